@@ -1,0 +1,12 @@
+# Compile settings for our own targets (not for OpenSSL or GoogleTest).
+function(vantreth_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(VANTRETH_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(WIN32)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endfunction()

@@ -1,0 +1,20 @@
+# GoogleTest: Debian's package natively, Debian's sources for the mingw build.
+if(WIN32)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+# One CTest entry per test program: starting Wine per case would cost seconds each.
+function(vantreth_unit_test name)
+  add_executable(${name} ${ARGN})
+  vantreth_defaults(${name})
+  target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES LABELS unit)
+endfunction()

@@ -1,0 +1,67 @@
+// Resource and control IDs, shared by vantreth.rc and the code.
+// Plain #defines only: windres reads this file too.
+#pragma once
+
+// Main dialog
+#define IDD_MAIN 13
+#define IDC_EXIT 1001
+#define IDC_CLOSE 1003
+#define IDC_OPTIONS 1021
+#define IDC_SEED 1022
+#define IDC_COUNT 1023
+#define IDC_PASSPHRASE 1024
+#define IDC_RESPONSE 1025
+#define IDC_COMPUTE 1026
+#define IDC_MD5 1030
+#define IDC_MD4 1031
+#define IDC_SHA1 1032
+#define IDC_COPY 1033
+#define IDC_SNK 1049
+#define IDC_CHALLENGE_LABEL 1051
+#define IDC_RESPONSE_LABEL 1052
+#define IDC_CLEARALL 1060
+
+// About dialog
+#define IDD_ABOUT 105
+
+// Options dialog
+#define IDD_OPTIONS 119
+#define IDC_OPT_ABOUT 1020
+#define IDC_OPT_CLIPBOARD 1041
+#define IDC_OPT_RETURN 1042
+#define IDC_OPT_AUTODOCK 1043
+#define IDC_OPT_DOCKTIME 1044
+#define IDC_OPT_CLEARPASS 1047
+#define IDC_OPT_DOCKTIME_LABEL 1048
+#define IDC_OPT_SNK 1050
+#define IDC_OPT_AUTODECR 1056
+#define IDC_OPT_DECRTIME 1058
+#define IDC_OPT_DECRTIME_LABEL 1059
+
+// SNK Seed & Password dialog
+#define IDD_SNK_SEED 120
+#define IDC_SNK_SEED 1053
+#define IDC_SNK_PASSWORD 1054
+#define IDC_SNK_CONFIRM 1055
+
+// Icons
+#define IDI_TRAY 113
+#define IDI_MAIN 114
+
+// Tray menu
+#define IDM_ABOUT 100
+#define IDM_OPEN 101
+#define IDM_EXIT 102
+#define IDM_OPTIONS 103
+
+// Timers
+#define ID_TIMER_DOCK 100
+#define ID_TIMER_DECR 101
+#define ID_TIMER_ABOUT 102
+#define ID_TIMER_OPTIONS 103
+
+// Private messages of the main dialog (WM_USER + 10, + 11)
+#define WM_TRAYNOTIFY 1034
+#define WM_SHOWMAIN 1035
+
+#define TRAY_ICON_UID 11

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every package the builds and tests need. Idempotent and quiet;
+# fast when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build make g++ clang libclang-rt-14-dev
+  libgtest-dev googletest libbenchmark-dev libssl-dev
+  g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  wine wine32 xvfb xauth x11-utils imagemagick
+  dpkg-dev ca-certificates python3 perl
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+dpkg --print-foreign-architectures | grep -qx i386 || missing+=(i386-arch)
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
+echo "setup: installing ${missing[*]}" >&2
+$sudo apt-get update -qq >/dev/null
+$sudo apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
