@@ -1,11 +1,24 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
+#include "snk/snk_record.h"
 
-// The enrolment dialog's field checks, in their order. `Read*` are the texts
-// as read with the 40-byte limit.
+// The enrolment dialog's field checks, in their order, on the texts as read
+// with the 40-byte limit.
 struct EnrolCheck {
     int result;          // 0 when all fields pass, else the dialog procedure's return (2, 3, 4)
     const char* message; // the "Error" box text for a refusal, nullptr when all pass
 };
 
 EnrolCheck CheckEnrolFields(const char* seed, const char* password, const char* confirm);
+
+// Reads a field text as the dialog does: at most kSnkFieldSize - 1 characters,
+// NUL-terminated, the rest of `field` zero.
+void CopyEnrolField(char field[kSnkFieldSize], const char* text);
+
+// The enrolment in one go: cuts the three texts as the dialog reads them,
+// checks them and, when all pass, fills `record` (otherwise `record` is left
+// untouched). Its own copies are wiped; the caller wipes its buffers and
+// writes the record.
+EnrolCheck EnrolSnkSeed(const char* seed, const char* password, const char* confirm,
+                        std::uint8_t record[kSnkRecordSize]);

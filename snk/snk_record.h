@@ -11,6 +11,7 @@ void EncryptSnkRecord(const char* seedText, const char* password,
                       std::uint8_t record[kSnkRecordSize]);
 
 // Decrypts `length` (<= 31) record bytes under the password. Returns true and
-// fills `key` when they form a valid seed text; false means a bad password.
+// fills `key` when they form a valid seed text; false means a bad password,
+// and `key` is left untouched. A length above 31 is refused the same way.
 bool DecryptSnkRecord(const std::uint8_t* record, std::size_t length, const char* password,
                       std::uint8_t key[8]);

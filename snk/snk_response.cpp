@@ -1,0 +1,44 @@
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include "snk/snk_response.h"
+
+#include <cstdio>
+
+#include <openssl/crypto.h>
+#include <openssl/des.h>
+
+#include "snk/snk_record.h"
+
+const char kSnkRegistryReadError[] = "Error reading registry.\nPlease restart the application.";
+const char kSnkBadPassword[] = "Bad Password";
+
+void SnkChallengeResponse(const char* challenge, const std::uint8_t key[8], char* response) {
+    DES_cblock block = {};
+    for (std::size_t i = 0; i < sizeof block && challenge[i] != 0; ++i) {
+        block[i] = static_cast<unsigned char>(challenge[i]);
+    }
+
+    // The token key goes in as enrolled: no parity fix, weak keys allowed.
+    DES_cblock tokenKey;
+    for (std::size_t i = 0; i < sizeof tokenKey; ++i)
+        tokenKey[i] = key[i];
+    DES_key_schedule schedule;
+    DES_set_key_unchecked(&tokenKey, &schedule);
+    DES_cblock cipher;
+    DES_ecb_encrypt(&block, &cipher, &schedule, DES_ENCRYPT);
+
+    std::snprintf(response, kSnkResponseSize, "%02x%02x%02x%02x", cipher[0], cipher[1], cipher[2],
+                  cipher[3]);
+    OPENSSL_cleanse(tokenKey, sizeof tokenKey);
+    OPENSSL_cleanse(&schedule, sizeof schedule);
+    OPENSSL_cleanse(cipher, sizeof cipher);
+}
+
+SnkResult SnkResponseFromRecord(bool recordRead, const std::uint8_t* record, std::size_t length,
+                                const char* challenge, const char* password, char* response) {
+    if (!recordRead) return SnkResult::RegistryError;
+    std::uint8_t key[8];
+    if (!DecryptSnkRecord(record, length, password, key)) return SnkResult::BadPassword;
+    SnkChallengeResponse(challenge, key, response);
+    OPENSSL_cleanse(key, sizeof key);
+    return SnkResult::Ok;
+}
