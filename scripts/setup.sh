@@ -8,7 +8,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev libssl-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine32 xvfb xauth x11-utils imagemagick
-  dpkg-dev ca-certificates python3 perl
+  dpkg-dev patch xz-utils ca-certificates python3 perl clang-format
 )
 
 missing=()

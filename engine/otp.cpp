@@ -1,0 +1,223 @@
+// MD4_*, MD5_*, SHA1_* and their block functions are deprecated in OpenSSL 3.
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include "engine/otp.h"
+#include "engine/otp_value.h"
+#include "engine/six_words.h"
+
+#include <cstring>
+
+#include <openssl/crypto.h>
+#include <openssl/md4.h>
+#include <openssl/md5.h>
+#include <openssl/sha.h>
+
+namespace {
+
+constexpr std::size_t kMd4CrunchLimit = 64;
+constexpr std::size_t kBlockSize = 64;
+
+void StoreLe32(std::uint8_t* p, std::uint32_t w) {
+    p[0] = static_cast<std::uint8_t>(w);
+    p[1] = static_cast<std::uint8_t>(w >> 8);
+    p[2] = static_cast<std::uint8_t>(w >> 16);
+    p[3] = static_cast<std::uint8_t>(w >> 24);
+}
+
+std::uint32_t LoadLe32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+std::uint32_t LoadBe32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
+           static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
+}
+
+// MD4 and MD5 digests are their chaining words A..D, little-endian; the fold
+// xors the two 8-byte halves, i.e. A^C and B^D.
+void FoldMd(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
+            std::uint8_t value[8]) {
+    StoreLe32(value, a ^ c);
+    StoreLe32(value + 4, b ^ d);
+}
+
+// The SHA1 fold stores its words least significant byte first, as the
+// published vectors demand, although SHA-1 itself is big-endian.
+void FoldSha1(std::uint32_t h0, std::uint32_t h1, std::uint32_t h2, std::uint32_t h3,
+              std::uint32_t h4, std::uint8_t value[8]) {
+    StoreLe32(value, h0 ^ h2 ^ h4);
+    StoreLe32(value + 4, h1 ^ h3);
+}
+
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+// One 16-byte store of the step data and the start of its padding: the SHA-NI
+// block function loads the block 16 bytes at a time, and a load spanning
+// several smaller stores stalls until they reach the cache (a quarter slower).
+typedef std::uint32_t BlockHead __attribute__((vector_size(16)));
+
+void StoreStepData(std::uint8_t block[kBlockSize], std::uint32_t w0, std::uint32_t w1) {
+    const BlockHead head = {w0, w1, 0x80, 0};
+    std::memcpy(block, &head, sizeof head);
+}
+#else
+void StoreStepData(std::uint8_t block[kBlockSize], std::uint32_t w0, std::uint32_t w1) {
+    StoreLe32(block, w0);
+    StoreLe32(block + 4, w1);
+}
+#endif
+
+// A step hashes exactly 8 bytes, which pad to one block: the data, 0x80,
+// zeros, and the bit length 64 in the hash's byte order. Only the first 8
+// bytes change from step to step, so one compression per step suffices.
+void PadStepBlock(std::uint8_t block[kBlockSize], bool bigEndianLength) {
+    std::memset(block + 8, 0, kBlockSize - 8);
+    block[8] = 0x80;
+    block[bigEndianLength ? kBlockSize - 1 : kBlockSize - 8] = 64;
+}
+
+template <typename Ctx, void (*Transform)(Ctx*, const unsigned char*)>
+void MdSteps(std::uint8_t value[8], std::uint32_t count) {
+    if (count == 0) return;
+    std::uint8_t block[kBlockSize];
+    std::memcpy(block, value, 8);
+    PadStepBlock(block, false);
+    Ctx ctx{};
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ctx.A = 0x67452301U;
+        ctx.B = 0xefcdab89U;
+        ctx.C = 0x98badcfeU;
+        ctx.D = 0x10325476U;
+        Transform(&ctx, block);
+        StoreStepData(block, ctx.A ^ ctx.C, ctx.B ^ ctx.D);
+    }
+    std::memcpy(value, block, 8);
+    // Earlier values of the chain are the user's next passwords.
+    OPENSSL_cleanse(block, sizeof block);
+    OPENSSL_cleanse(&ctx, sizeof ctx);
+}
+
+bool ValidArguments(const char* seed, const char* passPhrase, const void* out) {
+    return seed != nullptr && passPhrase != nullptr && out != nullptr;
+}
+
+void CrunchMd4(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
+    MD4_CTX ctx;
+    std::uint8_t digest[MD4_DIGEST_LENGTH];
+    MD4_Init(&ctx);
+    MD4_Update(&ctx, seed, std::strlen(seed));
+    MD4_Update(&ctx, passPhrase, std::strlen(passPhrase));
+    MD4_Final(digest, &ctx);
+    FoldMd(LoadLe32(digest), LoadLe32(digest + 4), LoadLe32(digest + 8), LoadLe32(digest + 12),
+           value);
+    OPENSSL_cleanse(&ctx, sizeof ctx);
+    OPENSSL_cleanse(digest, sizeof digest);
+}
+
+void CrunchMd5(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
+    MD5_CTX ctx;
+    std::uint8_t digest[MD5_DIGEST_LENGTH];
+    MD5_Init(&ctx);
+    MD5_Update(&ctx, seed, std::strlen(seed));
+    MD5_Update(&ctx, passPhrase, std::strlen(passPhrase));
+    MD5_Final(digest, &ctx);
+    FoldMd(LoadLe32(digest), LoadLe32(digest + 4), LoadLe32(digest + 8), LoadLe32(digest + 12),
+           value);
+    OPENSSL_cleanse(&ctx, sizeof ctx);
+    OPENSSL_cleanse(digest, sizeof digest);
+}
+
+void CrunchSha1(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
+    SHA_CTX ctx;
+    std::uint8_t digest[SHA_DIGEST_LENGTH];
+    SHA1_Init(&ctx);
+    SHA1_Update(&ctx, seed, std::strlen(seed));
+    SHA1_Update(&ctx, passPhrase, std::strlen(passPhrase));
+    SHA1_Final(digest, &ctx);
+    FoldSha1(LoadBe32(digest), LoadBe32(digest + 4), LoadBe32(digest + 8), LoadBe32(digest + 12),
+             LoadBe32(digest + 16), value);
+    OPENSSL_cleanse(&ctx, sizeof ctx);
+    OPENSSL_cleanse(digest, sizeof digest);
+}
+
+int ComputeOtp(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
+               char* response) {
+    if (response == nullptr) return kOtpCrunchFailed;
+    std::uint8_t value[8];
+    if (ComputeOtpValue(kind, count, seed, passPhrase, value) != kOtpOk) return kOtpCrunchFailed;
+    const char* text = EncodeSixWords(value);
+    std::memcpy(response, text, std::strlen(text) + 1);
+    OPENSSL_cleanse(value, sizeof value);
+    return kOtpOk;
+}
+
+} // namespace
+
+void Md4Steps(std::uint8_t value[8], std::uint32_t count) {
+    MdSteps<MD4_CTX, MD4_Transform>(value, count);
+}
+
+void Md5Steps(std::uint8_t value[8], std::uint32_t count) {
+    MdSteps<MD5_CTX, MD5_Transform>(value, count);
+}
+
+void Sha1Steps(std::uint8_t value[8], std::uint32_t count) {
+    if (count == 0) return;
+    std::uint8_t block[kBlockSize];
+    std::memcpy(block, value, 8);
+    PadStepBlock(block, true);
+    SHA_CTX ctx{};
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ctx.h0 = 0x67452301U;
+        ctx.h1 = 0xefcdab89U;
+        ctx.h2 = 0x98badcfeU;
+        ctx.h3 = 0x10325476U;
+        ctx.h4 = 0xc3d2e1f0U;
+        SHA1_Transform(&ctx, block);
+        StoreStepData(block, ctx.h0 ^ ctx.h2 ^ ctx.h4, ctx.h1 ^ ctx.h3);
+    }
+    std::memcpy(value, block, 8);
+    OPENSSL_cleanse(block, sizeof block);
+    OPENSSL_cleanse(&ctx, sizeof ctx);
+}
+
+int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
+                    std::uint8_t value[8]) {
+    if (!ValidArguments(seed, passPhrase, value)) return kOtpCrunchFailed;
+    std::uint8_t work[8];
+    switch (kind) {
+    case HashKind::MD4: {
+        const std::size_t seedLength = std::strlen(seed);
+        const std::size_t passLength = std::strlen(passPhrase);
+        if (seedLength > kMd4CrunchLimit || passLength > kMd4CrunchLimit - seedLength) {
+            return kOtpCrunchFailed;
+        }
+        CrunchMd4(seed, passPhrase, work);
+        Md4Steps(work, count);
+        break;
+    }
+    case HashKind::MD5:
+        CrunchMd5(seed, passPhrase, work);
+        Md5Steps(work, count);
+        break;
+    case HashKind::SHA1:
+        CrunchSha1(seed, passPhrase, work);
+        Sha1Steps(work, count);
+        break;
+    default: return kOtpCrunchFailed;
+    }
+    std::memcpy(value, work, sizeof work);
+    OPENSSL_cleanse(work, sizeof work);
+    return kOtpOk;
+}
+
+int ComputeMd5Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response) {
+    return ComputeOtp(HashKind::MD5, count, seed, passPhrase, response);
+}
+
+int ComputeMd4Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response) {
+    return ComputeOtp(HashKind::MD4, count, seed, passPhrase, response);
+}
+
+int ComputeSha1Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response) {
+    return ComputeOtp(HashKind::SHA1, count, seed, passPhrase, response);
+}

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds a static 32-bit Windows Google Benchmark from Debian's benchmark
+# source package into the cache (Debian ships only the native library),
+# unless the cache already holds the pinned version.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/deps.sh"
+
+# GIT_VERSION as Debian's rules give it: the library's version comes from it.
+options=(-DGIT_VERSION="${BENCHMARK_DEB_VERSION%-*}" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF
+  -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF
+  -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_ENABLE_LIBPFM=OFF)
+stamp="benchmark $BENCHMARK_DEB_VERSION ${options[*]}"
+if [ -f "$BENCHMARK_PREFIX/.stamp" ] && [ "$(cat "$BENCHMARK_PREFIX/.stamp")" = "$stamp" ]; then
+  exit 0
+fi
+
+echo "build-benchmark-mingw: building Google Benchmark $BENCHMARK_DEB_VERSION for mingw32" >&2
+mkdir -p "$VANTRETH_CACHE"
+work=$(mktemp -d "$VANTRETH_CACHE/benchmark-build.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+log="$work/build.log"
+
+deps_logged "$log" deps_fetch_source benchmark "$BENCHMARK_DEB_VERSION" "$work/src"
+src=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'benchmark-*' | head -n 1)
+rm -rf "$BENCHMARK_PREFIX"
+deps_logged "$log" cmake -S "$src" -B "$work/build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-i686.cmake" \
+  -DCMAKE_CROSSCOMPILING_EMULATOR= \
+  -DCMAKE_INSTALL_PREFIX="$BENCHMARK_PREFIX" "${options[@]}"
+deps_logged "$log" cmake --build "$work/build" -j2
+deps_logged "$log" cmake --install "$work/build"
+printf '%s\n' "$stamp" >"$BENCHMARK_PREFIX/.stamp"
+echo "build-benchmark-mingw: installed into $BENCHMARK_PREFIX" >&2

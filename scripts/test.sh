@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: native, native under ASan+UBSan, and
+# the 32-bit Windows build under Wine (unit tests, then end-to-end tests).
+# Usage: scripts/test.sh [STAGE...]   (default: every stage, in order)
+# VANTRETH_BUILD_DIR picks the build root (default: build).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+builds="${VANTRETH_BUILD_DIR:-build}"
+all_stages=(setup native sanitize windows)
+
+ctest_args=(--output-on-failure -j2 --timeout 900)
+
+configure() {
+  local dir=$1
+  shift
+  local log="$dir.configure.log"
+  mkdir -p "$(dirname "$dir")"
+  if ! cmake -S . -B "$dir" -G Ninja -Wno-dev "$@" >"$log" 2>&1; then
+    cat "$log" >&2
+    return 1
+  fi
+}
+
+stage_setup() {
+  scripts/setup.sh
+}
+
+stage_native() {
+  configure "$builds/native" -DCMAKE_BUILD_TYPE=Release
+  cmake --build "$builds/native" -j2
+  ctest --test-dir "$builds/native" "${ctest_args[@]}"
+}
+
+stage_sanitize() {
+  configure "$builds/sanitize" -DCMAKE_BUILD_TYPE=Debug -DVANTRETH_SANITIZE=ON -DVANTRETH_BENCH=OFF
+  cmake --build "$builds/sanitize" -j2
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$builds/sanitize" "${ctest_args[@]}"
+}
+
+stage_windows() {
+  scripts/build-openssl.sh
+  scripts/build-benchmark-mingw.sh
+  configure "$builds/windows" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+  cmake --build "$builds/windows" -j2
+  scripts/with-wine-display.sh ctest --test-dir "$builds/windows" "${ctest_args[@]}"
+}
+
+# A further stage is a function stage_NAME plus its name in all_stages.
+
+stages=("$@")
+[ ${#stages[@]} -gt 0 ] || stages=("${all_stages[@]}")
+for s in "${stages[@]}"; do
+  declare -F "stage_$s" >/dev/null || {
+    echo "test.sh: unknown stage '$s' (stages: ${all_stages[*]})" >&2
+    exit 2
+  }
+done
+
+summary=()
+current=""
+report() {
+  local rc=$?
+  for line in "${summary[@]}"; do echo "test.sh: $line"; done
+  if [ $rc -ne 0 ]; then
+    echo "test.sh: FAILED in stage '$current' (exit code $rc)" >&2
+  else
+    echo "test.sh: ALL PASSED (${stages[*]}) in $SECONDS s"
+  fi
+}
+trap report EXIT
+
+for s in "${stages[@]}"; do
+  current=$s
+  echo "=== test.sh: stage $s"
+  started=$SECONDS
+  "stage_$s"
+  summary+=("stage $s passed in $((SECONDS - started)) s")
+done

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Usage: scripts/with-wine-display.sh CMD [ARGS...]
+# Runs CMD with Wine ready for it: a private Xvfb display (or the caller's
+# DISPLAY when VANTRETH_USE_DISPLAY=1), a fresh 32-bit prefix in a temporary
+# folder and a persistent wineserver. Cleans all of it up afterwards and
+# returns CMD's exit code.
+set -uo pipefail
+
+if [ $# -eq 0 ]; then
+  echo "usage: $0 CMD [ARGS...]" >&2
+  exit 2
+fi
+
+xvfb_pid=""
+prefix=""
+fresh=""
+scratch=$(mktemp -d "${TMPDIR:-/tmp}/vantreth-wine.XXXXXX")
+
+cleanup() {
+  if [ -n "$prefix" ] && [ -d "$prefix" ]; then
+    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1
+    WINEPREFIX="$prefix" wineserver -w >/dev/null 2>&1
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+  fi
+  [ -z "$fresh" ] || rm -rf "$fresh"
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM HUP
+
+fail() {
+  echo "with-wine-display: $*" >&2
+  exit 1
+}
+
+started=$(date +%s%N)
+
+if [ "${VANTRETH_USE_DISPLAY:-0}" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+  echo "with-wine-display: using your display $DISPLAY" >&2
+else
+  # Xvfb picks a free display number itself and reports it once it listens.
+  : >"$scratch/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" \
+    >"$scratch/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$scratch/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -s "$scratch/display" ] || fail "Xvfb did not start: $(tail -n 5 "$scratch/xvfb.log")"
+  export DISPLAY=":$(tr -d '[:space:]' <"$scratch/display")"
+  xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer"
+fi
+
+prefix="$scratch/prefix"
+export WINEARCH=win32
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko install dialogs, no menu entries written to the real $HOME.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+# The ANSI code page is then 1252, as on the Western Windows the program targets.
+export LC_ALL=C
+
+# wineboot takes seconds; it runs once per Wine version into a template, and
+# each run gets a fresh copy of it. The Windows binaries (most of the 600 MB)
+# are hard links, never written; everything else is copied.
+cache="${VANTRETH_CACHE:-$HOME/.cache/vantreth}"
+template="$cache/wineprefix-template-$(wine --version | tr -c 'A-Za-z0-9.\n-' '_')-v1"
+if [ ! -f "$template/.vantreth-ready" ]; then
+  mkdir -p "$cache"
+  fresh=$(mktemp -d "$cache/wineprefix-template.XXXXXX")
+  (
+    export WINEPREFIX="$fresh"
+    wineboot -i >"$scratch/wineboot.log" 2>&1 || exit 1
+    # Managed=N: no window manager decorations or moves for our windows.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || exit 1
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+  ) || {
+    rm -rf "$fresh"
+    fail "could not create the Wine prefix: $(tail -n 5 "$scratch/wineboot.log")"
+  }
+  touch "$fresh/.vantreth-ready"
+  # Another run may have won the race: then its template stays.
+  mv -T "$fresh" "$template" 2>/dev/null || rm -rf "$fresh"
+  fresh=""
+fi
+pe='.*\.\(dll\|exe\|drv\|sys\|ocx\|cpl\|acm\|ax\|nls\|tlb\|ttf\|fon\|ds\|vxd\|com\|dll16\|exe16\|drv16\|mod16\)'
+if ! cp -a --link "$template" "$prefix" 2>/dev/null; then
+  rm -rf "$prefix"
+  cp -a "$template" "$prefix" || fail "could not copy the Wine prefix"
+fi
+while IFS= read -r -d '' f; do
+  cp -p --remove-destination "$template/${f#"$prefix"/}" "$f" || fail "could not copy $f"
+done < <(find "$prefix" -type f ! -iregex "$pe" -print0)
+export WINEPREFIX="$prefix"
+wineserver -p || fail "wineserver did not start"
+
+ms=$((($(date +%s%N) - started) / 1000000))
+echo "with-wine-display: DISPLAY=$DISPLAY, Wine prefix ready in $((ms / 1000)).$((ms % 1000 / 100))s" >&2
+
+"$@"
+rc=$?
+exit "$rc"

@@ -1,0 +1,21 @@
+#include <windows.h>
+
+#include "engine/challenge.h"
+#include "resources/resource.h"
+#include "shell/app_state.h"
+#include "shell/interfaces.h"
+#include "shell/logic/main_logic.h"
+
+int RecogniseChallenge(HWND dialog, char* text) {
+    const ParsedChallenge parsed = ParseChallenge(text);
+    if (!parsed.found) return 0;
+    // Only the check marks change here; WM_SHOWMAIN re-applies the mode.
+    if (parsed.hasKind) {
+        g_rememberedKind = parsed.kind;
+        CheckRadioButton(dialog, IDC_MD5, IDC_SNK, static_cast<int>(RadioForKind(parsed.kind)));
+    }
+    SetDlgItemTextA(dialog, IDC_COUNT, parsed.slots.count);
+    SetDlgItemTextA(dialog, IDC_SEED, parsed.slots.seed);
+    SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));
+    return PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+}

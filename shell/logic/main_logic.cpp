@@ -1,0 +1,120 @@
+#include "shell/logic/main_logic.h"
+
+#include <climits>
+#include <cstdio>
+
+#include "engine/input_error.h"
+#include "resources/resource.h"
+
+MainCommand ClassifyMainCommand(unsigned id) {
+    switch (id) {
+    case 2: // IDCANCEL: the Escape key exits, it does not dock
+    case IDC_EXIT: return MainCommand::Exit;
+    case IDC_CLOSE: return MainCommand::Dock;
+    case IDC_OPTIONS: return MainCommand::Options;
+    case IDC_COMPUTE: return MainCommand::Compute;
+    case IDC_MD5:
+    case IDC_MD4:
+    case IDC_SHA1: return MainCommand::HashRadio;
+    case IDC_SNK: return MainCommand::SnkRadio;
+    case IDC_COPY: return MainCommand::Copy;
+    case IDC_CLEARALL: return MainCommand::ClearAll;
+    default: return MainCommand::Other;
+    }
+}
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+} // namespace
+
+long ReadCount(const char* text) {
+    while (IsSpace(*text))
+        ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') {
+        negative = *text == '-';
+        ++text;
+    }
+    long value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        const int digit = *text - '0';
+        if (value > (LONG_MAX - digit) / 10) return negative ? -LONG_MAX : LONG_MAX;
+        value = value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+int CheckOkFields(bool snkChecked, const char* count, const char* seed, const char* passPhrase) {
+    int error = 0;
+    if (!snkChecked && (count[0] == '\0' || ReadCount(count) <= 0)) error = kInputErrorBadCount;
+    if (seed[0] == '\0') error = kInputErrorNoSeed;
+    if (passPhrase[0] == '\0') error = kInputErrorNoPassPhrase;
+    return error;
+}
+
+Computation ChooseComputation(RadioState radios) {
+    if (radios.snk) return Computation::Snk;
+    if (radios.md5) return Computation::Md5;
+    if (radios.md4) return Computation::Md4;
+    if (radios.sha1) return Computation::Sha1;
+    return Computation::None;
+}
+
+unsigned TimerIntervalMs(unsigned char seconds) {
+    return seconds * 1000u;
+}
+
+OkOutcome OkOutcomeFor(bool computed, const Settings& settings) {
+    OkOutcome outcome{};
+    outcome.showResponse = computed;
+    outcome.startDecrTimer = computed && settings.AutoDecr != 0;
+    outcome.decrIntervalMs = TimerIntervalMs(settings.DecrTime);
+    return outcome;
+}
+
+DecrTimerStep DecrTimerExpiry(const Settings& settings) {
+    const bool on = settings.AutoDecr != 0;
+    return DecrTimerStep{on, on};
+}
+
+bool LowerCount(const char* countText, char out[kCountTextSize]) {
+    const long n = ReadCount(countText);
+    if (n < 1) return false;
+    std::snprintf(out, kCountTextSize, "%ld", n - 1);
+    return true;
+}
+
+const DialogMode kSkeyMode = {true, "S/Key Challange", "S/Key Response"};
+const DialogMode kSnkMode = {false, "SNK Challange", "SNK Response"};
+
+RadioCommandEffect RadioCommandEffectFor(unsigned id, bool snkSetting) {
+    switch (id) {
+    case IDC_MD5: return RadioCommandEffect{true, kSkeyMode, HashKind::MD5};
+    case IDC_MD4: return RadioCommandEffect{true, kSkeyMode, HashKind::MD4};
+    case IDC_SHA1: return RadioCommandEffect{true, kSkeyMode, HashKind::SHA1};
+    default: return RadioCommandEffect{snkSetting, kSnkMode, HashKind::SNK};
+    }
+}
+
+unsigned RadioForKind(HashKind kind) {
+    switch (kind) {
+    case HashKind::MD5: return IDC_MD5;
+    case HashKind::MD4: return IDC_MD4;
+    case HashKind::SHA1: return IDC_SHA1;
+    case HashKind::SNK: return IDC_SNK;
+    }
+    return IDC_MD4;
+}
+
+ShowPlan ShowPlanFor(const Settings& settings, HashKind remembered) {
+    ShowPlan plan{};
+    plan.startDockTimer = settings.AutoDock != 0;
+    plan.dockIntervalMs = TimerIntervalMs(settings.DockTime);
+    plan.snkRadioEnabled = settings.SNK != 0;
+    plan.radioToRepost = RadioForKind(remembered);
+    return plan;
+}

@@ -1,0 +1,97 @@
+#pragma once
+// The main dialog's decisions, free of the platform: the procedure reads its
+// controls, asks these and applies the answer.
+#include <cstddef>
+
+#include "engine/hash_kind.h"
+#include "shell/logic/settings.h"
+
+// Read buffers of the Ok command: count, seed, pass phrase (with the NUL).
+constexpr std::size_t kCountReadSize = 10;
+constexpr std::size_t kSeedReadSize = 10;
+constexpr std::size_t kPassPhraseReadSize = 64;
+// Enough for any count the decrement writes back, with the NUL.
+constexpr std::size_t kCountTextSize = 24;
+
+enum class MainCommand { Exit, Dock, Options, Compute, HashRadio, SnkRadio, Copy, ClearAll, Other };
+
+// By control ID only; the notification code is never looked at.
+MainCommand ClassifyMainCommand(unsigned id);
+
+// Skips leading white space, takes one optional sign, then decimal digits up
+// to the first other character. No digits give 0; saturates instead of wrapping.
+long ReadCount(const char* text);
+
+// The input-error code of the Ok command (0 when all fields pass). Every check
+// runs, so the last failing one decides: pass phrase over seed over count.
+int CheckOkFields(bool snkChecked, const char* count, const char* seed, const char* passPhrase);
+
+struct RadioState {
+    bool md5;
+    bool md4;
+    bool sha1;
+    bool snk;
+};
+
+enum class Computation { None, Snk, Md5, Md4, Sha1 };
+
+// SNK, then MD5, MD4, SHA1; with no radio checked nothing runs.
+Computation ChooseComputation(RadioState radios);
+
+// What follows an Ok that passed the checks. A failure empties the response
+// field and disables Copy so that the field and Copy never disagree, and the
+// decrement runs only after a response was really produced.
+struct OkOutcome {
+    bool showResponse;   // false: empty the response field and disable Copy
+    bool startDecrTimer; // timer 101
+    unsigned decrIntervalMs;
+};
+
+OkOutcome OkOutcomeFor(bool computed, const Settings& settings);
+
+// Timer 101 expiry: with AutoDecr off it does nothing and keeps running.
+struct DecrTimerStep {
+    bool lowerCount;
+    bool stopTimer;
+};
+
+DecrTimerStep DecrTimerExpiry(const Settings& settings);
+
+// Writes count - 1 as plain decimal digits into `out` and returns true, or
+// returns false when the field keeps its text (a count below 1 or no count).
+bool LowerCount(const char* countText, char out[kCountTextSize]);
+
+struct DialogMode {
+    bool countEnabled;
+    const char* challengeLabel;
+    const char* responseLabel;
+};
+
+extern const DialogMode kSkeyMode;
+extern const DialogMode kSnkMode;
+
+// A radio-button command: whether the mode is applied, which one, and the
+// kind to remember for the next show.
+struct RadioCommandEffect {
+    bool applyMode;
+    DialogMode mode;
+    HashKind remembered;
+};
+
+// Defined for the four radio IDs only (HashRadio and SnkRadio commands).
+RadioCommandEffect RadioCommandEffectFor(unsigned id, bool snkSetting);
+
+// The radio button whose command re-applies the mode of a remembered kind.
+unsigned RadioForKind(HashKind kind);
+
+struct ShowPlan {
+    bool startDockTimer;
+    unsigned dockIntervalMs;
+    bool snkRadioEnabled;
+    unsigned radioToRepost;
+};
+
+ShowPlan ShowPlanFor(const Settings& settings, HashKind remembered);
+
+// Seconds of a one-byte time setting as a timer interval.
+unsigned TimerIntervalMs(unsigned char seconds);

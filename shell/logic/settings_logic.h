@@ -1,0 +1,63 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "shell/logic/settings.h"
+
+extern const char kSettingsKeyPath[];       // "SOFTWARE\\Quenby OTP" under HKEY_LOCAL_MACHINE
+extern const char kSnkRecordValueName[];    // "SNK-S"
+constexpr std::size_t kStoredValueSize = 5; // each option value is read into this many bytes
+
+// One row per option value, in the order they are read and written. The
+// same table gives the first-run defaults and the fallback for a bad value.
+struct SettingEntry {
+    const char* name;
+    std::uint8_t Settings::*field;
+    std::uint8_t firstRunDefault;
+    std::uint8_t lowest; // a stored byte below this takes the default
+};
+constexpr std::size_t kSettingCount = 8;
+extern const SettingEntry kSettingTable[kSettingCount];
+
+void ApplyFirstRunDefaults(Settings& settings);
+
+// The byte a field takes from one registry read: `readOk` false when the
+// query failed (missing, longer than kStoredValueSize, unreadable).
+std::uint8_t StoredSettingValue(const SettingEntry& entry, bool readOk, const std::uint8_t* data,
+                                std::size_t length);
+
+// Time fields of the Options dialog: at most the first 4 characters count,
+// optional white space and sign, decimal digits, kept modulo 256.
+constexpr int kTimeFieldChars = 4;
+constexpr std::size_t kTimeTextSize = 4; // "255" and its NUL
+std::uint8_t ReadTimeField(const char* text);
+void ShowTimeField(std::uint8_t seconds, char text[kTimeTextSize]);
+
+// What the Options dialog's controls hold when OK is pressed.
+struct OptionsForm {
+    bool clipboard;
+    bool appendReturn;
+    bool clearPass;
+    bool autoDock;
+    bool autoDecr;
+    bool snk;
+    const char* dockTimeText;
+    const char* decrTimeText;
+};
+
+struct OptionsOkOutcome {
+    Settings settings;   // what stands in memory afterwards
+    bool dockRefused;    // show kDockTimeRefused, keep the dialog open, write nothing
+    bool decrWarning;    // show kDecrTimeWarning, then go on
+    bool enrolSnk;       // SNK features on: enrolment follows
+    bool askReconfigure; // ask kReconfigureSnk before the enrolment
+};
+
+OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& form,
+                                 bool snkKeysSaved);
+
+extern const char kRegistryWriteError[]; // "Error writing to the registry"
+extern const char kDockTimeRefused[];
+extern const char kDecrTimeWarning[];
+extern const char kReconfigureSnk[];
+extern const char kDialogCreateError[]; // "Error creating Dialog [0x%02x{%d}]"

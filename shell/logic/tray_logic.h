@@ -1,0 +1,39 @@
+#pragma once
+// Docking and the tray icon's decisions, free of the platform.
+#include "shell/logic/settings.h"
+
+constexpr unsigned kTrayIconUid = 11;
+constexpr unsigned kTrayTipSize = 64; // szTip of the ANSI structure's first version
+extern const char kTrayTip[];         // "Vantreth"
+
+// A dock always adds the icon and hides the dialog; only the pass phrase may
+// be cleared, and only with ClearPass on.
+struct DockPlan {
+    bool clearPassPhrase;
+};
+
+DockPlan DockPlanFor(const Settings& settings);
+
+// Timer 100 expiry: true when it posts Close. The timer is never stopped.
+bool DockTimerExpiryDocks(const Settings& settings);
+
+// The mouse messages the icon reports through WM_TRAYNOTIFY.
+constexpr unsigned kMouseLeftDoubleClick = 515; // WM_LBUTTONDBLCLK
+constexpr unsigned kMouseRightDown = 516;       // WM_RBUTTONDOWN
+
+enum class TrayNotice { None, ShowMain, ShowMenu };
+
+TrayNotice TrayNoticeFor(unsigned mouseMessage);
+
+struct TrayMenuItem {
+    unsigned id;
+    const char* text;
+};
+
+constexpr int kTrayMenuItems = 4;
+extern const TrayMenuItem kTrayMenu[kTrayMenuItems]; // in menu order
+
+enum class TrayChoice { None, About, Open, Options, Exit };
+
+// What TrackPopupMenu returned; 0 and unknown IDs do nothing.
+TrayChoice TrayChoiceFor(int menuResult);

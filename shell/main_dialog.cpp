@@ -1,0 +1,193 @@
+#include <windows.h>
+
+#include <openssl/crypto.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "engine/otp.h"
+#include "resources/resource.h"
+#include "shell/app_state.h"
+#include "shell/input_error_box.h"
+#include "shell/interfaces.h"
+#include "shell/logic/main_logic.h"
+#include "shell/main_dialog.h"
+#include "shell/tray.h"
+
+namespace {
+
+bool g_created = false;
+// The modal loop shows the dialog the first time it finds the queue empty,
+// which is after the dock posted from WM_INITDIALOG has run. Until something
+// shows it on purpose, that show is refused so the program starts in the tray.
+bool g_mayShow = false;
+
+void ApplyMode(HWND dialog, const DialogMode& mode) {
+    EnableWindow(GetDlgItem(dialog, IDC_COUNT), mode.countEnabled);
+    SetDlgItemTextA(dialog, IDC_CHALLENGE_LABEL, mode.challengeLabel);
+    SetDlgItemTextA(dialog, IDC_RESPONSE_LABEL, mode.responseLabel);
+}
+
+void ShowNow(HWND dialog, int how) {
+    g_mayShow = true;
+    ShowWindow(dialog, how);
+}
+
+void OnInitDialog(HWND dialog) {
+    g_created = true;
+    SendMessageA(dialog, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_MAIN))));
+    SendMessageA(dialog, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_MAIN))));
+    CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
+    EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
+    JoinClipboardChain(dialog);
+    LoadSettings();
+    PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
+}
+
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+int RunComputation(Computation computation, const char* count, const char* seed,
+                   const char* passPhrase) {
+    // The checks let only counts above zero through; the field reads 9 digits.
+    const auto n = static_cast<std::uint32_t>(ReadCount(count));
+    switch (computation) {
+    case Computation::Snk: return ComputeSnkResponse(seed, passPhrase, g_response);
+    case Computation::Md5: return ComputeMd5Otp(n, seed, passPhrase, g_response);
+    case Computation::Md4: return ComputeMd4Otp(n, seed, passPhrase, g_response);
+    case Computation::Sha1: return ComputeSha1Otp(n, seed, passPhrase, g_response);
+    case Computation::None: break;
+    }
+    return -1;
+}
+
+void ApplyOkOutcome(HWND dialog, const OkOutcome& outcome) {
+    // The field always shows what Copy would deliver, never a stale answer.
+    SetDlgItemTextA(dialog, IDC_RESPONSE, outcome.showResponse ? g_response : "");
+    EnableWindow(GetDlgItem(dialog, IDC_COPY), outcome.showResponse);
+    if (outcome.startDecrTimer) SetTimer(dialog, ID_TIMER_DECR, outcome.decrIntervalMs, nullptr);
+}
+
+void OnCompute(HWND dialog) {
+    char count[kCountReadSize] = {};
+    char seed[kSeedReadSize] = {};
+    char passPhrase[kPassPhraseReadSize] = {};
+    std::memset(g_response, 0, kResponseSize);
+
+    const bool snk = Checked(dialog, IDC_SNK);
+    if (!snk) GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
+    GetDlgItemTextA(dialog, IDC_SEED, seed, sizeof seed);
+    GetDlgItemTextA(dialog, IDC_PASSPHRASE, passPhrase, sizeof passPhrase);
+
+    const int error = CheckOkFields(snk, count, seed, passPhrase);
+    if (error != 0) {
+        OPENSSL_cleanse(passPhrase, sizeof passPhrase);
+        ApplyOkOutcome(dialog, OkOutcomeFor(false, g_settings));
+        ShowInputError(error);
+        return;
+    }
+
+    const RadioState radios = {Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4),
+                               Checked(dialog, IDC_SHA1), snk};
+    const int result = RunComputation(ChooseComputation(radios), count, seed, passPhrase);
+    OPENSSL_cleanse(passPhrase, sizeof passPhrase);
+    ApplyOkOutcome(dialog, OkOutcomeFor(result == 0, g_settings));
+}
+
+void OnDecrTimer(HWND dialog) {
+    const DecrTimerStep step = DecrTimerExpiry(g_settings);
+    if (step.lowerCount) {
+        char count[kCountReadSize] = {};
+        char lowered[kCountTextSize] = {};
+        GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
+        if (LowerCount(count, lowered)) SetDlgItemTextA(dialog, IDC_COUNT, lowered);
+    }
+    if (step.stopTimer) KillTimer(dialog, ID_TIMER_DECR);
+}
+
+void OnShowMain(HWND dialog) {
+    const ShowPlan plan = ShowPlanFor(g_settings, g_rememberedKind);
+    ShowNow(dialog, SW_SHOWNORMAL);
+    SetForegroundWindow(dialog);
+    if (plan.startDockTimer) SetTimer(dialog, ID_TIMER_DOCK, plan.dockIntervalMs, nullptr);
+    EnableWindow(GetDlgItem(dialog, IDC_SNK), plan.snkRadioEnabled);
+    PostMessageA(dialog, WM_COMMAND, plan.radioToRepost, 0);
+}
+
+void ExitProgram(HWND dialog) {
+    RemoveTrayIcon(dialog);
+    EndDialog(dialog, 1);
+    PostQuitMessage(0);
+}
+
+void OnCommand(HWND dialog, WPARAM wParam) {
+    const unsigned id = LOWORD(wParam);
+    switch (ClassifyMainCommand(id)) {
+    case MainCommand::Exit: ExitProgram(dialog); break;
+    case MainCommand::Dock: DockMainDialog(dialog); break;
+    case MainCommand::Options:
+        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), dialog, OptionsDialogProc, 0);
+        ShowNow(dialog, SW_SHOW);
+        break;
+    case MainCommand::Compute: OnCompute(dialog); break;
+    case MainCommand::HashRadio:
+    case MainCommand::SnkRadio: {
+        const RadioCommandEffect effect = RadioCommandEffectFor(id, g_settings.SNK != 0);
+        if (effect.applyMode) ApplyMode(dialog, effect.mode);
+        g_rememberedKind = effect.remembered;
+        break;
+    }
+    case MainCommand::Copy: CopyResponseToClipboard(dialog); break;
+    case MainCommand::ClearAll:
+        SetDlgItemTextA(dialog, IDC_RESPONSE, "");
+        SetDlgItemTextA(dialog, IDC_SEED, "");
+        SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
+        SetDlgItemTextA(dialog, IDC_COUNT, "");
+        break;
+    case MainCommand::Other: RestartDockTimer(dialog); break;
+    }
+}
+
+void OnPaint(HWND dialog) {
+    PAINTSTRUCT paint;
+    BeginPaint(dialog, &paint);
+    EndPaint(dialog, &paint);
+}
+
+void OnDestroy(HWND dialog) {
+    LeaveClipboardChain(dialog);
+    RemoveTrayIcon(dialog);
+    PostQuitMessage(0);
+}
+
+} // namespace
+
+bool MainDialogWasCreated() {
+    return g_created;
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
+    case WM_COMMAND: OnCommand(dialog, wParam); return FALSE;
+    case WM_TIMER:
+        switch (LOWORD(wParam)) {
+        case ID_TIMER_DOCK: OnDockTimer(dialog); break;
+        case ID_TIMER_DECR: OnDecrTimer(dialog); break;
+        }
+        return FALSE;
+    case WM_SHOWMAIN: OnShowMain(dialog); return FALSE;
+    case WM_TRAYNOTIFY: OnTrayNotify(dialog, lParam); return FALSE;
+    case WM_DRAWCLIPBOARD: OnDrawClipboard(dialog, wParam, lParam); return FALSE;
+    case WM_CHANGECBCHAIN: OnChangeCbChain(dialog, wParam, lParam); return FALSE;
+    case WM_WINDOWPOSCHANGING:
+        if (!g_mayShow) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+        return FALSE;
+    case WM_PAINT: OnPaint(dialog); return FALSE;
+    case WM_DESTROY: OnDestroy(dialog); return TRUE;
+    default: return FALSE;
+    }
+}

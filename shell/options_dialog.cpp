@@ -1,0 +1,158 @@
+#include "resources/resource.h"
+#include "shell/app_state.h"
+#include "shell/interfaces.h"
+#include "shell/message_box.h"
+#include "shell/settings_store.h"
+#include "shell/logic/settings_logic.h"
+
+// Per-window state in DWLP_USER: bit 0 records that timer 103 fired while
+// an OK procedure was waiting in a nested message box or dialog; the bits
+// above count the OK procedures under way (the dialog stays enabled while
+// the owner-less SNK dialog runs, so OK can be pressed again).
+namespace {
+constexpr LONG_PTR kTimerFired = 1;
+constexpr LONG_PTR kOkStep = 2;
+constexpr UINT kOptionsTimeout = 20000;
+
+LONG_PTR OptionsState(HWND dialog) {
+    return GetWindowLongPtrA(dialog, DWLP_USER);
+}
+void SetOptionsState(HWND dialog, LONG_PTR state) {
+    SetWindowLongPtrA(dialog, DWLP_USER, state);
+}
+
+void EnableTimeField(HWND dialog, int edit, int label, BOOL enable) {
+    EnableWindow(GetDlgItem(dialog, edit), enable);
+    EnableWindow(GetDlgItem(dialog, label), enable);
+}
+
+void ShowTime(HWND dialog, int edit, std::uint8_t seconds) {
+    char text[kTimeTextSize];
+    ShowTimeField(seconds, text);
+    SetDlgItemTextA(dialog, edit, text);
+}
+
+bool Checked(HWND dialog, int button) {
+    return IsDlgButtonChecked(dialog, button) == BST_CHECKED;
+}
+
+void InitOptions(HWND dialog) {
+    SetOptionsState(dialog, 0);
+    SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeout, nullptr);
+    if (g_settings.SNK) CheckDlgButton(dialog, IDC_OPT_SNK, BST_CHECKED);
+    if (g_settings.Clipboard) CheckDlgButton(dialog, IDC_OPT_CLIPBOARD, BST_CHECKED);
+    if (g_settings.Return) CheckDlgButton(dialog, IDC_OPT_RETURN, BST_CHECKED);
+    if (g_settings.ClearPass) CheckDlgButton(dialog, IDC_OPT_CLEARPASS, BST_CHECKED);
+    if (g_settings.AutoDock) {
+        CheckDlgButton(dialog, IDC_OPT_AUTODOCK, BST_CHECKED);
+    } else {
+        EnableTimeField(dialog, IDC_OPT_DOCKTIME, IDC_OPT_DOCKTIME_LABEL, FALSE);
+    }
+    ShowTime(dialog, IDC_OPT_DOCKTIME, g_settings.DockTime);
+    if (g_settings.AutoDecr) {
+        CheckDlgButton(dialog, IDC_OPT_AUTODECR, BST_CHECKED);
+    } else {
+        EnableTimeField(dialog, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL, FALSE);
+    }
+    ShowTime(dialog, IDC_OPT_DECRTIME, g_settings.DecrTime);
+    ShowWindow(dialog, SW_SHOWNORMAL);
+    SetForegroundWindow(dialog);
+}
+
+void FlipOption(HWND dialog, std::uint8_t& flag, int edit, int label) {
+    flag = flag != 0 ? 0 : 1;
+    EnableTimeField(dialog, edit, label, flag != 0 ? TRUE : FALSE);
+}
+
+void OpenNestedDialog(int resource, DLGPROC procedure) {
+    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(resource), nullptr, procedure, 0) == -1) {
+        ShowSystemErrorBox(kDialogCreateError);
+    }
+}
+
+// Returns false when the docking timeout was refused and the dialog stays.
+bool RunOptionsOk(HWND dialog) {
+    char dockText[kTimeFieldChars + 1] = {};
+    char decrText[kTimeFieldChars + 1] = {};
+    GetDlgItemTextA(dialog, IDC_OPT_DOCKTIME, dockText, sizeof dockText);
+    GetDlgItemTextA(dialog, IDC_OPT_DECRTIME, decrText, sizeof decrText);
+    OptionsForm form = {};
+    form.clipboard = Checked(dialog, IDC_OPT_CLIPBOARD);
+    form.appendReturn = Checked(dialog, IDC_OPT_RETURN);
+    form.clearPass = Checked(dialog, IDC_OPT_CLEARPASS);
+    form.autoDock = Checked(dialog, IDC_OPT_AUTODOCK);
+    form.autoDecr = Checked(dialog, IDC_OPT_AUTODECR);
+    form.snk = Checked(dialog, IDC_OPT_SNK);
+    form.dockTimeText = dockText;
+    form.decrTimeText = decrText;
+
+    const OptionsOkOutcome outcome = DecideOptionsOk(g_settings, form, g_snkKeysSaved != FALSE);
+    g_settings = outcome.settings;
+    if (outcome.dockRefused) {
+        ShowErrorBox(kDockTimeRefused);
+        return false;
+    }
+    if (outcome.decrWarning) {
+        ShowWarningBox(kDecrTimeWarning);
+    }
+    if (outcome.enrolSnk && (!outcome.askReconfigure || AskWarningYesNo(kReconfigureSnk))) {
+        OpenNestedDialog(IDD_SNK_SEED, SnkSeedDialogProc);
+    }
+    HKEY key;
+    if (OpenSettingsKeyForWriting(&key)) {
+        WriteSettings(key);
+        RegCloseKey(key);
+    } else {
+        ShowErrorBox(kRegistryWriteError);
+    }
+    return true;
+}
+
+INT_PTR OnOptionsOk(HWND dialog) {
+    SetOptionsState(dialog, OptionsState(dialog) + kOkStep);
+    const bool done = RunOptionsOk(dialog);
+    const LONG_PTR state = OptionsState(dialog) - kOkStep;
+    SetOptionsState(dialog, state);
+    if (state & kTimerFired) {
+        if (state < kOkStep) EndDialog(dialog, 0);
+        return done ? TRUE : FALSE;
+    }
+    if (done) {
+        EndDialog(dialog, 1);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void OnOptionsTimer(HWND dialog) {
+    const LONG_PTR state = OptionsState(dialog);
+    if (state >= kOkStep) {
+        SetOptionsState(dialog, state | kTimerFired);
+        return;
+    }
+    EndDialog(dialog, 0);
+}
+} // namespace
+
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: InitOptions(dialog); return FALSE;
+    case WM_TIMER:
+        if (wParam == ID_TIMER_OPTIONS) OnOptionsTimer(dialog);
+        return FALSE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_OPT_AUTODOCK:
+            FlipOption(dialog, g_settings.AutoDock, IDC_OPT_DOCKTIME, IDC_OPT_DOCKTIME_LABEL);
+            return FALSE;
+        case IDC_OPT_AUTODECR:
+            FlipOption(dialog, g_settings.AutoDecr, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL);
+            return FALSE;
+        case IDC_OPT_ABOUT: OpenNestedDialog(IDD_ABOUT, AboutDialogProc); return FALSE;
+        case IDOK: return OnOptionsOk(dialog);
+        case IDCANCEL: EndDialog(dialog, 1); return TRUE;
+        }
+        return FALSE;
+    }
+    return FALSE;
+}

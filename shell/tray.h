@@ -1,0 +1,13 @@
+#pragma once
+#include <windows.h>
+
+// The notification-area icon of the main dialog and its popup menu.
+BOOL AddTrayIcon(HWND dialog);
+void RemoveTrayIcon(HWND dialog);
+void ShowTrayMenu(HWND dialog);
+
+// Close and the docking timeout: icon in, dialog out.
+void DockMainDialog(HWND dialog);
+void OnDockTimer(HWND dialog);
+void OnTrayNotify(HWND dialog, LPARAM lParam);
+void RestartDockTimer(HWND dialog);

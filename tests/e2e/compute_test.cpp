@@ -1,0 +1,174 @@
+// Challenges typed into the main dialog: responses, input errors, modes, Clear All.
+#include <gtest/gtest.h>
+
+#include "resources/resource.h"
+#include "tests/e2e/harness.h"
+
+namespace {
+
+struct Vector {
+    int radio;
+    const char* count;
+    const char* seed;
+    const char* passPhrase;
+    const char* words;
+};
+
+// RFC 2289 appendix C with the seeds in lower case (the program hashes the seed as typed).
+// Count 0 is left out: the dialog refuses it.
+const Vector kVectors[] = {
+    {IDC_MD4, "1", "test", "This is a test.", "CARD SAD MINI RYE COL KIN"},
+    {IDC_MD4, "99", "test", "This is a test.", "NOTE OUT IBIS SINK NAVE MODE"},
+    {IDC_MD4, "1", "alpha1", "AbCdEfGhIjK", "CHEW GRIM WU HANG BUCK SAID"},
+    {IDC_MD4, "99", "alpha1", "AbCdEfGhIjK", "ROIL FREE COG HUNK WAIT COCA"},
+    {IDC_MD4, "1", "correct", "OTP's are good", "GIST AMOS MOOT AIDS FOOD SEEM"},
+    {IDC_MD4, "99", "correct", "OTP's are good", "TAG SLOW NOV MIN WOOL KENO"},
+    {IDC_MD5, "1", "test", "This is a test.", "EASE OIL FUM CURE AWRY AVIS"},
+    {IDC_MD5, "99", "test", "This is a test.", "BAIL TUFT BITS GANG CHEF THY"},
+    {IDC_MD5, "1", "alpha1", "AbCdEfGhIjK", "FACT HOOF AT FIST SITE KENT"},
+    {IDC_MD5, "99", "alpha1", "AbCdEfGhIjK", "BODE HOP JAKE STOW JUT RAP"},
+    {IDC_MD5, "1", "correct", "OTP's are good", "SKIM CULT LOB SLAM POE HOWL"},
+    {IDC_MD5, "99", "correct", "OTP's are good", "LONG IVY JULY AJAR BOND LEE"},
+    {IDC_SHA1, "1", "test", "This is a test.", "CART OTTO HIVE ODE VAT NUT"},
+    {IDC_SHA1, "99", "test", "This is a test.", "GAFF WAIT SKID GIG SKY EYED"},
+    {IDC_SHA1, "1", "alpha1", "AbCdEfGhIjK", "RITE TAKE GELD COST TUNE RECK"},
+    {IDC_SHA1, "99", "alpha1", "AbCdEfGhIjK", "MAY STAR TIN LYON VEDA STAN"},
+    {IDC_SHA1, "1", "correct", "OTP's are good", "FLIT DOSE ALSO MEW DRUM DEFY"},
+    {IDC_SHA1, "99", "correct", "OTP's are good", "AURA ALOE HURL WING BERG WAIT"},
+};
+
+bool StartShown(Program* program, const Settings& settings = QuietSettings()) {
+    return StartProgramWith(settings, program) && ShowFromTray(*program);
+}
+
+TEST(Compute, Rfc2289VectorsGiveTheSixWords) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+    EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY))) << "Copy enabled before any response";
+
+    for (const Vector& vector : kVectors) {
+        SCOPED_TRACE(testing::Message() << vector.radio << " " << vector.count << " " << vector.seed
+                                        << " / " << vector.passPhrase);
+        ASSERT_TRUE(
+            EnterChallenge(program, vector.radio, vector.count, vector.seed, vector.passPhrase));
+        const Outcome outcome = PressOk(program);
+        EXPECT_EQ("", outcome.boxText);
+        EXPECT_EQ(vector.words, outcome.response);
+        EXPECT_TRUE(IsEnabled(Control(program, IDC_COPY)));
+    }
+}
+
+struct InputErrorCase {
+    const char* what;
+    const char* count;
+    const char* seed;
+    const char* passPhrase;
+    const char* text;
+};
+
+const char kBadCount[] = "Invalid input: Bad iteration count\n (Value must be greater than zero)";
+const char kBadSeed[] =
+    "Invalid input: Bad seed\n (Please enter the seed value presented by the remote system)";
+const char kBadPassword[] = "Invalid input: Bad password\n (Please enter your secret password)";
+
+const InputErrorCase kInputErrors[] = {
+    {"everything empty", "", "", "", kBadPassword},
+    {"empty pass phrase wins over bad count and seed", "0", "", "", kBadPassword},
+    {"empty pass phrase", "7", "test", "", kBadPassword},
+    {"empty seed wins over empty count", "", "", "secret", kBadSeed},
+    {"empty seed", "7", "", "secret", kBadSeed},
+    {"count 0", "0", "test", "secret", kBadCount},
+    {"empty count", "", "test", "secret", kBadCount},
+    {"negative count", "-3", "test", "secret", kBadCount},
+    {"count starting with a letter", "x5", "test", "secret", kBadCount},
+};
+
+TEST(Compute, InputErrorsInPriorityOrderThenNoStaleResponse) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+
+    int next = 0;
+    for (const InputErrorCase& error : kInputErrors) {
+        SCOPED_TRACE(error.what);
+        // A response on show first, so that the error has one to take away.
+        const Vector& vector = kVectors[next++ % (sizeof kVectors / sizeof kVectors[0])];
+        ASSERT_TRUE(
+            EnterChallenge(program, vector.radio, vector.count, vector.seed, vector.passPhrase));
+        ASSERT_EQ(vector.words, PressOk(program).response);
+        ASSERT_TRUE(IsEnabled(Control(program, IDC_COPY)));
+
+        ASSERT_TRUE(SetField(program, IDC_COUNT, error.count));
+        ASSERT_TRUE(SetField(program, IDC_SEED, error.seed));
+        ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, error.passPhrase));
+        PostClick(program, IDC_COMPUTE);
+        const HWND box = WaitForDialog(program.processId, "Input Error");
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(error.text, BoxText(box));
+        ASSERT_TRUE(CloseBox(box, IDOK));
+        EXPECT_FALSE(WaitUntil([&] { return FindAnyBox(program) != nullptr; }, kSettleMs))
+            << "a second box: " << BoxText(FindAnyBox(program));
+
+        EXPECT_TRUE(WaitUntil([&] {
+            return Field(program, IDC_RESPONSE).empty() && !IsEnabled(Control(program, IDC_COPY));
+        })) << "response \""
+            << Field(program, IDC_RESPONSE) << "\", Copy " << IsEnabled(Control(program, IDC_COPY));
+    }
+}
+
+void ExpectSKeyMode(const Program& program) {
+    EXPECT_EQ("S/Key Challange", Field(program, IDC_CHALLENGE_LABEL));
+    EXPECT_EQ("S/Key Response", Field(program, IDC_RESPONSE_LABEL));
+    EXPECT_TRUE(IsEnabled(Control(program, IDC_COUNT)));
+}
+
+TEST(Modes, SnkRadioIsDisabledWhileTheSnkSettingIsOff) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+    EXPECT_FALSE(IsEnabled(Control(program, IDC_SNK)));
+    EXPECT_TRUE(IsChecked(Control(program, IDC_MD4)));
+    ExpectSKeyMode(program);
+}
+
+TEST(Modes, HashRadiosRestoreTheSKeyMode) {
+    Settings settings = QuietSettings();
+    settings.SNK = 1;
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program, settings));
+    ASSERT_TRUE(WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); }))
+        << "SNK radio disabled with the SNK setting on";
+
+    for (int radio : {IDC_MD5, IDC_MD4, IDC_SHA1}) {
+        SCOPED_TRACE(radio);
+        ASSERT_TRUE(Click(program, IDC_SNK));
+        EXPECT_EQ("SNK Challange", Field(program, IDC_CHALLENGE_LABEL));
+        EXPECT_EQ("SNK Response", Field(program, IDC_RESPONSE_LABEL));
+        EXPECT_FALSE(IsEnabled(Control(program, IDC_COUNT)));
+
+        ASSERT_TRUE(Click(program, radio));
+        EXPECT_TRUE(IsChecked(Control(program, radio)));
+        ExpectSKeyMode(program);
+    }
+}
+
+TEST(ClearAll, EmptiesTheFourFieldsAndKeepsCopy) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+    const Vector& vector = kVectors[0];
+    ASSERT_TRUE(
+        EnterChallenge(program, vector.radio, vector.count, vector.seed, vector.passPhrase));
+    ASSERT_EQ(vector.words, PressOk(program).response);
+
+    ASSERT_TRUE(Click(program, IDC_CLEARALL));
+    for (int field : {IDC_RESPONSE, IDC_SEED, IDC_PASSPHRASE, IDC_COUNT}) {
+        SCOPED_TRACE(field);
+        EXPECT_EQ("", Field(program, field));
+    }
+    EXPECT_TRUE(IsEnabled(Control(program, IDC_COPY)));
+}
+
+} // namespace

@@ -1,0 +1,496 @@
+#include "tests/e2e/harness.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "resources/resource.h"
+
+const char* const kSettingsKey = "SOFTWARE\\Quenby OTP";
+
+namespace {
+
+char g_programPath[MAX_PATH];
+
+constexpr DWORD kSendTimeoutMs = 5000;
+constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
+
+bool HasClass(HWND window, const char* className) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return std::strcmp(name, className) == 0;
+}
+
+bool BelongsTo(HWND window, DWORD processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == processId;
+}
+
+// Caption via the window manager's own copy: no message reaches the program.
+std::string Caption(HWND window) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+struct TopLevelSearch {
+    DWORD processId;
+    const char* className;
+    const char* caption; // null: any caption
+    HWND exclude;
+    HWND found;
+    int count;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
+    TopLevelSearch* search = reinterpret_cast<TopLevelSearch*>(lParam);
+    if (window == search->exclude || !BelongsTo(window, search->processId)) return TRUE;
+    if (!HasClass(window, search->className)) return TRUE;
+    if (search->caption != nullptr && Caption(window) != search->caption) return TRUE;
+    if (search->caption == nullptr && !IsWindowVisible(window)) return TRUE;
+    ++search->count;
+    if (search->found == nullptr) search->found = window;
+    return TRUE;
+}
+
+HWND FindTopLevel(DWORD processId, const char* className, const char* caption, HWND exclude) {
+    TopLevelSearch search = {processId, className, caption, exclude, nullptr, 0};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+struct ChildSearch {
+    const char* text;
+    HWND found;
+};
+
+BOOL CALLBACK MatchChildText(HWND window, LPARAM lParam) {
+    ChildSearch* search = reinterpret_cast<ChildSearch*>(lParam);
+    if (Text(window) == search->text) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK FirstStaticText(HWND window, LPARAM lParam) {
+    std::string* text = reinterpret_cast<std::string*>(lParam);
+    if (!HasClass(window, "Static")) return TRUE;
+    std::string candidate = Text(window);
+    if (candidate.size() > text->size()) *text = candidate;
+    return TRUE;
+}
+
+bool OpenSettingsKey(HKEY* key) {
+    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, nullptr, key, nullptr) == ERROR_SUCCESS;
+}
+
+bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
+                               result != nullptr ? result : &ignored) != 0;
+}
+
+} // namespace
+
+void SetProgramPath(const char* path) {
+    size_t at = 0;
+    if (path[0] == '/') {
+        g_programPath[at++] = 'Z';
+        g_programPath[at++] = ':';
+    }
+    for (size_t i = 0; path[i] != '\0' && at + 1 < sizeof g_programPath; ++i)
+        g_programPath[at++] = path[i] == '/' ? '\\' : path[i];
+    g_programPath[at] = '\0';
+}
+
+const char* ProgramPath() {
+    return g_programPath;
+}
+
+void KillRunningInstances() {
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        HWND window = FindWindowA(nullptr, "Vantreth");
+        if (window == nullptr) return;
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+        if (process != nullptr) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, kWaitMs);
+            CloseHandle(process);
+        }
+        WaitUntil([&] { return !IsWindow(window); }, 2000);
+    }
+}
+
+bool LaunchProgram(PROCESS_INFORMATION* info) {
+    char commandLine[MAX_PATH + 2];
+    commandLine[0] = '"';
+    lstrcpynA(commandLine + 1, g_programPath, MAX_PATH);
+    lstrcatA(commandLine, "\"");
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    *info = PROCESS_INFORMATION{};
+    if (!CreateProcessA(g_programPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, info))
+        return false;
+    CloseHandle(info->hThread);
+    info->hThread = nullptr;
+    return true;
+}
+
+bool StartProgram(Program* program) {
+    KillRunningInstances();
+    *program = Program{};
+    PROCESS_INFORMATION info;
+    if (!LaunchProgram(&info)) return false;
+    program->process = info.hProcess;
+    program->processId = info.dwProcessId;
+    if (!WaitUntil(
+            [&] { return (program->dialog = FindMainDialog(program->processId)) != nullptr; }))
+        return false;
+    return WaitUntil([&] { return IsDocked(*program); });
+}
+
+bool StartProgramWith(const Settings& settings, Program* program) {
+    KillRunningInstances();
+    if (!DeleteSettingsKey() || !WriteSettings(settings)) return false;
+    return StartProgram(program);
+}
+
+bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
+    if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
+    return GetExitCodeProcess(process, exitCode) != 0;
+}
+
+void StopProgram(Program* program) {
+    if (program->process != nullptr) {
+        if (WaitForSingleObject(program->process, 0) == WAIT_TIMEOUT && IsWindow(program->dialog)) {
+            PostMessageA(program->dialog, WM_COMMAND, IDC_EXIT, 0);
+            WaitForSingleObject(program->process, 3000);
+        }
+        if (WaitForSingleObject(program->process, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(program->process, 1);
+            WaitForSingleObject(program->process, kWaitMs);
+        }
+        CloseHandle(program->process);
+    }
+    *program = Program{};
+    KillRunningInstances();
+}
+
+HWND FindMainDialog(DWORD processId) {
+    return FindTopLevel(processId, "#32770", "Vantreth", nullptr);
+}
+
+bool IsDocked(const Program& program) {
+    return IsWindow(program.dialog) && !IsWindowVisible(program.dialog) &&
+           TrayIconPresent(program.dialog);
+}
+
+bool StaysDocked(const Program& program) {
+    return IsDocked(program) && !WaitUntil([&] { return !IsDocked(program); }, kSettleMs);
+}
+
+bool IsShown(const Program& program) {
+    return IsWindow(program.dialog) && IsWindowVisible(program.dialog);
+}
+
+// The shell accepts a modification only for an icon it holds; an empty one changes nothing.
+bool TrayIconPresent(HWND dialog) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = dialog;
+    data.uID = TRAY_ICON_UID;
+    data.uFlags = 0;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+void TrayNotify(const Program& program, UINT mouseMessage) {
+    PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, mouseMessage);
+}
+
+bool ShowFromTray(const Program& program) {
+    TrayNotify(program, WM_LBUTTONDBLCLK);
+    return WaitUntil([&] { return IsShown(program); });
+}
+
+HWND FocusedWindow(const Program& program) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(program.dialog, nullptr);
+    if (thread == 0 || !GetGUIThreadInfo(thread, &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+HWND Control(const Program& program, int id) {
+    return GetDlgItem(program.dialog, id);
+}
+
+std::string Text(HWND window) {
+    char text[4096] = {};
+    DWORD_PTR length = 0;
+    if (!SendWithTimeout(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), &length))
+        return "<no answer>";
+    return std::string(text, length < sizeof text ? length : sizeof text - 1);
+}
+
+bool SetText(HWND window, const char* text) {
+    DWORD_PTR result = 0;
+    return SendWithTimeout(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), &result) &&
+           result != 0;
+}
+
+bool SetField(const Program& program, int id, const char* text) {
+    return SetText(Control(program, id), text);
+}
+
+std::string Field(const Program& program, int id) {
+    return Text(Control(program, id));
+}
+
+bool Click(HWND button) {
+    return button != nullptr && SendWithTimeout(button, BM_CLICK, 0, 0, nullptr);
+}
+
+bool Click(const Program& program, int id) {
+    return Click(Control(program, id));
+}
+
+void PostClick(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void PostClick(const Program& program, int id) {
+    PostClick(Control(program, id));
+}
+
+void PressKey(HWND window, UINT virtualKey) {
+    const UINT scan = MapVirtualKeyA(virtualKey, 0);
+    PostMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | 0xC0000000u);
+}
+
+void TypeChar(HWND window, char character) {
+    PostMessageA(window, WM_CHAR, static_cast<unsigned char>(character), 1);
+}
+
+bool IsChecked(HWND button) {
+    DWORD_PTR state = 0;
+    return SendWithTimeout(button, BM_GETCHECK, 0, 0, &state) && state == BST_CHECKED;
+}
+
+bool IsEnabled(HWND window) {
+    return IsWindowEnabled(window) != FALSE;
+}
+
+Outcome PressOk(const Program& program) {
+    Outcome outcome;
+    const std::string before = Field(program, IDC_RESPONSE);
+    PostClick(program, IDC_COMPUTE);
+    HWND box = nullptr;
+    WaitUntil([&] {
+        box = FindAnyBox(program);
+        if (box != nullptr) return true;
+        outcome.response = Field(program, IDC_RESPONSE);
+        return !outcome.response.empty() && outcome.response != before;
+    });
+    if (box != nullptr) {
+        outcome.boxCaption = Caption(box);
+        outcome.boxText = BoxText(box);
+        CloseBox(box, IDOK);
+        outcome.response = Field(program, IDC_RESPONSE);
+    }
+    return outcome;
+}
+
+bool EnterChallenge(const Program& program, int radioId, const char* count, const char* seed,
+                    const char* passPhrase) {
+    return Click(program, radioId) && SetField(program, IDC_COUNT, count) &&
+           SetField(program, IDC_SEED, seed) && SetField(program, IDC_PASSPHRASE, passPhrase);
+}
+
+HWND FindDialog(DWORD processId, const char* caption) {
+    HWND found = FindTopLevel(processId, "#32770", caption, nullptr);
+    return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+}
+
+HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindDialog(processId, caption)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+HWND FindAnyBox(const Program& program) {
+    return FindTopLevel(program.processId, "#32770", nullptr, program.dialog);
+}
+
+std::string BoxText(HWND box) {
+    HWND text = GetDlgItem(box, 0xFFFF);
+    if (text != nullptr) return Text(text);
+    std::string longest;
+    EnumChildWindows(box, FirstStaticText, reinterpret_cast<LPARAM>(&longest));
+    return longest;
+}
+
+bool HasChildWithText(HWND parent, const char* text) {
+    ChildSearch search = {text, nullptr};
+    EnumChildWindows(parent, MatchChildText, reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+}
+
+bool CloseBox(HWND box, int buttonId) {
+    HWND button = GetDlgItem(box, buttonId);
+    if (button != nullptr)
+        PostMessageA(button, BM_CLICK, 0, 0);
+    else
+        PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+    return WaitForGone(box);
+}
+
+bool WaitForGone(HWND window, DWORD timeoutMs) {
+    return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+HWND OpenTrayMenu(const Program& program) {
+    TrayNotify(program, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    WaitUntil([&] {
+        menu = FindTopLevel(program.processId, "#32768", nullptr, nullptr);
+        return menu != nullptr;
+    });
+    return menu;
+}
+
+int ReadMenu(HWND menuWindow, MenuItem* items, int capacity) {
+    DWORD_PTR handle = 0;
+    if (!SendWithTimeout(menuWindow, kGetMenuHandle, 0, 0, &handle) || handle == 0) return -1;
+    HMENU menu = reinterpret_cast<HMENU>(handle);
+    const int count = GetMenuItemCount(menu);
+    if (count < 0) return -1;
+    for (int i = 0; i < count && i < capacity; ++i) {
+        items[i].id = GetMenuItemID(menu, i);
+        items[i].text[0] = '\0';
+        GetMenuStringA(menu, i, items[i].text, sizeof items[i].text, MF_BYPOSITION);
+    }
+    return count;
+}
+
+void ChooseMenuItem(HWND menuWindow, int position) {
+    for (int i = 0; i <= position; ++i)
+        PressKey(menuWindow, VK_DOWN);
+    PressKey(menuWindow, VK_RETURN);
+}
+
+void ChooseMenuItemByKey(HWND menuWindow, char key) {
+    TypeChar(menuWindow, key);
+}
+
+void DismissMenu(HWND menuWindow) {
+    PressKey(menuWindow, VK_ESCAPE);
+}
+
+bool DeleteSettingsKey() {
+    const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool WriteSettings(const Settings& settings) {
+    const struct {
+        const char* name;
+        BYTE value;
+    } values[] = {
+        {"Clipboard", settings.Clipboard}, {"Return", settings.Return},
+        {"ClearPass", settings.ClearPass}, {"AutoDock", settings.AutoDock},
+        {"DockTime", settings.DockTime},   {"SNK", settings.SNK},
+        {"AutoDecr", settings.AutoDecr},   {"DecrTime", settings.DecrTime},
+    };
+    HKEY key;
+    if (!OpenSettingsKey(&key)) return false;
+    bool written = true;
+    for (const auto& value : values)
+        written =
+            RegSetValueExA(key, value.name, 0, REG_BINARY, &value.value, 1) == ERROR_SUCCESS &&
+            written;
+    RegCloseKey(key);
+    return written;
+}
+
+bool WriteRawValue(const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    if (!OpenSettingsKey(&key)) return false;
+    const bool written =
+        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+}
+
+bool DeleteValue(const char* name) {
+    HKEY key;
+    if (!OpenSettingsKey(&key)) return false;
+    const LONG result = RegDeleteValueA(key, name);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool ReadRawValue(const char* name, std::string* bytes, DWORD* type) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    char data[1024];
+    DWORD size = sizeof data;
+    const bool read = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(data),
+                                       &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (read) bytes->assign(data, size);
+    return read;
+}
+
+Settings QuietSettings() {
+    Settings settings = {};
+    settings.DockTime = 30;
+    settings.DecrTime = 1;
+    return settings;
+}
+
+bool PutClipboardBytes(const void* data, size_t size) {
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
+    bool put = false;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (EmptyClipboard() && block != nullptr) {
+        void* target = GlobalLock(block);
+        std::memcpy(target, data, size);
+        GlobalUnlock(block);
+        put = SetClipboardData(CF_TEXT, block) != nullptr;
+    }
+    if (!put && block != nullptr) GlobalFree(block);
+    CloseClipboard();
+    return put;
+}
+
+bool PutClipboardText(const char* text) {
+    return PutClipboardBytes(text, std::strlen(text) + 1);
+}
+
+bool ClipboardText(std::string* text) {
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
+    bool read = false;
+    HANDLE block = GetClipboardData(CF_TEXT);
+    if (block != nullptr) {
+        const char* data = static_cast<const char*>(GlobalLock(block));
+        const size_t size = GlobalSize(block);
+        if (data != nullptr) {
+            size_t length = 0;
+            while (length < size && data[length] != '\0')
+                ++length;
+            text->assign(data, length);
+            read = true;
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return read;
+}

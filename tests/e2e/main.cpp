@@ -1,0 +1,23 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/e2e/harness.h"
+
+// Usage: vantreth_e2e [GoogleTest flags] PATH-TO-Vantreth.exe
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s [gtest flags] Vantreth.exe\n", argv[0]);
+        return 2;
+    }
+    SetProgramPath(argv[1]);
+    if (GetFileAttributesA(ProgramPath()) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "no program at %s\n", ProgramPath());
+        return 2;
+    }
+    KillRunningInstances();
+    const int result = RUN_ALL_TESTS();
+    KillRunningInstances();
+    return result;
+}

@@ -1,0 +1,72 @@
+// Start, single instance and the ways out.
+#include <gtest/gtest.h>
+
+#include "resources/resource.h"
+#include "tests/e2e/harness.h"
+
+namespace {
+
+TEST(Start, FirstStartDocksAtOnceWithTheTrayIcon) {
+    KillRunningInstances();
+    ASSERT_TRUE(DeleteSettingsKey());
+    ScopedProgram run;
+    Program& program = run.program;
+    PROCESS_INFORMATION info;
+    ASSERT_TRUE(LaunchProgram(&info)) << ProgramPath();
+    program.process = info.hProcess;
+    program.processId = info.dwProcessId;
+
+    ASSERT_TRUE(WaitUntil([&] {
+        return (program.dialog = FindMainDialog(program.processId)) != nullptr;
+    })) << "no top-level window titled \"Vantreth\"";
+    EXPECT_TRUE(WaitUntil([&] { return IsDocked(program); }))
+        << "visible " << IsWindowVisible(program.dialog) << ", tray icon "
+        << TrayIconPresent(program.dialog);
+    EXPECT_TRUE(StaysDocked(program)) << "the dialog came up again after docking";
+}
+
+TEST(Start, SecondStartExitsWithZeroAndShowsTheFirst) {
+    ScopedProgram run;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    ASSERT_TRUE(StaysDocked(run.program));
+
+    PROCESS_INFORMATION second;
+    ASSERT_TRUE(LaunchProgram(&second));
+    DWORD code = 1;
+    const bool exited = WaitForExit(second.hProcess, kWaitMs, &code);
+    if (!exited) TerminateProcess(second.hProcess, 1);
+    CloseHandle(second.hProcess);
+    ASSERT_TRUE(exited) << "the second instance kept running";
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(WaitUntil([&] { return IsShown(run.program); }));
+    EXPECT_EQ(run.program.dialog, FindWindowA(nullptr, "Vantreth"));
+}
+
+struct ExitCase {
+    const char* name;
+    void (*act)(const Program&);
+};
+
+const ExitCase kExitCases[] = {
+    {"Exit button", [](const Program& program) { PostClick(program, IDC_EXIT); }},
+    {"Escape key", [](const Program& program) { PressKey(program.dialog, VK_ESCAPE); }},
+};
+
+TEST(Exit, EndsWithCodeZeroAndRemovesTheTrayIcon) {
+    for (const ExitCase& exitCase : kExitCases) {
+        SCOPED_TRACE(exitCase.name);
+        ScopedProgram run;
+        ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+        ASSERT_TRUE(ShowFromTray(run.program));
+        const HWND dialog = run.program.dialog;
+        ASSERT_TRUE(TrayIconPresent(dialog));
+
+        exitCase.act(run.program);
+        DWORD code = 1;
+        ASSERT_TRUE(WaitForExit(run.program.process, kWaitMs, &code));
+        EXPECT_EQ(0u, code);
+        EXPECT_FALSE(TrayIconPresent(dialog));
+    }
+}
+
+} // namespace

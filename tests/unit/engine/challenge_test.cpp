@@ -1,0 +1,138 @@
+#include "engine/challenge.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct ParseCase {
+    const char* name;
+    const char* text;
+    bool found;
+    const char* keyword;
+    const char* count;
+    const char* seed;
+    bool hasKind;
+    HashKind kind;
+};
+
+const ParseCase kParseCases[] = {
+    {"Md5", "otp-md5 99 test", true, "otp-md5", "99", "test", true, HashKind::MD5},
+    {"Md4", "otp-md4 17 alpha1", true, "otp-md4", "17", "alpha1", true, HashKind::MD4},
+    {"Sha1", "otp-sha1 499 ke1234", true, "otp-sha1", "499", "ke1234", true, HashKind::SHA1},
+    {"SlashKey", "s/key 98 ke1234", true, "s/key", "98", "ke1234", true, HashKind::MD4},
+    {"DashKey", "s-key 98 ke1234", true, "s-key", "98", "ke1234", true, HashKind::MD4},
+    {"Skey", "skey 98 ke1234", true, "skey", "98", "ke1234", true, HashKind::MD4},
+    {"CrLfLineEnd", "otp-md5 99 test\r\n", true, "otp-md5", "99", "test", true, HashKind::MD5},
+    {"CrLfBetweenLines", "otp-sha1 5 seed\r\nnext line", true, "otp-sha1", "5", "seed", true,
+     HashKind::SHA1},
+    {"LoneCr", "otp-md4\r7\rabc", true, "otp-md4", "7", "abc", true, HashKind::MD4},
+    {"KeywordCaseIgnored", "otp-MD5 499 ke1234", true, "otp-MD5", "499", "ke1234", true,
+     HashKind::MD5},
+    {"UpperKeywordFoundByLaterPrefix", "OTP-SHA1 5 seed skey", true, "OTP-SHA1", "5", "seed", true,
+     HashKind::SHA1},
+    {"PrefixIsCaseSensitive", "OTP-MD5 499 ke1234", false, "", "", "", false, HashKind::MD5},
+    {"UpperSlashKey", "S/KEY 99 test", false, "", "", "", false, HashKind::MD5},
+    {"KeywordWithColon", "s/key: 99 test", true, "s/key:", "99", "test", false, HashKind::MD5},
+    {"WordBeforeKeyword", "Challenge otp-md5 99 test", true, "Challenge", "otp-md5", "99", false,
+     HashKind::MD5},
+    {"LongSeedCut", "otp-md5 99 abcdefghijkl", true, "otp-md5", "99", "abcdefghij", true,
+     HashKind::MD5},
+    {"TenCharactersKept", "otp-md5 1234567890 abcdefghij", true, "otp-md5", "1234567890",
+     "abcdefghij", true, HashKind::MD5},
+    {"WordContainingSkey", "monkeyskeys are fun", true, "monkeyskey", "are", "fun", false,
+     HashKind::MD5},
+    {"OneToken", "skey", true, "skey", "", "", true, HashKind::MD4},
+    {"TwoTokens", "otp-md5 42", true, "otp-md5", "42", "", true, HashKind::MD5},
+    {"TabsAndLineFeeds", "\t otp-md4\n17\t\tseed\n", true, "otp-md4", "17", "seed", true,
+     HashKind::MD4},
+    {"MoreThanThreeTokens", "otp-md5 99 test extra words otp-sha1", true, "otp-md5", "99", "test",
+     true, HashKind::MD5},
+    {"OnlyDelimitersAround", "   skey   ", true, "skey", "", "", true, HashKind::MD4},
+    {"CountNotValidated", "otp-md5 -5x t", true, "otp-md5", "-5x", "t", true, HashKind::MD5},
+    {"HighBitSeed", "otp-md5 99 t\xe9st\xff", true, "otp-md5", "99", "t\xe9st\xff", true,
+     HashKind::MD5},
+    {"Empty", "", false, "", "", "", false, HashKind::MD5},
+    {"NoPrefix", "hello world 42", false, "", "", "", false, HashKind::MD5},
+};
+
+class Parse : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(Parse, SlotsAndKind) {
+    const ParseCase& c = GetParam();
+    const ParsedChallenge parsed = ParseChallenge(c.text);
+    EXPECT_EQ(c.found, parsed.found);
+    EXPECT_STREQ(c.keyword, parsed.slots.keyword);
+    EXPECT_STREQ(c.count, parsed.slots.count);
+    EXPECT_STREQ(c.seed, parsed.slots.seed);
+    EXPECT_EQ(c.hasKind, parsed.hasKind);
+    if (c.hasKind) {
+        EXPECT_EQ(c.kind, parsed.kind);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Parse, ::testing::ValuesIn(kParseCases),
+                         [](const ::testing::TestParamInfo<ParseCase>& param) {
+                             return std::string(param.param.name);
+                         });
+
+TEST(Parse, NullText) {
+    const ParsedChallenge parsed = ParseChallenge(nullptr);
+    EXPECT_FALSE(parsed.found);
+    EXPECT_FALSE(parsed.hasKind);
+}
+
+TEST(Parse, LeavesTheTextAlone) {
+    char text[] = "otp-md5 99 test\r\n";
+    ParseChallenge(text);
+    EXPECT_STREQ("otp-md5 99 test\r\n", text);
+}
+
+TEST(Parse, VeryLongTokensAreCut) {
+    const std::string text = std::string(5000, 'k') + "skey " + std::string(5000, '9');
+    const ParsedChallenge parsed = ParseChallenge(text.c_str());
+    EXPECT_TRUE(parsed.found);
+    EXPECT_STREQ("kkkkkkkkkk", parsed.slots.keyword);
+    EXPECT_STREQ("9999999999", parsed.slots.count);
+    EXPECT_STREQ("", parsed.slots.seed);
+}
+
+bool SlotIsClean(const char* slot) {
+    const void* end = std::memchr(slot, '\0', kChallengeSlotLength + 1);
+    if (end == nullptr) return false;
+    for (const char* p = slot; p != end; ++p) {
+        if (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r') return false;
+    }
+    return true;
+}
+
+TEST(Parse, ArbitraryBytesStayWithinTheSlots) {
+    // Deterministic pseudo-random texts, biased towards delimiters and prefixes;
+    // the sanitizer build turns any read past the terminator into a failure.
+    const char alphabet[] = " \t\r\nskey-/otpmd5\xff\x80\x01Zz9";
+    std::uint32_t state = 12345;
+    for (int round = 0; round < 3000; ++round) {
+        state = state * 1103515245u + 12345u;
+        const std::size_t length = (state >> 16) % 64;
+        std::string text;
+        for (std::size_t i = 0; i < length; ++i) {
+            state = state * 1103515245u + 12345u;
+            text += alphabet[(state >> 16) % (sizeof alphabet - 1)];
+        }
+        const ParsedChallenge parsed = ParseChallenge(text.c_str());
+        ASSERT_TRUE(SlotIsClean(parsed.slots.keyword)) << round;
+        ASSERT_TRUE(SlotIsClean(parsed.slots.count)) << round;
+        ASSERT_TRUE(SlotIsClean(parsed.slots.seed)) << round;
+        const bool prefix =
+            text.find("otp-") != std::string::npos || text.find("s/key") != std::string::npos ||
+            text.find("s-key") != std::string::npos || text.find("skey") != std::string::npos;
+        ASSERT_EQ(prefix, parsed.found) << round;
+        if (parsed.found) {
+            ASSERT_NE('\0', parsed.slots.keyword[0]) << round;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+#include "shell/logic/clipboard_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(ShouldScanClipboard, AnyNonZeroByteIsOn) {
+    const struct {
+        int clipboard;
+        bool scan;
+    } cases[] = {{0, false}, {1, true}, {2, true}, {255, true}};
+    for (const auto& c : cases) {
+        Settings settings = {};
+        settings.Clipboard = static_cast<std::uint8_t>(c.clipboard);
+        settings.Return = 1;
+        EXPECT_EQ(ShouldScanClipboard(settings), c.scan) << c.clipboard;
+    }
+}
+
+// The block is placed at the very end of a heap allocation so that a read
+// past it is caught by the sanitizer build.
+std::string CopyOf(const std::string& blockBytes) {
+    std::vector<char> block(blockBytes.begin(), blockBytes.end());
+    std::vector<char> copy(block.size() + 1, 'Z');
+    const std::size_t length = CopyClipboardBlock(block.data(), block.size(), copy.data());
+    EXPECT_EQ(copy[length], '\0');
+    return std::string(copy.data(), length);
+}
+
+TEST(CopyClipboardBlock, StopsAtTheFirstNulOrTheBlockEnd) {
+    const struct {
+        std::string block;
+        std::string text;
+    } cases[] = {
+        {std::string("otp-md5 99 test\r\n\0", 18), "otp-md5 99 test\r\n"},
+        {std::string("otp-md5 99 test"), "otp-md5 99 test"}, // no NUL in the block at all
+        {std::string("ab\0cd", 5), "ab"},
+        {std::string("\0abc", 4), ""},
+        {std::string(), ""},
+        {std::string("\xe9t\xe9 \x80\xff", 6), "\xe9t\xe9 \x80\xff"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CopyOf(c.block), c.text);
+    }
+}
+
+TEST(CopyClipboardBlock, LargeBlockWithoutNul) {
+    const std::string block(1 << 20, 'x');
+    EXPECT_EQ(CopyOf(block).size(), block.size());
+}
+
+TEST(CopyClipboardBlock, NullBlockGivesEmptyText) {
+    char copy[4] = {'Z', 'Z', 'Z', 'Z'};
+    EXPECT_EQ(CopyClipboardBlock(nullptr, 3, copy), 0u);
+    EXPECT_EQ(copy[0], '\0');
+}
+
+struct Built {
+    std::string text;
+    std::size_t length;
+    bool guardIntact;
+    bool nulInside;
+};
+
+Built Build(const std::string& response, std::size_t responseSize, bool appendReturn) {
+    std::vector<char> source(responseSize, '\0');
+    std::memcpy(source.data(), response.data(), std::min(response.size(), responseSize));
+    std::vector<char> block(kCopyBlockSize + 8, 'G');
+    const std::size_t length =
+        BuildCopyText(source.data(), source.size(), appendReturn, block.data());
+    Built built;
+    built.text = std::string(block.data(), std::min(length, kCopyBlockSize));
+    built.length = length;
+    built.guardIntact = std::string(block.data() + kCopyBlockSize, 8) == "GGGGGGGG";
+    built.nulInside =
+        length < kCopyBlockSize && block[length] == '\0' && block[kCopyBlockSize - 1] == '\0';
+    return built;
+}
+
+TEST(BuildCopyText, ResponseWithOrWithoutLineEnd) {
+    const std::string six = "RUST WELD KIND BAN LOAD RUDE";      // a six-word response
+    const std::string longest = "ABBE ABBE ABBE ABBE ABBE ABBE"; // 29 characters
+    const std::string snk = "0a1b2c3d";
+    const struct {
+        std::string response;
+        bool appendReturn;
+        std::string text;
+    } cases[] = {
+        {six, true, six + "\r\n"}, {six, false, six}, {longest, true, longest + "\r\n"},
+        {snk, true, snk + "\r\n"}, {snk, false, snk}, {"", true, "\r\n"},
+        {"", false, ""},
+    };
+    for (const auto& c : cases) {
+        const Built built = Build(c.response, 64, c.appendReturn);
+        EXPECT_EQ(built.text, c.text);
+        EXPECT_EQ(built.length, c.text.size());
+        EXPECT_TRUE(built.guardIntact);
+        EXPECT_TRUE(built.nulInside);
+    }
+}
+
+TEST(BuildCopyText, NeverWritesPastTheBlock) {
+    const struct {
+        std::size_t responseLength;
+        std::size_t responseSize; // when equal to the length, the buffer holds no NUL
+        bool appendReturn;
+        std::size_t expectedLength;
+    } cases[] = {
+        // clang-format off
+        {63, 64, true, 64},    // the longest text the response buffer holds: cut to 62 and CR LF
+        {63, 64, false, 63},
+        {64, 64, false, 64},   // an unterminated response buffer
+        {64, 64, true, 64},
+        {200, 200, false, 64},
+        {200, 200, true, 64},
+        {10, 10, false, 10},   // a short buffer without NUL is read no further than its size
+        {10, 10, true, 12},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        const Built built =
+            Build(std::string(c.responseLength, 'w'), c.responseSize, c.appendReturn);
+        EXPECT_EQ(built.length, c.expectedLength);
+        EXPECT_TRUE(built.guardIntact);
+        EXPECT_TRUE(built.nulInside);
+        if (c.appendReturn) {
+            EXPECT_EQ(built.text.substr(built.text.size() - 2), "\r\n");
+        }
+    }
+}
+
+} // namespace

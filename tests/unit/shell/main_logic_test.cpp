@@ -1,0 +1,258 @@
+#include "shell/logic/main_logic.h"
+
+#include <climits>
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "engine/input_error.h"
+#include "resources/resource.h"
+
+namespace {
+
+Settings With(unsigned char autoDecr, unsigned char decrTime, unsigned char autoDock = 0,
+              unsigned char dockTime = 0, unsigned char snk = 0) {
+    Settings s{};
+    s.AutoDecr = autoDecr;
+    s.DecrTime = decrTime;
+    s.AutoDock = autoDock;
+    s.DockTime = dockTime;
+    s.SNK = snk;
+    return s;
+}
+
+TEST(ClassifyMainCommand, EachIdHasItsCommand) {
+    struct Case {
+        unsigned id;
+        MainCommand command;
+    } const cases[] = {
+        {2, MainCommand::Exit},
+        {IDC_EXIT, MainCommand::Exit},
+        {IDC_CLOSE, MainCommand::Dock},
+        {IDC_OPTIONS, MainCommand::Options},
+        {IDC_COMPUTE, MainCommand::Compute},
+        {IDC_MD5, MainCommand::HashRadio},
+        {IDC_MD4, MainCommand::HashRadio},
+        {IDC_SHA1, MainCommand::HashRadio},
+        {IDC_SNK, MainCommand::SnkRadio},
+        {IDC_COPY, MainCommand::Copy},
+        {IDC_CLEARALL, MainCommand::ClearAll},
+        // IDOK is not Ok here: Enter reaches the default button 1026 instead.
+        {1, MainCommand::Other},
+        {IDC_COUNT, MainCommand::Other},
+        {IDC_SEED, MainCommand::Other},
+        {IDC_PASSPHRASE, MainCommand::Other},
+        {IDC_RESPONSE, MainCommand::Other},
+        {0, MainCommand::Other},
+        {0x10000u + IDC_EXIT, MainCommand::Other},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ClassifyMainCommand(c.id), c.command) << c.id;
+}
+
+TEST(ReadCount, ReadsLikeTheCRuntime) {
+    struct Case {
+        const char* text;
+        long value;
+    } const cases[] = {
+        {"", 0},
+        {"0", 0},
+        {"1", 1},
+        {"99", 99},
+        {"  42", 42},
+        {"\t\n\v\f\r7", 7},
+        {"+5", 5},
+        {"-3", -3},
+        {"7x", 7},
+        {"x7", 0},
+        {"- 5", 0},
+        {"+-5", 0},
+        {"00012", 12},
+        {"999999999", 999999999L},
+        {"12 34", 12},
+        {"99999999999999999999999", LONG_MAX},
+        {"-99999999999999999999999", -LONG_MAX},
+        {"5\r", 5},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadCount(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST(CheckOkFields, LastFailingCheckDecides) {
+    struct Case {
+        bool snk;
+        const char* count;
+        const char* seed;
+        const char* pass;
+        int code;
+    } const cases[] = {
+        {false, "99", "test", "pass", 0},
+        {false, "", "", "", kInputErrorNoPassPhrase},
+        {false, "0", "", "pass", kInputErrorNoSeed},
+        {false, "abc", "", "pass", kInputErrorNoSeed},
+        {false, "", "test", "pass", kInputErrorBadCount},
+        {false, "0", "test", "pass", kInputErrorBadCount},
+        {false, "-4", "test", "pass", kInputErrorBadCount},
+        {false, "x1", "test", "pass", kInputErrorBadCount},
+        {false, " ", "test", "pass", kInputErrorBadCount},
+        {false, "1", "test", "", kInputErrorNoPassPhrase},
+        {false, "1", "", "", kInputErrorNoPassPhrase},
+        {false, " 3", "test", "pass", 0},
+        {false, "1abc", "s", "p", 0},
+        // The count field plays no part in SNK mode.
+        {true, "", "12345678", "pw", 0},
+        {true, "0", "12345678", "pw", 0},
+        {true, "", "", "pw", kInputErrorNoSeed},
+        {true, "", "", "", kInputErrorNoPassPhrase},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckOkFields(c.snk, c.count, c.seed, c.pass), c.code)
+            << c.snk << " '" << c.count << "' '" << c.seed << "' '" << c.pass << "'";
+}
+
+TEST(ChooseComputation, TestsSnkThenMd5Md4Sha1) {
+    struct Case {
+        RadioState radios;
+        Computation computation;
+    } const cases[] = {
+        {{false, false, false, false}, Computation::None},
+        {{true, false, false, false}, Computation::Md5},
+        {{false, true, false, false}, Computation::Md4},
+        {{false, false, true, false}, Computation::Sha1},
+        {{false, false, false, true}, Computation::Snk},
+        {{true, true, true, true}, Computation::Snk},
+        {{true, true, true, false}, Computation::Md5},
+        {{false, true, true, false}, Computation::Md4},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseComputation(c.radios), c.computation);
+}
+
+TEST(OkOutcomeFor, DecrementFollowsOnlyAProducedResponse) {
+    struct Case {
+        bool computed;
+        Settings settings;
+        bool show;
+        bool timer;
+        unsigned interval;
+    } const cases[] = {
+        {true, With(1, 1), true, true, 1000},    {true, With(1, 255), true, true, 255000},
+        {true, With(1, 0), true, true, 0},       {true, With(0, 5), true, false, 5000},
+        {true, With(7, 2), true, true, 2000}, // any non-zero byte is on
+        {false, With(1, 1), false, false, 1000}, {false, With(0, 1), false, false, 1000},
+    };
+    for (const Case& c : cases) {
+        const OkOutcome outcome = OkOutcomeFor(c.computed, c.settings);
+        EXPECT_EQ(outcome.showResponse, c.show);
+        EXPECT_EQ(outcome.startDecrTimer, c.timer);
+        if (outcome.startDecrTimer) {
+            EXPECT_EQ(outcome.decrIntervalMs, c.interval);
+        }
+    }
+}
+
+TEST(DecrTimerExpiry, ActsAndStopsOnlyWithAutoDecrOn) {
+    EXPECT_FALSE(DecrTimerExpiry(With(0, 1)).lowerCount);
+    EXPECT_FALSE(DecrTimerExpiry(With(0, 1)).stopTimer);
+    EXPECT_TRUE(DecrTimerExpiry(With(1, 1)).lowerCount);
+    EXPECT_TRUE(DecrTimerExpiry(With(1, 1)).stopTimer);
+    EXPECT_TRUE(DecrTimerExpiry(With(0x80, 1)).lowerCount);
+}
+
+TEST(LowerCount, WritesOneLessOrLeavesTheField) {
+    struct Case {
+        const char* text;
+        const char* written; // nullptr: the field keeps its text
+    } const cases[] = {
+        {"1", "0"},
+        {"0", nullptr},
+        {"", nullptr},
+        {"100", "99"},
+        {"  10", "9"},
+        {"+2", "1"},
+        {"007", "6"},
+        {"5abc", "4"},
+        {"abc", nullptr},
+        {"-1", nullptr},
+        {"999999999", "999999998"},
+        {"1000000000", "999999999"},
+    };
+    for (const Case& c : cases) {
+        char out[kCountTextSize] = {};
+        const bool writes = LowerCount(c.text, out);
+        EXPECT_EQ(writes, c.written != nullptr) << c.text;
+        if (writes && c.written) {
+            EXPECT_STREQ(out, c.written) << c.text;
+        }
+    }
+}
+
+TEST(LowerCount, SaturatedCountStillFitsTheBuffer) {
+    char out[kCountTextSize + 8];
+    std::memset(out, 'z', sizeof out);
+    ASSERT_TRUE(LowerCount("99999999999999999999999", out));
+    ASSERT_NE(std::memchr(out, '\0', kCountTextSize), nullptr);
+    // LONG_MAX - 1, whichever width long has: ...806 or ...646.
+    EXPECT_EQ(out[std::strlen(out) - 1], '6');
+    EXPECT_EQ(out[kCountTextSize], 'z');
+}
+
+TEST(RadioCommandEffectFor, HashRadiosRestoreSkeyModeAndSnkNeedsTheSetting) {
+    struct Case {
+        unsigned id;
+        bool snkSetting;
+        bool apply;
+        bool countEnabled;
+        const char* challenge;
+        const char* response;
+        HashKind remembered;
+    } const cases[] = {
+        {IDC_MD5, false, true, true, "S/Key Challange", "S/Key Response", HashKind::MD5},
+        {IDC_MD4, true, true, true, "S/Key Challange", "S/Key Response", HashKind::MD4},
+        {IDC_SHA1, false, true, true, "S/Key Challange", "S/Key Response", HashKind::SHA1},
+        {IDC_SNK, true, true, false, "SNK Challange", "SNK Response", HashKind::SNK},
+        {IDC_SNK, false, false, false, "SNK Challange", "SNK Response", HashKind::SNK},
+    };
+    for (const Case& c : cases) {
+        const RadioCommandEffect effect = RadioCommandEffectFor(c.id, c.snkSetting);
+        EXPECT_EQ(effect.applyMode, c.apply) << c.id;
+        EXPECT_EQ(effect.remembered, c.remembered) << c.id;
+        if (!effect.applyMode) continue;
+        EXPECT_EQ(effect.mode.countEnabled, c.countEnabled) << c.id;
+        EXPECT_STREQ(effect.mode.challengeLabel, c.challenge) << c.id;
+        EXPECT_STREQ(effect.mode.responseLabel, c.response) << c.id;
+    }
+}
+
+TEST(ShowPlanFor, RepostsTheRememberedKindsRadio) {
+    struct Case {
+        HashKind kind;
+        unsigned radio;
+    } const cases[] = {
+        {HashKind::MD5, IDC_MD5},
+        {HashKind::MD4, IDC_MD4},
+        {HashKind::SHA1, IDC_SHA1},
+        {HashKind::SNK, IDC_SNK},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RadioForKind(c.kind), c.radio);
+        EXPECT_EQ(ShowPlanFor(Settings{}, c.kind).radioToRepost, c.radio);
+        // The reposted command must bring back the same kind.
+        EXPECT_EQ(RadioCommandEffectFor(c.radio, true).remembered, c.kind);
+    }
+}
+
+TEST(ShowPlanFor, FollowsAutoDockAndSnk) {
+    const ShowPlan off = ShowPlanFor(Settings{}, HashKind::MD4);
+    EXPECT_FALSE(off.startDockTimer);
+    EXPECT_FALSE(off.snkRadioEnabled);
+
+    const ShowPlan on = ShowPlanFor(With(0, 0, 1, 30, 1), HashKind::MD4);
+    EXPECT_TRUE(on.startDockTimer);
+    EXPECT_EQ(on.dockIntervalMs, 30000u);
+    EXPECT_TRUE(on.snkRadioEnabled);
+
+    EXPECT_EQ(ShowPlanFor(With(0, 0, 2, 255, 0), HashKind::MD4).dockIntervalMs, 255000u);
+}
+
+} // namespace

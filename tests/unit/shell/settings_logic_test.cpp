@@ -1,0 +1,270 @@
+#include "shell/logic/settings_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+struct TimeCase {
+    const char* text;
+    int expected;
+};
+
+TEST(ReadTimeField, ReadsLikeTheOptionsDialog) {
+    const TimeCase cases[] = {
+        {"30", 30},
+        {"", 0},
+        {"abc", 0},
+        {"256", 0},
+        {"300", 44},
+        {"12345", 210},
+        {"-1", 255},
+        {"7s", 7},
+        {"1", 1},
+        {"255", 255},
+        {" 5", 5},
+        {"\t12", 12},
+        {"+9", 9},
+        {"-", 0},
+        {"--1", 0},
+        {"0300", 44},
+        {"99999", 15},
+        {"-256", 0},
+        {"-300", 212},
+        {"    7", 0},
+        {"\r\n\v9", 9},
+        {"1 2", 1},
+        {"\xff"
+         "1",
+         0},
+    };
+    for (const TimeCase& c : cases) {
+        EXPECT_EQ(ReadTimeField(c.text), c.expected) << '"' << c.text << '"';
+    }
+}
+
+TEST(ReadTimeField, NeverLooksPastTheFourthCharacter) {
+    // No NUL after the fourth character: a reader that runs on would see the digits.
+    const char unterminated[] = {'1', '2', '3', '4', '5', '6', '7', '8'};
+    char buffer[4];
+    std::memcpy(buffer, unterminated, sizeof buffer);
+    EXPECT_EQ(ReadTimeField(buffer), 1234 % 256);
+}
+
+TEST(ShowTimeField, WritesPlainDecimal) {
+    const struct {
+        int seconds;
+        const char* text;
+    } cases[] = {{0, "0"},     {1, "1"},     {10, "10"},  {30, "30"},
+                 {100, "100"}, {205, "205"}, {255, "255"}};
+    for (const auto& c : cases) {
+        char text[kTimeTextSize];
+        std::memset(text, 'x', sizeof text);
+        ShowTimeField(static_cast<std::uint8_t>(c.seconds), text);
+        EXPECT_STREQ(text, c.text);
+    }
+}
+
+TEST(ShowTimeField, EveryByteReadsBackAsItself) {
+    for (int seconds = 0; seconds < 256; ++seconds) {
+        char text[kTimeTextSize];
+        ShowTimeField(static_cast<std::uint8_t>(seconds), text);
+        EXPECT_EQ(ReadTimeField(text), seconds) << text;
+    }
+}
+
+TEST(SettingTable, NamesTheValuesInTheirStoredOrder) {
+    const char* expected[] = {"Clipboard", "Return", "ClearPass", "AutoDock",
+                              "DockTime",  "SNK",    "AutoDecr",  "DecrTime"};
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        EXPECT_STREQ(kSettingTable[i].name, expected[i]) << i;
+    }
+}
+
+TEST(SettingTable, EachRowWritesItsOwnField) {
+    std::set<std::size_t> seen;
+    for (std::size_t i = 0; i < kSettingCount; ++i) {
+        Settings settings = {};
+        settings.*kSettingTable[i].field = 0xA5;
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&settings);
+        std::size_t offset = sizeof settings;
+        for (std::size_t b = 0; b < sizeof settings; ++b) {
+            if (bytes[b] == 0xA5) offset = b;
+        }
+        // The fields are declared in the stored order, so row i is byte i.
+        EXPECT_EQ(offset, i) << kSettingTable[i].name;
+        seen.insert(offset);
+    }
+    EXPECT_EQ(seen.size(), kSettingCount);
+}
+
+TEST(ApplyFirstRunDefaults, GivesTheFirstStartValues) {
+    Settings settings;
+    std::memset(&settings, 0xAA, sizeof settings);
+    ApplyFirstRunDefaults(settings);
+    EXPECT_EQ(settings.Clipboard, 1);
+    EXPECT_EQ(settings.Return, 1);
+    EXPECT_EQ(settings.ClearPass, 1);
+    EXPECT_EQ(settings.AutoDock, 1);
+    EXPECT_EQ(settings.DockTime, 30);
+    EXPECT_EQ(settings.SNK, 0);
+    EXPECT_EQ(settings.AutoDecr, 1);
+    EXPECT_EQ(settings.DecrTime, 1);
+}
+
+const SettingEntry& Row(const char* name) {
+    for (const SettingEntry& entry : kSettingTable) {
+        if (std::string(entry.name) == name) return entry;
+    }
+    ADD_FAILURE() << "no row " << name;
+    return kSettingTable[0];
+}
+
+TEST(StoredSettingValue, BadValuesTakeTheirDefault) {
+    const std::uint8_t zero[] = {0};
+    const std::uint8_t seven[] = {7, 9, 9, 9, 9, 9};
+    const std::uint8_t sixty[] = {60};
+    const struct {
+        const char* name;
+        bool readOk;
+        const std::uint8_t* data;
+        std::size_t length;
+        int expected;
+    } cases[] = {
+        {"Clipboard", false, zero, 1, 1}, // query failed: missing or longer than 5 bytes
+        {"Clipboard", true, zero, 0, 1},  // empty value
+        {"Clipboard", true, seven, 6, 1}, // a reported length beyond the read buffer
+        {"Clipboard", true, zero, 1, 0},
+        {"Clipboard", true, seven, 5, 7}, // first byte of a five-byte value
+        {"SNK", false, seven, 1, 0},
+        {"SNK", true, seven, 3, 7},
+        {"DockTime", true, zero, 1, 30}, // would dock the instant the dialog shows
+        {"DockTime", true, sixty, 1, 60},
+        {"DockTime", false, sixty, 1, 30},
+        {"DecrTime", true, zero, 1, 0}, // 0 is a valid decrement delay
+        {"DecrTime", false, zero, 1, 1},
+        {"AutoDecr", true, zero, 1, 0},
+        {"Return", true, nullptr, 1, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StoredSettingValue(Row(c.name), c.readOk, c.data, c.length), c.expected)
+            << c.name << " readOk=" << c.readOk << " length=" << c.length;
+    }
+}
+
+Settings Stored() {
+    Settings s = {};
+    s.Clipboard = 0;
+    s.Return = 0;
+    s.ClearPass = 0;
+    s.AutoDock = 0;
+    s.DockTime = 45;
+    s.SNK = 0;
+    s.AutoDecr = 0;
+    s.DecrTime = 9;
+    return s;
+}
+
+OptionsForm Form(const char* dock, const char* decr) {
+    OptionsForm form = {};
+    form.clipboard = true;
+    form.appendReturn = true;
+    form.clearPass = true;
+    form.autoDock = true;
+    form.autoDecr = true;
+    form.snk = false;
+    form.dockTimeText = dock;
+    form.decrTimeText = decr;
+    return form;
+}
+
+TEST(DecideOptionsOk, RefusedDockTimeKeepsThePreviousOne) {
+    for (const char* dock : {"0", "", "256", "abc", "-0", "0001"}) {
+        OptionsForm form = Form(dock, "5");
+        form.snk = true;
+        const OptionsOkOutcome out = DecideOptionsOk(Stored(), form, true);
+        const bool refused = std::string(dock) != "0001";
+        EXPECT_EQ(out.dockRefused, refused) << dock;
+        if (!refused) continue;
+        EXPECT_EQ(out.settings.DockTime, 45) << dock;
+        // The check boxes read before the refusal stay in force.
+        EXPECT_EQ(out.settings.Clipboard, 1);
+        EXPECT_EQ(out.settings.AutoDock, 1);
+        // Nothing after the refusal is taken.
+        EXPECT_EQ(out.settings.AutoDecr, 0);
+        EXPECT_EQ(out.settings.DecrTime, 9);
+        EXPECT_EQ(out.settings.SNK, 0);
+        EXPECT_FALSE(out.enrolSnk);
+        EXPECT_FALSE(out.askReconfigure);
+        EXPECT_FALSE(out.decrWarning);
+    }
+}
+
+TEST(DecideOptionsOk, TakesBothTimes) {
+    const struct {
+        const char* dock;
+        const char* decr;
+        int dockTime;
+        int decrTime;
+        bool warning;
+    } cases[] = {
+        {"1", "1", 1, 1, false},      {"300", "2", 44, 2, false}, {"12345", "0", 210, 0, true},
+        {"30", "abc", 30, 0, true},   {"30", "", 30, 0, true},    {"30", "-1", 30, 255, false},
+        {"255", "256", 255, 0, true}, {"7s", "7s", 7, 7, false},
+    };
+    for (const auto& c : cases) {
+        const OptionsOkOutcome out = DecideOptionsOk(Stored(), Form(c.dock, c.decr), false);
+        EXPECT_FALSE(out.dockRefused) << c.dock;
+        EXPECT_EQ(out.settings.DockTime, c.dockTime) << c.dock;
+        EXPECT_EQ(out.settings.DecrTime, c.decrTime) << c.decr;
+        EXPECT_EQ(out.decrWarning, c.warning) << c.decr;
+        EXPECT_EQ(out.settings.AutoDecr, 1);
+    }
+}
+
+TEST(DecideOptionsOk, FlagsFollowTheCheckBoxes) {
+    OptionsForm form = Form("30", "1");
+    form.clipboard = false;
+    form.appendReturn = true;
+    form.clearPass = false;
+    form.autoDock = false;
+    form.autoDecr = false;
+    Settings current = Stored();
+    current.Clipboard = 5; // an outside edit: on, but not 1
+    const OptionsOkOutcome out = DecideOptionsOk(current, form, false);
+    EXPECT_EQ(out.settings.Clipboard, 0);
+    EXPECT_EQ(out.settings.Return, 1);
+    EXPECT_EQ(out.settings.ClearPass, 0);
+    EXPECT_EQ(out.settings.AutoDock, 0);
+    EXPECT_EQ(out.settings.AutoDecr, 0);
+}
+
+TEST(DecideOptionsOk, SnkEnrolmentAndQuestion) {
+    const struct {
+        bool box;
+        bool keysSaved;
+        int snk;
+        bool enrol;
+        bool ask;
+    } cases[] = {
+        {true, false, 1, true, false},
+        {true, true, 1, true, true},
+        {false, true, 0, false, false},
+        {false, false, 0, false, false},
+    };
+    for (const auto& c : cases) {
+        OptionsForm form = Form("30", "1");
+        form.snk = c.box;
+        Settings current = Stored();
+        current.SNK = c.box ? 0 : 1;
+        const OptionsOkOutcome out = DecideOptionsOk(current, form, c.keysSaved);
+        EXPECT_EQ(out.settings.SNK, c.snk);
+        EXPECT_EQ(out.enrolSnk, c.enrol);
+        EXPECT_EQ(out.askReconfigure, c.ask);
+    }
+}
+
+} // namespace
