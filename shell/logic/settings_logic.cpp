@@ -29,7 +29,9 @@ void ApplyFirstRunDefaults(Settings& settings) {
 
 std::uint8_t StoredSettingValue(const SettingEntry& entry, bool readOk, const std::uint8_t* data,
                                 std::size_t length) {
-    if (!readOk || data == nullptr || length == 0 || length > kStoredValueSize) {
+    // Every value is stored as exactly one byte: anything else was not written
+    // by us, and its first byte means nothing.
+    if (!readOk || data == nullptr || length != 1) {
         return entry.firstRunDefault;
     }
     if (data[0] < entry.lowest) {

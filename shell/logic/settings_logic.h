@@ -22,7 +22,8 @@ extern const SettingEntry kSettingTable[kSettingCount];
 void ApplyFirstRunDefaults(Settings& settings);
 
 // The byte a field takes from one registry read: `readOk` false when the
-// query failed (missing, longer than kStoredValueSize, unreadable).
+// query failed (missing, longer than kStoredValueSize, unreadable). Only a
+// value of exactly one byte is taken; any other takes the default.
 std::uint8_t StoredSettingValue(const SettingEntry& entry, bool readOk, const std::uint8_t* data,
                                 std::size_t length);
 

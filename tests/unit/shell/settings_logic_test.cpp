@@ -138,9 +138,11 @@ TEST(StoredSettingValue, BadValuesTakeTheirDefault) {
         {"Clipboard", true, zero, 0, 1},  // empty value
         {"Clipboard", true, seven, 6, 1}, // a reported length beyond the read buffer
         {"Clipboard", true, zero, 1, 0},
-        {"Clipboard", true, seven, 5, 7}, // first byte of a five-byte value
+        {"Clipboard", true, seven, 5, 1}, // a five-byte value is not ours
+        {"Clipboard", true, seven, 2, 1},
         {"SNK", false, seven, 1, 0},
-        {"SNK", true, seven, 3, 7},
+        {"SNK", true, seven, 3, 0},
+        {"SNK", true, seven, 1, 7},
         {"DockTime", true, zero, 1, 30}, // would dock the instant the dialog shows
         {"DockTime", true, sixty, 1, 60},
         {"DockTime", false, sixty, 1, 30},
