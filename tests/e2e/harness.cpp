@@ -268,6 +268,11 @@ void PostClick(const Program& program, int id) {
     PostClick(Control(program, id));
 }
 
+void ClickInto(HWND control) {
+    PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
 void PressKey(HWND window, UINT virtualKey) {
     const UINT scan = MapVirtualKeyA(virtualKey, 0);
     PostMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));

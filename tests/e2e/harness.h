@@ -77,6 +77,8 @@ bool Click(const Program& program, int id);
 // Clicks without waiting; for clicks that may open a modal box.
 void PostClick(HWND button);
 void PostClick(const Program& program, int id);
+// A left click into a control (an edit takes the focus).
+void ClickInto(HWND control);
 void PressKey(HWND window, UINT virtualKey);
 void TypeChar(HWND window, char character);
 bool IsChecked(HWND button);

@@ -98,6 +98,13 @@ TEST(TrayMenu, OffersAboutOpenOptionsExitInThisOrder) {
         for (int position = 0; position < kMenuSize - 1; ++position) {
             SCOPED_TRACE(testing::Message()
                          << kMenu[position].text << (byMnemonic ? " by mnemonic" : " by position"));
+            if (kMenu[position].id == IDM_OPEN) {
+                // The focus elsewhere first, so that Open has to move it.
+                ASSERT_TRUE(ShowFromTray(program));
+                ClickInto(Control(program, IDC_PASSPHRASE));
+                ASSERT_TRUE(WaitUntil(
+                    [&] { return FocusedWindow(program) == Control(program, IDC_PASSPHRASE); }));
+            }
             ASSERT_TRUE(ChooseFromTrayMenu(program, position, byMnemonic));
             ExpectChoiceActed(program, kMenu[position].id);
         }
