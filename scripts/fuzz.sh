@@ -2,6 +2,7 @@
 # Builds the libFuzzer targets (clang, ASan + UBSan) and runs each for a
 # bounded time from a copy of the committed seed corpus. Any finding fails
 # the run. Usage: scripts/fuzz.sh [seconds per target, default 20]
+# VANTRETH_BUILD_DIR picks the build root as for scripts/test.sh (default: build).
 set -euo pipefail
 
 seconds="${1:-20}"
@@ -10,16 +11,23 @@ case "$seconds" in
 esac
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="$root/build/fuzz"
+builds="${VANTRETH_BUILD_DIR:-build}"
+case "$builds" in /*) ;; *) builds="$root/$builds" ;; esac
+build="$builds/fuzz"
 corpus="$root/tests/fuzz/corpus"
 
 for tool in clang clang++; do
   command -v "$tool" >/dev/null || { echo "fuzz: $tool missing, run scripts/setup.sh" >&2; exit 2; }
 done
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DVANTRETH_FUZZ=ON \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 >/dev/null
+mkdir -p "$build"
+if ! CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -Wno-dev -DVANTRETH_FUZZ=ON \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 ||
+  ! cmake --build "$build" -j2 >"$build/build.log" 2>&1; then
+  cat "$build/configure.log" "$build/build.log" 2>/dev/null | tail -n 60 >&2
+  echo "fuzz: building the fuzz targets failed" >&2
+  exit 1
+fi
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
