@@ -96,6 +96,46 @@ void MdSteps(std::uint8_t value[8], std::uint32_t count) {
     OPENSSL_cleanse(&ctx, sizeof ctx);
 }
 
+#if defined(__GNUC__)
+#define VANTRETH_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define VANTRETH_ALWAYS_INLINE inline
+#endif
+
+VANTRETH_ALWAYS_INLINE void Sha1StepLoop(std::uint8_t block[kBlockSize], SHA_CTX& ctx,
+                                         std::uint32_t count) {
+    for (std::uint32_t i = 0; i < count; ++i) {
+        ctx.h0 = 0x67452301U;
+        ctx.h1 = 0xefcdab89U;
+        ctx.h2 = 0x98badcfeU;
+        ctx.h3 = 0x10325476U;
+        ctx.h4 = 0xc3d2e1f0U;
+        SHA1_Transform(&ctx, block);
+        StoreStepData(block, ctx.h0 ^ ctx.h2 ^ ctx.h4, ctx.h1 ^ ctx.h3);
+    }
+}
+
+#if defined(__GNUC__) && defined(__i386__) && !defined(__SSE2__)
+// The 32-bit build may not assume SSE2, without which the 16-byte store is
+// four; where the processor has it (all that have SHA-NI do), use it.
+__attribute__((target("sse2"))) void Sha1StepLoopSse2(std::uint8_t block[kBlockSize], SHA_CTX& ctx,
+                                                      std::uint32_t count) {
+    Sha1StepLoop(block, ctx, count);
+}
+
+void RunSha1Steps(std::uint8_t block[kBlockSize], SHA_CTX& ctx, std::uint32_t count) {
+    if (__builtin_cpu_supports("sse2")) {
+        Sha1StepLoopSse2(block, ctx, count);
+    } else {
+        Sha1StepLoop(block, ctx, count);
+    }
+}
+#else
+void RunSha1Steps(std::uint8_t block[kBlockSize], SHA_CTX& ctx, std::uint32_t count) {
+    Sha1StepLoop(block, ctx, count);
+}
+#endif
+
 bool ValidArguments(const char* seed, const char* passPhrase, const void* out) {
     return seed != nullptr && passPhrase != nullptr && out != nullptr;
 }
@@ -166,15 +206,7 @@ void Sha1Steps(std::uint8_t value[8], std::uint32_t count) {
     std::memcpy(block, value, 8);
     PadStepBlock(block, true);
     SHA_CTX ctx{};
-    for (std::uint32_t i = 0; i < count; ++i) {
-        ctx.h0 = 0x67452301U;
-        ctx.h1 = 0xefcdab89U;
-        ctx.h2 = 0x98badcfeU;
-        ctx.h3 = 0x10325476U;
-        ctx.h4 = 0xc3d2e1f0U;
-        SHA1_Transform(&ctx, block);
-        StoreStepData(block, ctx.h0 ^ ctx.h2 ^ ctx.h4, ctx.h1 ^ ctx.h3);
-    }
+    RunSha1Steps(block, ctx, count);
     std::memcpy(value, block, 8);
     OPENSSL_cleanse(block, sizeof block);
     OPENSSL_cleanse(&ctx, sizeof ctx);
