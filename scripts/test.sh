@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 builds="${VANTRETH_BUILD_DIR:-build}"
-all_stages=(setup native sanitize windows)
+all_stages=(setup native sanitize fuzz windows)
 
 ctest_args=(--output-on-failure -j2 --timeout 900)
 
@@ -39,6 +39,10 @@ stage_sanitize() {
     ctest --test-dir "$builds/sanitize" "${ctest_args[@]}"
 }
 
+stage_fuzz() {
+  scripts/fuzz.sh
+}
+
 stage_windows() {
   scripts/build-openssl.sh
   scripts/build-benchmark-mingw.sh
@@ -49,14 +53,26 @@ stage_windows() {
 
 # A further stage is a function stage_NAME plus its name in all_stages.
 
-stages=("$@")
-[ ${#stages[@]} -gt 0 ] || stages=("${all_stages[@]}")
-for s in "${stages[@]}"; do
-  declare -F "stage_$s" >/dev/null || {
-    echo "test.sh: unknown stage '$s' (stages: ${all_stages[*]})" >&2
-    exit 2
-  }
-done
+# Parsed whole before the first stage runs: the file may be edited meanwhile.
+main() {
+  stages=("$@")
+  [ ${#stages[@]} -gt 0 ] || stages=("${all_stages[@]}")
+  for s in "${stages[@]}"; do
+    declare -F "stage_$s" >/dev/null || {
+      echo "test.sh: unknown stage '$s' (stages: ${all_stages[*]})" >&2
+      exit 2
+    }
+  done
+
+  trap report EXIT
+  for s in "${stages[@]}"; do
+    current=$s
+    echo "=== test.sh: stage $s"
+    local started=$SECONDS
+    "stage_$s"
+    summary+=("stage $s passed in $((SECONDS - started)) s")
+  done
+}
 
 summary=()
 current=""
@@ -69,12 +85,5 @@ report() {
     echo "test.sh: ALL PASSED (${stages[*]}) in $SECONDS s"
   fi
 }
-trap report EXIT
 
-for s in "${stages[@]}"; do
-  current=$s
-  echo "=== test.sh: stage $s"
-  started=$SECONDS
-  "stage_$s"
-  summary+=("stage $s passed in $((SECONDS - started)) s")
-done
+main "$@"; exit

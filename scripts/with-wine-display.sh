@@ -47,7 +47,7 @@ else
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" \
     >"$scratch/xvfb.log" 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     [ -s "$scratch/display" ] && break
     kill -0 "$xvfb_pid" 2>/dev/null || break
     sleep 0.1
@@ -99,10 +99,14 @@ while IFS= read -r -d '' f; do
 done < <(find "$prefix" -type f ! -iregex "$pe" -print0)
 export WINEPREFIX="$prefix"
 wineserver -p || fail "wineserver did not start"
+# Wine's own background processes (services, devices, the desktop) start with
+# the first program and inherit its output; they outlive it under a
+# persistent wineserver, and a caller reading that output (CTest) would wait
+# for them forever. So they start here, writing nowhere.
+wine cmd /c exit </dev/null >/dev/null 2>&1 || fail "Wine does not start"
 
 ms=$((($(date +%s%N) - started) / 1000000))
 echo "with-wine-display: DISPLAY=$DISPLAY, Wine prefix ready in $((ms / 1000)).$((ms % 1000 / 100))s" >&2
 
-"$@"
-rc=$?
-exit "$rc"
+# One line: bash has read it all before CMD runs, should the file change meanwhile.
+"$@"; exit
