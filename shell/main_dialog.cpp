@@ -114,7 +114,9 @@ void OnShowMain(HWND dialog) {
     SetForegroundWindow(dialog);
     if (plan.startDockTimer) SetTimer(dialog, ID_TIMER_DOCK, plan.dockIntervalMs, nullptr);
     EnableWindow(GetDlgItem(dialog, IDC_SNK), plan.snkRadioEnabled);
-    PostMessageA(dialog, WM_COMMAND, plan.radioToRepost, 0);
+    // Applied at once rather than posted: a radio clicked right after the show
+    // would otherwise be overruled by the stale mode.
+    SendMessageA(dialog, WM_COMMAND, plan.radioToReapply, 0);
 }
 
 void ExitProgram(HWND dialog) {

@@ -115,6 +115,6 @@ ShowPlan ShowPlanFor(const Settings& settings, HashKind remembered) {
     plan.startDockTimer = settings.AutoDock != 0;
     plan.dockIntervalMs = TimerIntervalMs(settings.DockTime);
     plan.snkRadioEnabled = settings.SNK != 0;
-    plan.radioToRepost = RadioForKind(remembered);
+    plan.radioToReapply = RadioForKind(remembered);
     return plan;
 }

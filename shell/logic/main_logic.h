@@ -88,7 +88,7 @@ struct ShowPlan {
     bool startDockTimer;
     unsigned dockIntervalMs;
     bool snkRadioEnabled;
-    unsigned radioToRepost;
+    unsigned radioToReapply;
 };
 
 ShowPlan ShowPlanFor(const Settings& settings, HashKind remembered);

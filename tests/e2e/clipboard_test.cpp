@@ -1,0 +1,177 @@
+// Challenges copied by another program, Copy, and texts that must change nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "resources/resource.h"
+#include "tests/e2e/more_harness.h"
+
+namespace {
+
+const char kChallenge[] = "otp-md5 99 test\r\n";
+const char kPassPhrase[] = "This is a test.";
+const char kWords[] = "BAIL TUFT BITS GANG CHEF THY"; // RFC 2289: MD5, 99, test
+
+// Scanning on; nothing else that could act by itself during a test.
+Settings Scanning(bool appendReturn) {
+    Settings settings = QuietSettings();
+    settings.Clipboard = 1;
+    settings.Return = appendReturn ? 1 : 0;
+    return settings;
+}
+
+// Puts `text` on the clipboard and waits until the program has passed the notice on to our
+// watcher, which it does after scanning.
+bool CopyAndWaitForNotice(const std::string& text, bool withNul = true) {
+    const LONG before = ClipboardNotices();
+    if (!PutClipboardBytes(text.data(), text.size() + (withNul ? 1 : 0))) return false;
+    return WaitUntil([&] { return ClipboardNotices() > before; });
+}
+
+struct CopyCase {
+    bool appendReturn;
+    const char* copied;
+};
+
+const CopyCase kCopyCases[] = {
+    {true, "BAIL TUFT BITS GANG CHEF THY\r\n"},
+    {false, "BAIL TUFT BITS GANG CHEF THY"},
+};
+
+TEST(Clipboard, ACopiedChallengeBringsTheDialogUpAndCopyGivesTheResponse) {
+    for (const CopyCase& copy : kCopyCases) {
+        SCOPED_TRACE(copy.appendReturn ? "Return on" : "Return off");
+        ScopedProgram run;
+        const Program& program = run.program;
+        ASSERT_TRUE(StartProgramWith(Scanning(copy.appendReturn), &run.program));
+        ASSERT_TRUE(IsChecked(Control(program, IDC_MD4)));
+
+        ASSERT_TRUE(PutClipboardText(kChallenge));
+        ASSERT_TRUE(WaitUntil([&] { return IsShown(program); })) << "the challenge was missed";
+        EXPECT_TRUE(IsChecked(Control(program, IDC_MD5)));
+        EXPECT_FALSE(IsChecked(Control(program, IDC_MD4)));
+        EXPECT_EQ("99", Field(program, IDC_COUNT));
+        EXPECT_EQ("test", Field(program, IDC_SEED));
+        EXPECT_TRUE(WaitUntil([&] {
+            return FocusedWindow(program) == Control(program, IDC_PASSPHRASE);
+        })) << "focus on "
+            << FocusedWindow(program);
+
+        ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kPassPhrase));
+        ASSERT_EQ(kWords, PressOk(program).response);
+        ASSERT_TRUE(Click(program, IDC_COPY));
+        std::string text;
+        EXPECT_TRUE(WaitUntil([&] { return ClipboardText(&text) && text == copy.copied; }))
+            << "clipboard holds \"" << text << "\"";
+    }
+}
+
+struct IgnoredCase {
+    const char* what;
+    bool scanning;
+    const char* text;
+};
+
+const IgnoredCase kIgnored[] = {
+    {"scanning off", false, kChallenge},
+    {"no prefix", true, "md5 99 test\r\n"},
+    {"prefix in capitals", true, "OTP-MD5 99 test\r\n"},
+};
+
+TEST(Clipboard, ScanningOffOrNoPrefixChangesNothingButPassesTheNoticeOn) {
+    for (const IgnoredCase& ignored : kIgnored) {
+        SCOPED_TRACE(ignored.what);
+        ScopedClipboardWatcher watcher;
+        ASSERT_TRUE(watcher.started);
+        ScopedProgram run;
+        const Program& program = run.program;
+        Settings settings = Scanning(true);
+        settings.Clipboard = ignored.scanning ? 1 : 0;
+        ASSERT_TRUE(StartProgramWith(settings, &run.program));
+
+        ASSERT_TRUE(CopyAndWaitForNotice(ignored.text)) << "the notice was not passed on";
+        EXPECT_TRUE(StaysDocked(program));
+        EXPECT_TRUE(IsChecked(Control(program, IDC_MD4)));
+        EXPECT_EQ("", Field(program, IDC_COUNT));
+        EXPECT_EQ("", Field(program, IDC_SEED));
+    }
+}
+
+TEST(Clipboard, AChallengeAlreadyThereAtStartIsNotPickedUp) {
+    ASSERT_TRUE(PutClipboardText(kChallenge));
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    EXPECT_TRUE(StaysDocked(program));
+    EXPECT_EQ("", Field(program, IDC_SEED));
+}
+
+// Texts that must neither crash nor hang the program: after each, it still recognises a
+// challenge and answers it.
+struct HostileText {
+    const char* what;
+    std::string text;
+    bool withNul;
+    bool recognised;
+};
+
+std::string Repeat(char c, size_t count) {
+    return std::string(count, c);
+}
+
+const size_t kMegabyte = 1024 * 1024;
+
+TEST(Clipboard, HostileTextsNeitherCrashNorHang) {
+    const HostileText hostile[] = {
+        {"1 MB without a prefix", Repeat('a', kMegabyte), true, false},
+        {"1 MB without any NUL", Repeat('b', kMegabyte), false, false},
+        {"1 MB after a prefix, one token", "otp-md5" + Repeat('c', kMegabyte), true, true},
+        {"1 MB seed", "otp-md5 99 " + Repeat('d', kMegabyte), true, true},
+        {"1 MB count, no NUL", "otp-md5 " + Repeat('9', kMegabyte), false, true},
+        {"1 MB of blanks after the keyword", "otp-md5" + Repeat(' ', kMegabyte), false, true},
+        {"bytes above 127", "otp-md5 \xb9\xb9 t\xe9st\xff\x80\r\n", true, true},
+        {"only bytes above 127", Repeat('\xa0', 4096), true, false},
+    };
+    ScopedClipboardWatcher watcher;
+    ASSERT_TRUE(watcher.started);
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    const std::string stored = DescribeKey();
+
+    for (const HostileText& text : hostile) {
+        SCOPED_TRACE(text.what);
+        ASSERT_TRUE(CopyAndWaitForNotice(text.text, text.withNul)) << "no notice passed on";
+        DWORD code = 0;
+        ASSERT_FALSE(WaitForExit(program.process, 0, &code)) << "ended with " << code;
+        if (!text.recognised) {
+            EXPECT_TRUE(StaysDocked(program));
+            continue;
+        }
+        ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
+        // A token reaches its field cut to the 10 characters of its slot.
+        EXPECT_LE(Field(program, IDC_COUNT).size(), 10u);
+        EXPECT_LE(Field(program, IDC_SEED).size(), 10u);
+        ASSERT_TRUE(Click(program, IDC_CLOSE));
+        ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+    }
+    ASSERT_TRUE(PutClipboardText(kChallenge));
+    ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
+    EXPECT_EQ("test", Field(program, IDC_SEED));
+    ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kPassPhrase));
+    EXPECT_EQ(kWords, PressOk(program).response);
+    EXPECT_EQ(stored, DescribeKey());
+}
+
+TEST(Clipboard, HighBytesReachTheFieldsAsTheyStand) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    ASSERT_TRUE(PutClipboardText("otp-sha1 \xb9\xb2 t\xe9st\xff\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
+    EXPECT_TRUE(IsChecked(Control(program, IDC_SHA1)));
+    EXPECT_EQ("\xb9\xb2", Field(program, IDC_COUNT));
+    EXPECT_EQ("t\xe9st\xff", Field(program, IDC_SEED));
+}
+
+} // namespace

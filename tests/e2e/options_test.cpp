@@ -1,0 +1,153 @@
+// The Options dialog: what it shows, what its OK writes or refuses, Cancel and its own timeout.
+#include <gtest/gtest.h>
+
+#include "resources/resource.h"
+#include "tests/e2e/more_harness.h"
+
+namespace {
+
+const char kDockRefused[] =
+    "No docking timeout value provided\nDelay must be greater than 1 (second).";
+const char kDecrWarning[] = "No iteration decrement delay value provided\nIteration decrement will "
+                            "be immediately after the calculation\n";
+
+struct Opener {
+    const char* what;
+    HWND (*open)(const Program&);
+};
+
+const Opener kOpeners[] = {
+    {"Options button", OpenOptionsWithButton},
+    {"tray menu", OpenOptionsFromTray},
+};
+
+Settings Mixed() {
+    Settings settings = {};
+    settings.Return = 1;
+    settings.AutoDock = 1;
+    settings.DockTime = 255;
+    settings.SNK = 1;
+    settings.DecrTime = 0;
+    return settings;
+}
+
+Settings Flipped() {
+    Settings settings = {};
+    settings.Clipboard = 1;
+    settings.ClearPass = 1;
+    settings.DockTime = 7;
+    settings.AutoDecr = 1;
+    settings.DecrTime = 100;
+    return settings;
+}
+
+TEST(Options, ShowsTheStoredValuesWhicheverWayItIsOpened) {
+    for (const Opener& opener : kOpeners) {
+        for (const Settings& settings : {Mixed(), Flipped()}) {
+            SCOPED_TRACE(opener.what);
+            ScopedProgram run;
+            ASSERT_TRUE(StartProgramWith(settings, &run.program));
+            const HWND options = opener.open(run.program);
+            ASSERT_NE(nullptr, options);
+            EXPECT_EQ(DescribeOptionsFor(settings), DescribeOptions(options));
+            EXPECT_TRUE(CloseBox(options, IDCANCEL));
+        }
+    }
+}
+
+TEST(Options, ZeroDockTimeIsRefusedThen300IsSavedAs44AndLettersSaveNoDelay) {
+    Settings settings = DefaultSettings();
+    settings.DockTime = 9;
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(settings, &run.program));
+    ASSERT_TRUE(ForgetStoredSettings());
+
+    HWND options = OpenOptionsWithButton(program);
+    ASSERT_NE(nullptr, options);
+    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, "0"));
+    HWND box = PressForBox(options, IDOK, program.processId, "Error");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(kDockRefused, BoxText(box));
+    ASSERT_TRUE(CloseBox(box, IDOK));
+    EXPECT_FALSE(WaitForGone(options, kSettleMs)) << "a refused OK closed the dialog";
+    EXPECT_EQ("", DescribeKey()) << "a refused OK wrote";
+    ASSERT_TRUE(CloseBox(options, IDCANCEL));
+
+    // The refused 0 must not stay in force: shown again, the dialog would dock at once.
+    ASSERT_TRUE(ShowFromTray(program));
+    EXPECT_FALSE(WaitUntil([&] { return !IsShown(program); }, 1500))
+        << "docked at once after the refused docking timeout";
+
+    options = OpenOptionsWithButton(program);
+    ASSERT_NE(nullptr, options);
+    ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_CLIPBOARD)));
+    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, "300"));
+    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DECRTIME, "abc"));
+    box = PressForBox(options, IDOK, program.processId, "Warning");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(kDecrWarning, BoxText(box));
+    ASSERT_TRUE(CloseBox(box, IDOK));
+    ASSERT_TRUE(WaitForGone(options));
+
+    Settings saved = settings;
+    saved.Clipboard = 0;
+    saved.DockTime = 44;
+    saved.DecrTime = 0;
+    EXPECT_EQ(DescribeStored(saved), DescribeKey());
+}
+
+TEST(Options, CancelWritesNothing) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(DefaultSettings(), &run.program));
+    ASSERT_TRUE(ForgetStoredSettings());
+
+    const HWND options = OpenOptionsWithButton(program);
+    ASSERT_NE(nullptr, options);
+    ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_RETURN)));
+    ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_AUTODOCK)));
+    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DECRTIME, "5"));
+    ASSERT_TRUE(CloseBox(options, IDCANCEL));
+    EXPECT_FALSE(WaitUntil([&] { return DescribeKey() != ""; }, kSettleMs))
+        << "Cancel wrote " << DescribeKey();
+}
+
+TEST(Options, LeftAloneClosesItselfAfterTwentySecondsWritingNothing) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(DefaultSettings(), &run.program));
+    ASSERT_TRUE(ForgetStoredSettings());
+
+    const HWND options = OpenOptionsFromTray(program);
+    ASSERT_NE(nullptr, options);
+    const DWORD seen = GetTickCount();
+    ASSERT_TRUE(WaitForGone(options, 25000));
+    EXPECT_GE(GetTickCount() - seen, 18000u) << "closed before its 20 seconds";
+    EXPECT_EQ("", DescribeKey());
+    EXPECT_TRUE(IsWindow(program.dialog)) << "the main dialog went with it";
+}
+
+TEST(Options, TimeoutDuringTheRefusalEndsTheDialogOnceTheBoxIsDismissed) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(DefaultSettings(), &run.program));
+    ASSERT_TRUE(ForgetStoredSettings());
+
+    const HWND options = OpenOptionsFromTray(program);
+    ASSERT_NE(nullptr, options);
+    const DWORD seen = GetTickCount();
+    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, "0"));
+    const HWND box = PressForBox(options, IDOK, program.processId, "Error");
+    ASSERT_NE(nullptr, box);
+    // Past the 20 seconds, with the box still waiting for the user.
+    const DWORD elapsed = GetTickCount() - seen;
+    ASSERT_LT(elapsed, 21000u);
+    EXPECT_FALSE(WaitForGone(options, 21000 - elapsed)) << "the dialog went under its box";
+    ASSERT_TRUE(CloseBox(box, IDOK));
+    // A refused OK alone keeps the dialog open; only the timer that fired meanwhile ends it.
+    EXPECT_TRUE(WaitForGone(options, 3000));
+    EXPECT_EQ("", DescribeKey());
+}
+
+} // namespace
