@@ -236,7 +236,7 @@ TEST(ShowPlanFor, RepostsTheRememberedKindsRadio) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RadioForKind(c.kind), c.radio);
-        EXPECT_EQ(ShowPlanFor(Settings{}, c.kind).radioToRepost, c.radio);
+        EXPECT_EQ(ShowPlanFor(Settings{}, c.kind).radioToReapply, c.radio);
         // The reposted command must bring back the same kind.
         EXPECT_EQ(RadioCommandEffectFor(c.radio, true).remembered, c.kind);
     }
