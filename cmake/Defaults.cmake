@@ -1,10 +1,17 @@
 # Compile settings for our own targets (not for OpenSSL or GoogleTest).
+option(VANTRETH_HARDENED "Trap on undefined behaviour, stack canaries, checked libc calls" OFF)
 function(vantreth_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   if(VANTRETH_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(VANTRETH_HARDENED)
+    # Trapping needs no sanitizer runtime, so the program still imports only system DLLs.
+    set(hardening -fsanitize=undefined -fsanitize-undefined-trap-on-error -fstack-protector-strong)
+    target_compile_options(${target} PRIVATE ${hardening} -D_FORTIFY_SOURCE=2)
+    target_link_options(${target} PRIVATE ${hardening})
   endif()
   if(WIN32)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)

@@ -224,7 +224,7 @@ TEST(RadioCommandEffectFor, HashRadiosRestoreSkeyModeAndSnkNeedsTheSetting) {
     }
 }
 
-TEST(ShowPlanFor, RepostsTheRememberedKindsRadio) {
+TEST(ShowPlanFor, ReappliesTheRememberedKindsRadio) {
     struct Case {
         HashKind kind;
         unsigned radio;
