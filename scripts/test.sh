@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 builds="${VANTRETH_BUILD_DIR:-build}"
-all_stages=(setup native sanitize fuzz windows)
+all_stages=(setup native sanitize fuzz windows hardened)
 
 ctest_args=(--output-on-failure -j2 --timeout 900)
 
@@ -49,6 +49,32 @@ stage_windows() {
   configure "$builds/windows" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
   cmake --build "$builds/windows" -j2
   scripts/with-wine-display.sh ctest --test-dir "$builds/windows" "${ctest_args[@]}"
+}
+
+# The Windows build again with undefined-behaviour traps, stack canaries and checked
+# libc calls (VANTRETH_HARDENED), every test under Wine's heap checking (the PE image
+# test among them: still only system DLLs). Any complaint of the heap checker fails.
+stage_hardened() {
+  local dir="$builds/windows-hardened"
+  scripts/build-openssl.sh
+  configure "$dir" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+    -DVANTRETH_HARDENED=ON -DVANTRETH_BENCH=OFF
+  cmake --build "$dir" -j2
+  local log="$dir/tests-under-heap-checking.log"
+  local rc=0
+  WINEDEBUG=warn+heap scripts/with-wine-display.sh \
+    ctest --test-dir "$dir" "${ctest_args[@]}" -V >"$log" 2>&1 || rc=$?
+  grep -E '^[0-9]+: (soak|count 999999999)' "$log" || true
+  grep -E '^[0-9]+% tests passed|^Total Test time' "$log" || true
+  if [ $rc -ne 0 ]; then
+    grep -E '\[  FAILED  \]|Failure|^[^ ]*(Test|tests) .*(Failed|Timeout)' "$log" | head -n 40 >&2
+    echo "test.sh: hardened tests failed, full output in $log" >&2
+    return $rc
+  fi
+  if grep -E ':(err|warn):heap' "$log" >&2; then
+    echo "test.sh: Wine's heap checking complained, full output in $log" >&2
+    return 1
+  fi
 }
 
 # A further stage is a function stage_NAME plus its name in all_stages.

@@ -1,0 +1,41 @@
+// The largest count the dialog reads, nine digits: the step loop runs a billion times and
+// must still arrive at the right six words. No time is demanded, only an answer.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "resources/resource.h"
+#include "tests/e2e/harness.h"
+
+namespace {
+
+// Far above the minute or two it takes under Wine on a busy two-core machine.
+constexpr DWORD kComputeBoundMs = 15 * 60 * 1000;
+
+TEST(CountExtreme, NineDigitCountGivesTheNativeEnginesWords) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    ASSERT_TRUE(ShowFromTray(program));
+    // SHA1 is the quickest of the three kinds; the words come from the native engine.
+    ASSERT_TRUE(EnterChallenge(program, IDC_SHA1, "999999999", "test", "This is a test."));
+
+    const DWORD start = GetTickCount();
+    PostClick(program, IDC_COMPUTE);
+    std::string response;
+    // While the loop runs the dialog answers nothing, and every read waits for its timeout.
+    const bool answered = WaitUntil(
+        [&] {
+            response = Field(program, IDC_RESPONSE);
+            return !response.empty() && response != "<no answer>";
+        },
+        kComputeBoundMs);
+    std::printf("count 999999999 (SHA1) answered after %.1f s\n",
+                (GetTickCount() - start) / 1000.0);
+    ASSERT_TRUE(answered);
+    EXPECT_EQ("BEAK ASKS LEAN DICE IOWA BITE", response);
+    EXPECT_EQ(nullptr, FindAnyBox(program));
+    EXPECT_EQ("999999999", Field(program, IDC_COUNT));
+}
+
+} // namespace
