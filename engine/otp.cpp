@@ -140,31 +140,24 @@ bool ValidArguments(const char* seed, const char* passPhrase, const void* out) {
     return seed != nullptr && passPhrase != nullptr && out != nullptr;
 }
 
-void CrunchMd4(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
-    MD4_CTX ctx;
-    std::uint8_t digest[MD4_DIGEST_LENGTH];
-    MD4_Init(&ctx);
-    MD4_Update(&ctx, seed, std::strlen(seed));
-    MD4_Update(&ctx, passPhrase, std::strlen(passPhrase));
-    MD4_Final(digest, &ctx);
+// MD4 and MD5 share their interface and their fold.
+template <typename Ctx, int (*Init)(Ctx*), int (*Update)(Ctx*, const void*, std::size_t),
+          int (*Final)(unsigned char*, Ctx*)>
+void CrunchMd(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
+    Ctx ctx;
+    std::uint8_t digest[16];
+    Init(&ctx);
+    Update(&ctx, seed, std::strlen(seed));
+    Update(&ctx, passPhrase, std::strlen(passPhrase));
+    Final(digest, &ctx);
     FoldMd(LoadLe32(digest), LoadLe32(digest + 4), LoadLe32(digest + 8), LoadLe32(digest + 12),
            value);
     OPENSSL_cleanse(&ctx, sizeof ctx);
     OPENSSL_cleanse(digest, sizeof digest);
 }
 
-void CrunchMd5(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
-    MD5_CTX ctx;
-    std::uint8_t digest[MD5_DIGEST_LENGTH];
-    MD5_Init(&ctx);
-    MD5_Update(&ctx, seed, std::strlen(seed));
-    MD5_Update(&ctx, passPhrase, std::strlen(passPhrase));
-    MD5_Final(digest, &ctx);
-    FoldMd(LoadLe32(digest), LoadLe32(digest + 4), LoadLe32(digest + 8), LoadLe32(digest + 12),
-           value);
-    OPENSSL_cleanse(&ctx, sizeof ctx);
-    OPENSSL_cleanse(digest, sizeof digest);
-}
+constexpr auto CrunchMd4 = CrunchMd<MD4_CTX, MD4_Init, MD4_Update, MD4_Final>;
+constexpr auto CrunchMd5 = CrunchMd<MD5_CTX, MD5_Init, MD5_Update, MD5_Final>;
 
 void CrunchSha1(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
     SHA_CTX ctx;

@@ -11,9 +11,7 @@ options=(-DGIT_VERSION="${BENCHMARK_DEB_VERSION%-*}" -DCMAKE_BUILD_TYPE=Release 
   -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF
   -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_LTO=OFF -DBENCHMARK_ENABLE_LIBPFM=OFF)
 stamp="benchmark $BENCHMARK_DEB_VERSION ${options[*]}"
-if [ -f "$BENCHMARK_PREFIX/.stamp" ] && [ "$(cat "$BENCHMARK_PREFIX/.stamp")" = "$stamp" ]; then
-  exit 0
-fi
+deps_cache_current "$BENCHMARK_PREFIX" "$stamp" && exit 0
 
 echo "build-benchmark-mingw: building Google Benchmark $BENCHMARK_DEB_VERSION for mingw32" >&2
 mkdir -p "$VANTRETH_CACHE"

@@ -7,9 +7,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 config=(mingw --cross-compile-prefix=i686-w64-mingw32- no-shared no-module no-tests)
 stamp="openssl $OPENSSL_DEB_VERSION -pic.patch ${config[*]}"
-if [ -f "$OPENSSL_PREFIX/.stamp" ] && [ "$(cat "$OPENSSL_PREFIX/.stamp")" = "$stamp" ]; then
-  exit 0
-fi
+deps_cache_current "$OPENSSL_PREFIX" "$stamp" && exit 0
 
 echo "build-openssl: building libcrypto $OPENSSL_DEB_VERSION for mingw32 (about a minute)" >&2
 mkdir -p "$VANTRETH_CACHE"

@@ -43,6 +43,11 @@ deps_fetch_source() {
   (cd "$dest" && apt-get source -qq -o APT::Sandbox::User=root --only-source "$pkg=$version")
 }
 
+# True when PREFIX holds a build made exactly as STAMP says.
+deps_cache_current() {
+  [ -f "$1/.stamp" ] && [ "$(cat "$1/.stamp")" = "$2" ]
+}
+
 # Runs a command with its output in a log; shows the log's tail on failure.
 deps_logged() {
   local log=$1
