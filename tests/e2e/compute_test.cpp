@@ -1,6 +1,8 @@
 // Challenges typed into the main dialog: responses, input errors, modes, Clear All.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "resources/resource.h"
 #include "tests/e2e/harness.h"
 
@@ -56,6 +58,29 @@ TEST(Compute, Rfc2289VectorsGiveTheSixWords) {
         EXPECT_EQ("", outcome.boxText);
         EXPECT_EQ(vector.words, outcome.response);
         EXPECT_TRUE(IsEnabled(Control(program, IDC_COPY)));
+    }
+}
+
+// Typed key by key, as a user types: the fields must take the longest input the
+// program reads, however narrow they are on screen.
+TEST(Compute, LongInputTypedByHandIsTakenWhole) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+    const struct {
+        int id;
+        std::string text;
+    } fields[] = {
+        {IDC_COUNT, "123456789"},
+        {IDC_SEED, "alpha1xyz"},
+        {IDC_PASSPHRASE, std::string(63, 'W')},
+    };
+    for (const auto& field : fields) {
+        const HWND edit = Control(program, field.id);
+        ASSERT_TRUE(SetText(edit, ""));
+        for (const char c : field.text) TypeChar(edit, c);
+        EXPECT_TRUE(WaitUntil([&] { return Field(program, field.id) == field.text; }))
+            << "field " << field.id << " took only \"" << Field(program, field.id) << "\"";
     }
 }
 
