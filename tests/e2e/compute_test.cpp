@@ -78,7 +78,8 @@ TEST(Compute, LongInputTypedByHandIsTakenWhole) {
     for (const auto& field : fields) {
         const HWND edit = Control(program, field.id);
         ASSERT_TRUE(SetText(edit, ""));
-        for (const char c : field.text) TypeChar(edit, c);
+        for (const char c : field.text)
+            TypeChar(edit, c);
         EXPECT_TRUE(WaitUntil([&] { return Field(program, field.id) == field.text; }))
             << "field " << field.id << " took only \"" << Field(program, field.id) << "\"";
     }
