@@ -10,13 +10,6 @@ cache="${VANTRETH_CACHE:-$HOME/.cache/vantreth}"
 
 scripts/setup.sh
 
-if ! compgen -G 'shell/*.cpp' >/dev/null; then
-  echo "run.sh: the program is not written yet; running the engine benchmark natively instead" >&2
-  cmake -S . -B "$builds/native" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$builds/native" -j2 --target otp_bench
-  exec "$builds/native/bench/otp_bench"
-fi
-
 scripts/build-openssl.sh
 scripts/build-benchmark-mingw.sh
 if ! cmake -S . -B "$builds/windows" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
