@@ -17,9 +17,10 @@
 namespace {
 
 bool g_created = false;
-// The modal loop shows the dialog the first time it finds the queue empty,
-// which is after the dock posted from WM_INITDIALOG has run. Until something
-// shows it on purpose, that show is refused so the program starts in the tray.
+// The modal loop shows the dialog the first time it finds its queue empty:
+// after the dock posted from WM_INITDIALOG, and, if a show request came in
+// first, even after the user has docked it again. So the dialog only ever
+// becomes visible through ShowNow; every other show is refused.
 bool g_mayShow = false;
 
 void ApplyMode(HWND dialog, const DialogMode& mode) {
@@ -31,6 +32,7 @@ void ApplyMode(HWND dialog, const DialogMode& mode) {
 void ShowNow(HWND dialog, int how) {
     g_mayShow = true;
     ShowWindow(dialog, how);
+    g_mayShow = false;
 }
 
 void OnInitDialog(HWND dialog) {

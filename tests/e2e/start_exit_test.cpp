@@ -25,6 +25,32 @@ TEST(Start, FirstStartDocksAtOnceWithTheTrayIcon) {
     EXPECT_TRUE(StaysDocked(program)) << "the dialog came up again after docking";
 }
 
+// A show request and a Close that arrive before the program's first idle moment
+// (a challenge copied, or a second start, right as it starts): it must end docked.
+TEST(Start, ShowAndCloseAtOnceAfterStartLeaveItDocked) {
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(testing::Message() << "round " << round);
+        KillRunningInstances();
+        ASSERT_TRUE(DeleteSettingsKey() && WriteSettings(QuietSettings()));
+        ScopedProgram run;
+        Program& program = run.program;
+        PROCESS_INFORMATION info;
+        ASSERT_TRUE(LaunchProgram(&info));
+        program.process = info.hProcess;
+        program.processId = info.dwProcessId;
+        // No Sleep between looks: the point is to be there before the first idle.
+        const DWORD start = GetTickCount();
+        while ((program.dialog = FindMainDialog(program.processId)) == nullptr &&
+               GetTickCount() - start < kWaitMs) {
+        }
+        ASSERT_NE(nullptr, program.dialog);
+        PostMessageA(program.dialog, WM_SHOWMAIN, 0, 0);
+        PostMessageA(program.dialog, WM_COMMAND, IDC_CLOSE, 0);
+        EXPECT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+        EXPECT_TRUE(StaysDocked(program)) << "the dialog came up again after Close";
+    }
+}
+
 TEST(Start, SecondStartExitsWithZeroAndShowsTheFirst) {
     ScopedProgram run;
     ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
