@@ -3,6 +3,7 @@
 #include "resources/resource.h"
 #include "shell/app_state.h"
 #include "shell/interfaces.h"
+#include "shell/logic/settings_logic.h"
 #include "shell/main_dialog.h"
 #include "shell/message_box.h"
 
@@ -18,7 +19,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const INT_PTR result =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     // The tray's Exit destroys the window without EndDialog; that is no failure.
-    if (result == -1 && !MainDialogWasCreated())
-        ShowSystemErrorBox("Error creating Dialog [0x%02x{%d}]");
+    if (result == -1 && !MainDialogWasCreated()) ShowSystemErrorBox(kDialogCreateError);
     return 0;
 }

@@ -8,12 +8,17 @@
 #include "shell/logic/main_logic.h"
 #include "shell/logic/tray_logic.h"
 
-BOOL AddTrayIcon(HWND dialog) {
+// The first version of the structure (88 bytes) is all the icon needs.
+static NOTIFYICONDATAA TrayIconData(HWND dialog) {
     NOTIFYICONDATAA data = {};
-    // The first version of the structure (88 bytes) is all the icon needs.
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = dialog;
     data.uID = kTrayIconUid;
+    return data;
+}
+
+BOOL AddTrayIcon(HWND dialog) {
+    NOTIFYICONDATAA data = TrayIconData(dialog);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
     data.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_TRAY));
@@ -24,10 +29,7 @@ BOOL AddTrayIcon(HWND dialog) {
 }
 
 void RemoveTrayIcon(HWND dialog) {
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    data.hWnd = dialog;
-    data.uID = kTrayIconUid;
+    NOTIFYICONDATAA data = TrayIconData(dialog);
     Shell_NotifyIconA(NIM_DELETE, &data);
 }
 

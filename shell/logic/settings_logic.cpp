@@ -1,5 +1,10 @@
 #include "shell/logic/settings_logic.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "shell/logic/main_logic.h"
+
 const char kSettingsKeyPath[] = "SOFTWARE\\Quenby OTP";
 const char kSnkRecordValueName[] = "SNK-S";
 
@@ -40,46 +45,19 @@ std::uint8_t StoredSettingValue(const SettingEntry& entry, bool readOk, const st
     return data[0];
 }
 
-static bool IsTimeFieldSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 std::uint8_t ReadTimeField(const char* text) {
     if (text == nullptr) {
         return 0;
     }
-    int i = 0;
-    while (i < kTimeFieldChars && IsTimeFieldSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < kTimeFieldChars && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    unsigned value = 0;
-    while (i < kTimeFieldChars && text[i] >= '0' && text[i] <= '9') {
-        value = value * 10 + static_cast<unsigned>(text[i] - '0');
-        ++i;
-    }
-    if (negative) {
-        value = 0u - value;
-    }
-    return static_cast<std::uint8_t>(value & 0xFFu);
+    char head[kTimeFieldChars + 1] = {};
+    std::strncpy(head, text, kTimeFieldChars);
+    // Four characters cannot overflow; the byte keeps the value modulo 256,
+    // a negative one in two's complement.
+    return static_cast<std::uint8_t>(ReadCount(head));
 }
 
 void ShowTimeField(std::uint8_t seconds, char text[kTimeTextSize]) {
-    char digits[kTimeTextSize] = {};
-    int count = 0;
-    unsigned rest = seconds;
-    do {
-        digits[count++] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    for (int i = 0; i < count; ++i) {
-        text[i] = digits[count - 1 - i];
-    }
-    text[count] = '\0';
+    std::snprintf(text, kTimeTextSize, "%u", static_cast<unsigned>(seconds));
 }
 
 OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& form,
