@@ -9,12 +9,14 @@ void WriteSettings(HKEY key);
 // Dialog procedures
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SnkSeedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Challenge recognition: applies a recognised challenge to the main dialog.
 // `text` is a writable copy owned by the caller.
 int RecogniseChallenge(HWND dialog, char* text);
+
+// The Options dialog, modal; closes itself after 20 seconds.
+void RunOptionsDialog(HWND owner);
 
 // Clipboard viewer and Copy
 void JoinClipboardChain(HWND dialog);

@@ -133,7 +133,7 @@ void OnCommand(HWND dialog, WPARAM wParam) {
     case MainCommand::Exit: ExitProgram(dialog); break;
     case MainCommand::Dock: DockMainDialog(dialog); break;
     case MainCommand::Options:
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), dialog, OptionsDialogProc, 0);
+        RunOptionsDialog(dialog);
         ShowNow(dialog, SW_SHOW);
         break;
     case MainCommand::Compute: OnCompute(dialog); break;

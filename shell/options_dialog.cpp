@@ -3,22 +3,23 @@
 #include "shell/interfaces.h"
 #include "shell/message_box.h"
 #include "shell/settings_store.h"
+#include "shell/logic/options_close.h"
 #include "shell/logic/settings_logic.h"
 
-// Per-window state in DWLP_USER: bit 0 records that timer 103 fired while
-// an OK procedure was waiting in a nested message box or dialog; the bits
-// above count the OK procedures under way (the dialog stays enabled while
-// the owner-less SNK dialog runs, so OK can be pressed again).
 namespace {
-constexpr LONG_PTR kTimerFired = 1;
-constexpr LONG_PTR kOkStep = 2;
 constexpr UINT kOptionsTimeout = 20000;
 
-LONG_PTR OptionsState(HWND dialog) {
-    return GetWindowLongPtrA(dialog, DWLP_USER);
+// Each open Options dialog has its own: the tray menu can open a second one.
+OptionsCloseState& CloseState(HWND dialog) {
+    return *reinterpret_cast<OptionsCloseState*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
-void SetOptionsState(HWND dialog, LONG_PTR state) {
-    SetWindowLongPtrA(dialog, DWLP_USER, state);
+
+void ApplyClose(HWND dialog, OptionsClose close) {
+    switch (close) {
+    case OptionsClose::Saved: EndDialog(dialog, 1); break;
+    case OptionsClose::TimedOut: EndDialog(dialog, 0); break;
+    case OptionsClose::None: break;
+    }
 }
 
 void EnableTimeField(HWND dialog, int edit, int label, BOOL enable) {
@@ -36,8 +37,8 @@ bool Checked(HWND dialog, int button) {
     return IsDlgButtonChecked(dialog, button) == BST_CHECKED;
 }
 
-void InitOptions(HWND dialog) {
-    SetOptionsState(dialog, 0);
+void InitOptions(HWND dialog, LPARAM closeState) {
+    SetWindowLongPtrA(dialog, DWLP_USER, closeState);
     SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeout, nullptr);
     if (g_settings.SNK) CheckDlgButton(dialog, IDC_OPT_SNK, BST_CHECKED);
     if (g_settings.Clipboard) CheckDlgButton(dialog, IDC_OPT_CLIPBOARD, BST_CHECKED);
@@ -109,36 +110,18 @@ bool RunOptionsOk(HWND dialog) {
 }
 
 INT_PTR OnOptionsOk(HWND dialog) {
-    SetOptionsState(dialog, OptionsState(dialog) + kOkStep);
-    const bool done = RunOptionsOk(dialog);
-    const LONG_PTR state = OptionsState(dialog) - kOkStep;
-    SetOptionsState(dialog, state);
-    if (state & kTimerFired) {
-        if (state < kOkStep) EndDialog(dialog, 0);
-        return done ? TRUE : FALSE;
-    }
-    if (done) {
-        EndDialog(dialog, 1);
-        return TRUE;
-    }
-    return FALSE;
-}
-
-void OnOptionsTimer(HWND dialog) {
-    const LONG_PTR state = OptionsState(dialog);
-    if (state >= kOkStep) {
-        SetOptionsState(dialog, state | kTimerFired);
-        return;
-    }
-    EndDialog(dialog, 0);
+    OptionsOkStarted(CloseState(dialog));
+    const bool accepted = RunOptionsOk(dialog);
+    ApplyClose(dialog, OptionsOkFinished(CloseState(dialog), accepted));
+    return accepted ? TRUE : FALSE;
 }
 } // namespace
 
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: InitOptions(dialog); return FALSE;
+    case WM_INITDIALOG: InitOptions(dialog, lParam); return FALSE;
     case WM_TIMER:
-        if (wParam == ID_TIMER_OPTIONS) OnOptionsTimer(dialog);
+        if (wParam == ID_TIMER_OPTIONS) ApplyClose(dialog, OptionsTimerFired(CloseState(dialog)));
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -155,4 +138,10 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return FALSE;
     }
     return FALSE;
+}
+
+void RunOptionsDialog(HWND owner) {
+    OptionsCloseState closeState = {};
+    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc,
+                    reinterpret_cast<LPARAM>(&closeState));
 }

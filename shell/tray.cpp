@@ -82,7 +82,7 @@ void ShowTrayMenu(HWND dialog) {
         break;
     case TrayChoice::Exit: DestroyWindow(dialog); break;
     case TrayChoice::Options:
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), dialog, OptionsDialogProc, 0);
+        RunOptionsDialog(dialog);
         break;
     case TrayChoice::None: break;
     }
