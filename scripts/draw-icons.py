@@ -17,7 +17,6 @@ import struct
 # Per size: key bow (ring) centre x, outer and inner radius; shaft top row and
 # thickness; shaft end x; teeth as (left x, width, height) below the shaft;
 # outline width around the key (0: none, the smallest sizes have no room).
-#          size  bow_x  bow_r  hole_r  top  thick  end  teeth                          edge
 GEOMETRY = {
     16: dict(bow_x=5.0, bow_r=3.6, hole_r=1.4, top=7, thick=2, end=14,
              teeth=((10, 1, 2), (12, 2, 3)), edge=0),
