@@ -82,7 +82,8 @@ void OnChangeCbChain(HWND dialog, WPARAM wParam, LPARAM lParam) {
 // Marks the text as not for clipboard history or the cloud: a DWORD 0 under
 // each registered format. The clipboard must be open.
 static void KeepOutOfHistory() {
-    for (const char* name : {kHistoryFormat, kCloudFormat}) {
+    const char* const names[] = {kHistoryFormat, kCloudFormat};
+    for (const char* name : names) {
         const UINT format = RegisterClipboardFormatA(name);
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
         if (format == 0 || block == nullptr || SetClipboardData(format, block) == nullptr) {
