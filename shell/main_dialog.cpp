@@ -12,6 +12,7 @@
 #include "shell/interfaces.h"
 #include "shell/logic/main_logic.h"
 #include "shell/main_dialog.h"
+#include "shell/stack_wipe.h"
 #include "shell/tray.h"
 
 namespace {
@@ -103,6 +104,7 @@ void OnCompute(HWND dialog) {
     const RadioState radios = {Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4),
                                Checked(dialog, IDC_SHA1), snk};
     const int result = RunComputation(ChooseComputation(radios), count, seed, passPhrase);
+    WipeUsedStack();
     OPENSSL_cleanse(passPhrase, sizeof passPhrase);
     ApplyOkOutcome(dialog, OkOutcomeFor(result == 0, g_settings));
 }
