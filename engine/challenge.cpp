@@ -47,17 +47,23 @@ ParsedChallenge ParseChallenge(const char* text) {
     if (text == nullptr || !HasPrefix(text)) return parsed;
     parsed.found = true;
 
-    char* slots[] = {parsed.slots.keyword, parsed.slots.count, parsed.slots.seed};
+    struct Slot {
+        char* text;
+        int capacity;
+    };
+    const Slot slots[] = {{parsed.slots.keyword, kChallengeSlotLength},
+                          {parsed.slots.count, kChallengeSlotLength},
+                          {parsed.slots.seed, kChallengeSeedLength}};
     const char* p = text;
-    for (char* slot : slots) {
+    for (const Slot& slot : slots) {
         while (*p != '\0' && IsDelimiter(*p))
             ++p;
         if (*p == '\0') break;
         int length = 0;
         for (; *p != '\0' && !IsDelimiter(*p); ++p) {
-            if (length < kChallengeSlotLength) slot[length++] = *p;
+            if (length < slot.capacity) slot.text[length++] = *p;
         }
-        slot[length] = '\0';
+        slot.text[length] = '\0';
     }
 
     for (const KeywordEntry& entry : kKeywords) {

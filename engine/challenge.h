@@ -2,12 +2,14 @@
 #include "engine/hash_kind.h"
 
 constexpr int kChallengeSlotLength = 10;
+// RFC 2289 seeds run to 16 characters; the keyword and count slots keep 10.
+constexpr int kChallengeSeedLength = 16;
 
-// The first three tokens of a challenge text, each cut to 10 characters.
+// The first three tokens of a challenge text, each cut to its slot.
 struct Challenge {
     char keyword[kChallengeSlotLength + 1];
     char count[kChallengeSlotLength + 1];
-    char seed[kChallengeSlotLength + 1];
+    char seed[kChallengeSeedLength + 1];
 };
 
 struct ParsedChallenge {

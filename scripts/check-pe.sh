@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built Vantreth.exe: a 32-bit GUI program that imports only Windows
-# system DLLs (no mingw runtime), with ASLR (and the relocations it needs), DEP
-# and a version resource.
+# system DLLs (no mingw runtime), with ASLR (and the relocations it needs), DEP,
+# a version resource and an application manifest.
 set -euo pipefail
 exe=$1
 headers=$(i686-w64-mingw32-objdump -p "$exe")
@@ -29,4 +29,21 @@ LC_ALL=C grep -qaP "$(utf16 ProductName)(\\x00)+$(utf16 Vantreth)" "$exe" ||
   fail "no product name Vantreth in the version resource"
 LC_ALL=C grep -qaP "$(utf16 ProductVersion)(\\x00)+$(utf16 0.13)" "$exe" ||
   fail "no product version 0.13 in the version resource"
+# The application manifest (resource 1 of type 24, RT_MANIFEST): common
+# controls 6 for visual styles and DPI awareness for sharp text. It must
+# request no execution level: that would turn registry virtualization off, and
+# a user without administrator rights could no longer save the settings.
+resources=$(i686-w64-mingw32-windres -i "$exe" -O rc) || fail "windres cannot read its resources"
+manifest=$(sed -n '/^1 24 /,/^END/p' <<<"$resources" |
+  sed -n 's/^ *"\(.*\)"$/\1/p' | sed 's/""/"/g; s/\(\\r\)\?\\n$/ /' | tr -d '\n' | tr -s ' \t' ' ' |
+  sed 's/<!--\([^-]\|-[^-]\)*-->//g')
+[ -n "$manifest" ] || fail "no application manifest (resource 1, RT_MANIFEST)"
+grep -qP '<assemblyIdentity(?=[^>]*name="Microsoft\.Windows\.Common-Controls")[^>]*version="6\.' \
+  <<<"$manifest" || fail "the manifest does not name common controls version 6"
+grep -qP '<dpiAware(?: [^>]*)?>\s*true(/pm)?\s*<' <<<"$manifest" ||
+  fail "the manifest does not declare dpiAware"
+grep -qP '<dpiAwareness(?: [^>]*)?>[^<]*PerMonitorV2' <<<"$manifest" ||
+  fail "the manifest does not declare PerMonitorV2 DPI awareness"
+! grep -q 'requestedExecutionLevel' <<<"$manifest" ||
+  fail "the manifest requests an execution level (registry virtualization would be off)"
 echo "check-pe: $exe imports only:" $dlls

@@ -1,96 +1,145 @@
 #!/usr/bin/env python3
-"""Draws the program's two icons, a gold key on a blue disc, as 16-colour .ico
-files: resources/tray.ico (16 x 16) and resources/main.ico (32 x 32).
+"""Draws the program's two icons, a gold key on a blue disc, into
+resources/tray.ico (icon 113) and resources/main.ico (icon 114).
 
-Run from anywhere; the output goes next to the resource script.
+Each file holds one 32-bit image (alpha edges) per size the shell asks for at
+100 to 200 % scaling: 16, 20, 24, 32, 40, 48 and 64 px. Every size is drawn on
+its own pixel grid from the table below, with the shaft and teeth on whole
+pixels, so none is a blurred copy of another size.
+
+Standard library only. Run from anywhere; the output goes next to the
+resource script, and the .ico files are committed.
 """
 import math
 import os
 import struct
 
-# The standard 16-colour palette, as (r, g, b); index 0 is black.
-PALETTE = [
-    (0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0),
-    (0, 0, 128), (128, 0, 128), (0, 128, 128), (192, 192, 192),
-    (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0),
-    (0, 0, 255), (255, 0, 255), (0, 255, 255), (255, 255, 255),
-]
-BLACK, NAVY, GREY, YELLOW, BLUE, OLIVE, WHITE = 0, 4, 8, 11, 12, 3, 15
-CLEAR = None
+# Per size: key bow (ring) centre x, outer and inner radius; shaft top row and
+# thickness; shaft end x; teeth as (left x, width, height) below the shaft;
+# outline width around the key (0: none, the smallest sizes have no room).
+GEOMETRY = {
+    16: dict(bow_x=5.0, bow_r=3.6, hole_r=1.4, top=7, thick=2, end=14,
+             teeth=((10, 1, 2), (12, 2, 3)), edge=0),
+    20: dict(bow_x=6.0, bow_r=4.4, hole_r=1.8, top=9, thick=2, end=17,
+             teeth=((12, 2, 2), (15, 2, 3)), edge=0),
+    24: dict(bow_x=7.0, bow_r=5.0, hole_r=2.0, top=11, thick=2, end=20,
+             teeth=((14, 2, 3), (17, 3, 4)), edge=1),
+    32: dict(bow_x=9.0, bow_r=6.5, hole_r=2.6, top=14, thick=4, end=27,
+             teeth=((19, 3, 3), (23, 4, 5)), edge=1),
+    40: dict(bow_x=11.0, bow_r=8.0, hole_r=3.2, top=18, thick=4, end=34,
+             teeth=((24, 3, 4), (29, 5, 6)), edge=1),
+    48: dict(bow_x=13.0, bow_r=9.5, hole_r=3.8, top=21, thick=6, end=41,
+             teeth=((29, 4, 5), (35, 6, 7)), edge=2),
+    64: dict(bow_x=17.5, bow_r=12.5, hole_r=5.0, top=28, thick=8, end=55,
+             teeth=((38, 6, 6), (47, 8, 9)), edge=2),
+}
+SIZES = sorted(GEOMETRY)
+
+DISC = (33, 99, 214)
+DISC_RIM = (14, 44, 120)
+GOLD = (255, 204, 40)
+GOLD_EDGE = (128, 84, 0)
+SAMPLES = 8  # per pixel and axis: smooth round edges, straight ones stay on the grid
+
+
+def coverage(size, inside):
+    """Rows of the fraction of each pixel that the shape inside(x, y) covers."""
+    step = 1.0 / SAMPLES
+    offsets = [(i + 0.5) * step for i in range(SAMPLES)]
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            hits = sum(1 for dy in offsets for dx in offsets if inside(x + dx, y + dy))
+            row.append(hits / (SAMPLES * SAMPLES))
+        rows.append(row)
+    return rows
+
+
+def key_shape(g, grow):
+    """The key, widened by grow pixels on every side (for its outline)."""
+    mid = g["top"] + g["thick"] / 2.0
+    bow_x, bow_r, hole_r = g["bow_x"], g["bow_r"] + grow, g["hole_r"] - grow
+    shaft = (g["bow_x"] - grow, g["top"] - grow, g["end"] + grow, g["top"] + g["thick"] + grow)
+    teeth = [(x - grow, g["top"] + g["thick"], x + w + grow, g["top"] + g["thick"] + h + grow)
+             for x, w, h in g["teeth"]]
+
+    def inside(px, py):
+        d = math.hypot(px - bow_x, py - mid)
+        if d <= bow_r:
+            return d >= hole_r
+        for left, top, right, bottom in [shaft] + teeth:
+            if left <= px < right and top <= py < bottom:
+                return True
+        return False
+
+    return inside
 
 
 def draw(size):
-    """Returns rows (top first) of palette indices, None for transparent."""
-    s = size / 32.0
-    c = (size - 1) / 2.0
-    pixels = [[CLEAR] * size for _ in range(size)]
+    """Rows (top first) of (r, g, b, a) for one size."""
+    g = GEOMETRY[size]
+    c = size / 2.0
+    disc = coverage(size, lambda x, y: math.hypot(x - c, y - c) <= c - 0.25)
+    disc_inner = coverage(size, lambda x, y: math.hypot(x - c, y - c) <= c - 1.25)
+    layers = []
+    if g["edge"]:
+        layers.append((GOLD_EDGE, coverage(size, key_shape(g, g["edge"]))))
+    layers.append((GOLD, coverage(size, key_shape(g, 0))))
 
-    def disc(x, y):
-        d = math.hypot(x - c, y - c)
-        if d <= size / 2.0 - 0.3:
-            pixels[y][x] = NAVY if d > size / 2.0 - 1.3 * max(s, 1.0) else BLUE
-
+    image = []
     for y in range(size):
+        row = []
         for x in range(size):
-            disc(x, y)
-
-    # Key: a ring at the upper left, a shaft to the lower right, two teeth.
-    ring_x, ring_y = 11 * s, 11 * s
-    outer, inner = 6.5 * s, 2.8 * s
-    for y in range(size):
-        for x in range(size):
-            d = math.hypot(x + 0.5 - ring_x, y + 0.5 - ring_y)
-            if inner <= d <= outer:
-                pixels[y][x] = YELLOW if d < outer - 1.0 * max(s, 0.75) else OLIVE
-    half = 1.6 * s
-    for y in range(size):
-        for x in range(size):
-            px, py = x + 0.5, y + 0.5
-            # distance from the diagonal through the ring's centre
-            t = ((px - ring_x) + (py - ring_y)) / 2.0
-            off = abs((px - ring_x) - (py - ring_y)) / math.sqrt(2.0)
-            if outer - 0.5 < t * math.sqrt(2.0) < 25 * s and off <= half:
-                pixels[y][x] = YELLOW
-    # teeth: short squares hanging off the shaft towards the lower left
-    for tx, ty in ((20.5, 24.5), (24.5, 28.0)):
-        for y in range(size):
-            for x in range(size):
-                if abs(x + 0.5 - tx * s + 1.5 * s) <= 1.6 * s and abs(y + 0.5 - ty * s + 1.5 * s) <= 1.6 * s:
-                    if pixels[y][x] is not CLEAR:
-                        pixels[y][x] = YELLOW
-    return pixels
+            # Disc: rim colour, the lighter face inside it.
+            a = disc[y][x]
+            inner = disc_inner[y][x] / a if a else 0.0
+            color = [DISC_RIM[i] + (DISC[i] - DISC_RIM[i]) * inner for i in range(3)]
+            for layer_color, cov in layers:
+                k = cov[y][x]  # straight-alpha "over"
+                out = k + a * (1 - k)
+                if out:
+                    color = [(layer_color[i] * k + color[i] * a * (1 - k)) / out for i in range(3)]
+                a = out
+            row.append(tuple(int(round(v)) for v in color) + (int(round(a * 255)),))
+        image.append(row)
+    return image
 
 
-def ico(size, pixels):
-    """One-image .ico: BITMAPINFOHEADER, palette, 4-bit XOR rows, 1-bit AND mask."""
-    xor_row = ((size * 4 + 31) // 32) * 4
+def dib(size, pixels):
+    """One icon image: BITMAPINFOHEADER, 32-bit BGRA rows, 1-bit AND mask."""
     and_row = ((size + 31) // 32) * 4
     xor = bytearray()
     mask = bytearray()
     for row in reversed(pixels):  # bottom-up
-        line = bytearray(xor_row)
         bits = bytearray(and_row)
-        for x, p in enumerate(row):
-            value = 0 if p is CLEAR else p
-            line[x // 2] |= value << (4 if x % 2 == 0 else 0)
-            if p is CLEAR:
+        for x, (r, g, b, a) in enumerate(row):
+            xor += bytes((b, g, r, a))
+            if a == 0:
                 bits[x // 8] |= 0x80 >> (x % 8)
-        xor += line
         mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 4, 0,
-                         len(xor) + len(mask), 0, 0, 16, 0)
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in PALETTE)
-    image = header + palette + bytes(xor) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), 6 + 16)
-    return directory + entry + image
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0,
+                         len(xor) + len(mask), 0, 0, 0, 0)
+    return header + bytes(xor) + bytes(mask)
+
+
+def ico(images):
+    """An .ico file from (size, image bytes) pairs."""
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries = b""
+    for size, data in images:
+        entries += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    return directory + entries + b"".join(data for _, data in images)
 
 
 def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
-    for name, size in (("tray.ico", 16), ("main.ico", 32)):
+    data = ico([(size, dib(size, draw(size))) for size in SIZES])
+    for name in ("tray.ico", "main.ico"):
         with open(os.path.join(out, name), "wb") as f:
-            f.write(ico(size, draw(size)))
+            f.write(data)
 
 
 if __name__ == "__main__":

@@ -1,3 +1,5 @@
+#include <openssl/crypto.h>
+
 #include <cstdlib>
 
 #include "shell/app_state.h"
@@ -15,21 +17,22 @@ void LeaveClipboardChain(HWND dialog) {
     ChangeClipboardChain(dialog, g_nextViewer);
 }
 
-// Returns a NUL-terminated copy of the clipboard's CF_TEXT, or nullptr.
-// Another program's block need not end with a NUL, so the copy is one byte
-// larger than the block and never reads past it.
-static char* CopyClipboardText(HWND dialog) {
+// Returns a NUL-terminated copy of the clipboard's CF_TEXT, or nullptr, and
+// its size in `size`. Another program's block need not end with a NUL, so the
+// copy is one byte larger than the block and never reads past it.
+static char* CopyClipboardText(HWND dialog, SIZE_T* size) {
     if (!OpenClipboard(dialog)) {
         return nullptr;
     }
     char* copy = nullptr;
     HANDLE data = GetClipboardData(CF_TEXT);
     if (data != nullptr) {
-        const SIZE_T size = GlobalSize(data);
-        copy = static_cast<char*>(std::malloc(size + 1));
+        const SIZE_T blockSize = GlobalSize(data);
+        copy = static_cast<char*>(std::malloc(blockSize + 1));
         if (copy != nullptr) {
+            *size = blockSize + 1;
             const char* text = static_cast<const char*>(GlobalLock(data));
-            CopyClipboardBlock(text, text != nullptr ? size : 0, copy);
+            CopyClipboardBlock(text, text != nullptr ? blockSize : 0, copy);
             if (text != nullptr) {
                 GlobalUnlock(data);
             }
@@ -39,25 +42,53 @@ static char* CopyClipboardText(HWND dialog) {
     return copy;
 }
 
-void OnDrawClipboard(HWND dialog, WPARAM wParam, LPARAM lParam) {
-    char* copy = CopyClipboardText(dialog);
-    if (copy != nullptr) {
-        if (ShouldScanClipboard(g_settings)) {
-            RecogniseChallenge(dialog, copy);
-        }
-        std::free(copy);
-    }
-    if (g_nextViewer != nullptr) {
-        SendMessageA(g_nextViewer, WM_DRAWCLIPBOARD, wParam, lParam);
-    }
+static bool ExcludedFromMonitors() {
+    const UINT marker = RegisterClipboardFormatA(kExcludeFromMonitorsFormat);
+    return marker != 0 && IsClipboardFormatAvailable(marker);
 }
 
-void OnChangeCbChain(HWND, WPARAM wParam, LPARAM lParam) {
-    if (reinterpret_cast<HWND>(wParam) == g_nextViewer) {
-        g_nextViewer = reinterpret_cast<HWND>(lParam);
+static HWND AsWindow(ChainWindow window) {
+    return static_cast<HWND>(const_cast<void*>(window));
+}
+
+// Waits for a neighbour no longer than the bound: a hung one must not freeze us.
+static void PassOn(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (target == nullptr) return;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(target, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                        kChainForwardTimeoutMs, &ignored);
+}
+
+void OnDrawClipboard(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    if (ShouldScanClipboard(g_settings, ExcludedFromMonitors())) {
+        SIZE_T size = 0;
+        char* copy = CopyClipboardText(dialog, &size);
+        if (copy != nullptr) {
+            RecogniseChallenge(dialog, copy);
+            OPENSSL_cleanse(copy, size);
+            std::free(copy);
+        }
     }
-    if (g_nextViewer != nullptr) {
-        SendMessageA(g_nextViewer, WM_CHANGECBCHAIN, wParam, lParam);
+    PassOn(AsWindow(ChainForwardTarget(dialog, g_nextViewer)), WM_DRAWCLIPBOARD, wParam, lParam);
+}
+
+void OnChangeCbChain(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    const ChainChange change = ChainChangeFor(dialog, g_nextViewer, reinterpret_cast<HWND>(wParam),
+                                              reinterpret_cast<HWND>(lParam));
+    g_nextViewer = AsWindow(change.next);
+    PassOn(AsWindow(change.forwardTo), WM_CHANGECBCHAIN, wParam, lParam);
+}
+
+// Marks the text as not for clipboard history or the cloud: a DWORD 0 under
+// each registered format. The clipboard must be open.
+static void KeepOutOfHistory() {
+    const char* const names[] = {kHistoryFormat, kCloudFormat};
+    for (const char* name : names) {
+        const UINT format = RegisterClipboardFormatA(name);
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
+        if (format == 0 || block == nullptr || SetClipboardData(format, block) == nullptr) {
+            if (block != nullptr) GlobalFree(block);
+        }
     }
 }
 
@@ -80,6 +111,7 @@ void CopyResponseToClipboard(HWND dialog) {
     if (opened) {
         EmptyClipboard();
         taken = SetClipboardData(CF_TEXT, block) != nullptr;
+        if (taken) KeepOutOfHistory();
         CloseClipboard();
     }
     if (!taken) {

@@ -6,15 +6,12 @@
 #include "shell/logic/settings_logic.h"
 #include "shell/main_dialog.h"
 #include "shell/message_box.h"
+#include "shell/single_instance.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     g_instance = instance;
 
-    HWND running = FindWindowA(nullptr, "Vantreth");
-    if (running != nullptr) {
-        PostMessageA(running, WM_SHOWMAIN, 0, 0);
-        return 0;
-    }
+    if (HandOverToRunningCopy()) return 0;
 
     const INT_PTR result =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);

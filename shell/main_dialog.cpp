@@ -12,6 +12,7 @@
 #include "shell/interfaces.h"
 #include "shell/logic/main_logic.h"
 #include "shell/main_dialog.h"
+#include "shell/stack_wipe.h"
 #include "shell/tray.h"
 
 namespace {
@@ -35,12 +36,20 @@ void ShowNow(HWND dialog, int how) {
     g_mayShow = false;
 }
 
+HICON LoadMainIcon(int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
+}
+
 void OnInitDialog(HWND dialog) {
     g_created = true;
+    // Each at the size the system draws it, from the image drawn for that size.
+    // They stay for the whole run, as the dialog does.
     SendMessageA(dialog, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_MAIN))));
+                 reinterpret_cast<LPARAM>(LoadMainIcon(SM_CXSMICON, SM_CYSMICON)));
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_MAIN))));
+                 reinterpret_cast<LPARAM>(LoadMainIcon(SM_CXICON, SM_CYICON)));
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
     EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
     JoinClipboardChain(dialog);
@@ -95,6 +104,7 @@ void OnCompute(HWND dialog) {
     const RadioState radios = {Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4),
                                Checked(dialog, IDC_SHA1), snk};
     const int result = RunComputation(ChooseComputation(radios), count, seed, passPhrase);
+    WipeUsedStack();
     OPENSSL_cleanse(passPhrase, sizeof passPhrase);
     ApplyOkOutcome(dialog, OkOutcomeFor(result == 0, g_settings));
 }

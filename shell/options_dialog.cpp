@@ -71,7 +71,7 @@ void OpenNestedDialog(int resource, DLGPROC procedure) {
     }
 }
 
-// Returns false when the docking timeout was refused and the dialog stays.
+// Returns false when a time was refused and the dialog stays.
 bool RunOptionsOk(HWND dialog) {
     char dockText[kTimeFieldChars + 1] = {};
     char decrText[kTimeFieldChars + 1] = {};
@@ -89,8 +89,8 @@ bool RunOptionsOk(HWND dialog) {
 
     const OptionsOkOutcome outcome = DecideOptionsOk(g_settings, form, g_snkKeysSaved != FALSE);
     g_settings = outcome.settings;
-    if (outcome.dockRefused) {
-        ShowErrorBox(kDockTimeRefused);
+    if (outcome.refusal != nullptr) {
+        ShowErrorBox(outcome.refusal);
         return false;
     }
     if (outcome.decrWarning) {

@@ -5,6 +5,7 @@
 #include "shell/interfaces.h"
 #include "shell/message_box.h"
 #include "shell/settings_store.h"
+#include "shell/stack_wipe.h"
 #include "shell/logic/settings_logic.h"
 #include "snk/snk_enrol.h"
 #include "snk/snk_record.h"
@@ -20,6 +21,14 @@ static bool StoreSnkRecord(const std::uint8_t record[kSnkRecordSize]) {
     return status == ERROR_SUCCESS;
 }
 
+// The seed and the password must not outlive the dialog in its edit controls.
+static void CloseSnkDialog(HWND dialog) {
+    SetDlgItemTextA(dialog, IDC_SNK_SEED, "");
+    SetDlgItemTextA(dialog, IDC_SNK_PASSWORD, "");
+    SetDlgItemTextA(dialog, IDC_SNK_CONFIRM, "");
+    EndDialog(dialog, 1);
+}
+
 static INT_PTR EnrolFromFields(HWND dialog) {
     char seed[kSnkFieldSize] = {};
     char password[kSnkFieldSize] = {};
@@ -29,6 +38,7 @@ static INT_PTR EnrolFromFields(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_SNK_PASSWORD, password, sizeof password);
     GetDlgItemTextA(dialog, IDC_SNK_CONFIRM, confirm, sizeof confirm);
     const EnrolCheck check = EnrolSnkSeed(seed, password, confirm, record);
+    WipeUsedStack();
     OPENSSL_cleanse(seed, sizeof seed);
     OPENSSL_cleanse(password, sizeof password);
     OPENSSL_cleanse(confirm, sizeof confirm);
@@ -44,7 +54,7 @@ static INT_PTR EnrolFromFields(HWND dialog) {
         ShowErrorBox(kRegistryWriteError);
     }
     OPENSSL_cleanse(record, sizeof record);
-    EndDialog(dialog, 1);
+    CloseSnkDialog(dialog);
     return 0;
 }
 
@@ -54,7 +64,7 @@ INT_PTR CALLBACK SnkSeedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: return EnrolFromFields(dialog);
-        case IDCANCEL: EndDialog(dialog, 1); return TRUE;
+        case IDCANCEL: CloseSnkDialog(dialog); return TRUE;
         }
         return FALSE;
     }

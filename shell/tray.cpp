@@ -21,7 +21,11 @@ BOOL AddTrayIcon(HWND dialog) {
     NOTIFYICONDATAA data = TrayIconData(dialog);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(IDI_TRAY));
+    // The shell's small-icon size follows the display scaling: 16 px at 100 %,
+    // 24 at 150 %; LoadIconA would hand it a stretched 32 px image.
+    data.hIcon = static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     lstrcpynA(data.szTip, kTrayTip, kTrayTipSize);
     const BOOL added = Shell_NotifyIconA(NIM_ADD, &data);
     DestroyIcon(data.hIcon);

@@ -4,6 +4,8 @@
 
 #include <openssl/crypto.h>
 
+#include "snk/snk_seed.h"
+
 namespace {
 
 bool IsEmpty(const char* text) {
@@ -14,6 +16,11 @@ bool IsEmpty(const char* text) {
 
 EnrolCheck CheckEnrolFields(const char* seed, const char* password, const char* confirm) {
     if (IsEmpty(seed)) return {2, "You must enter a seed value."};
+    // A mistyped seed would replace a working record with one that no
+    // password can ever open.
+    if (!IsValidSnkSeed(seed))
+        return {2, "An SNK seed is eight groups of three octal digits separated by blanks,\n"
+                   "such as 123 045 377 000 111 222 333 001."};
     if (IsEmpty(password)) return {3, "Please enter a password."};
     if (IsEmpty(confirm)) return {4, "Please confirm the password."};
     if (std::strcmp(password, confirm) != 0) return {4, "Passwords mismatch."};

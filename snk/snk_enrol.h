@@ -4,7 +4,7 @@
 #include "snk/snk_record.h"
 
 // The enrolment dialog's field checks, in their order, on the texts as read
-// with the 40-byte limit.
+// with the 40-byte limit. The seed must pass the seed-text test.
 struct EnrolCheck {
     int result;          // 0 when all fields pass, else the dialog procedure's return (2, 3, 4)
     const char* message; // the "Error" box text for a refusal, nullptr when all pass

@@ -6,6 +6,7 @@
 #include <openssl/crypto.h>
 #include <openssl/des.h>
 
+#include "snk/snk_enrol.h"
 #include "snk/snk_record.h"
 
 const char kSnkRegistryReadError[] = "Error reading registry.\nPlease restart the application.";
@@ -36,8 +37,14 @@ void SnkChallengeResponse(const char* challenge, const std::uint8_t key[8], char
 SnkResult SnkResponseFromRecord(bool recordRead, const std::uint8_t* record, std::size_t length,
                                 const char* challenge, const char* password, char* response) {
     if (!recordRead) return SnkResult::RegistryError;
+    // Enrolment keeps only the first 39 characters of the password, so a
+    // longer one typed in full must be cut the same way to match.
+    char enrolled[kSnkFieldSize];
+    CopyEnrolField(enrolled, password);
     std::uint8_t key[8];
-    if (!DecryptSnkRecord(record, length, password, key)) return SnkResult::BadPassword;
+    const bool valid = DecryptSnkRecord(record, length, enrolled, key);
+    OPENSSL_cleanse(enrolled, sizeof enrolled);
+    if (!valid) return SnkResult::BadPassword;
     SnkChallengeResponse(challenge, key, response);
     OPENSSL_cleanse(key, sizeof key);
     return SnkResult::Ok;

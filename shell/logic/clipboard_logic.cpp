@@ -2,8 +2,23 @@
 
 #include <cstring>
 
-bool ShouldScanClipboard(const Settings& settings) {
-    return settings.Clipboard != 0;
+const char kExcludeFromMonitorsFormat[] = "ExcludeClipboardContentFromMonitorProcessing";
+const char kHistoryFormat[] = "CanIncludeInClipboardHistory";
+const char kCloudFormat[] = "CanUploadToCloudClipboard";
+
+bool ShouldScanClipboard(const Settings& settings, bool excludedFromMonitors) {
+    return settings.Clipboard != 0 && !excludedFromMonitors;
+}
+
+ChainWindow ChainForwardTarget(ChainWindow self, ChainWindow next) {
+    return next == self ? nullptr : next;
+}
+
+ChainChange ChainChangeFor(ChainWindow self, ChainWindow next, ChainWindow leaving,
+                           ChainWindow following) {
+    if (following == self) return ChainChange{next, nullptr};
+    const ChainWindow newNext = leaving == next ? following : next;
+    return ChainChange{newNext, ChainForwardTarget(self, newNext)};
 }
 
 std::size_t CopyClipboardBlock(const char* block, std::size_t blockSize, char* copy) {

@@ -3,12 +3,14 @@
 // controls, asks these and applies the answer.
 #include <cstddef>
 
+#include "engine/challenge.h"
 #include "engine/hash_kind.h"
 #include "shell/logic/settings.h"
 
 // Read buffers of the Ok command: count, seed, pass phrase (with the NUL).
+// The seed field takes as much as a challenge's seed slot holds.
 constexpr std::size_t kCountReadSize = 10;
-constexpr std::size_t kSeedReadSize = 10;
+constexpr std::size_t kSeedReadSize = kChallengeSeedLength + 1;
 constexpr std::size_t kPassPhraseReadSize = 64;
 // Enough for any count the decrement writes back, with the NUL.
 constexpr std::size_t kCountTextSize = 24;

@@ -20,6 +20,8 @@ const SettingEntry kSettingTable[kSettingCount] = {
 const char kRegistryWriteError[] = "Error writing to the registry";
 const char kDockTimeRefused[] =
     "No docking timeout value provided\nDelay must be greater than 1 (second).";
+const char kDockTimeRange[] = "Docking timeout must be from 1 to 255 (seconds).";
+const char kDecrTimeRange[] = "Auto decrement delay must be from 0 to 255 (seconds).";
 const char kDecrTimeWarning[] = "No iteration decrement delay value provided\nIteration decrement "
                                 "will be immediately after the calculation\n";
 const char kReconfigureSnk[] =
@@ -45,15 +47,22 @@ std::uint8_t StoredSettingValue(const SettingEntry& entry, bool readOk, const st
     return data[0];
 }
 
-std::uint8_t ReadTimeField(const char* text) {
+int ReadTimeField(const char* text) {
     if (text == nullptr) {
         return 0;
     }
     char head[kTimeFieldChars + 1] = {};
     std::strncpy(head, text, kTimeFieldChars);
-    // Four characters cannot overflow; the byte keeps the value modulo 256,
-    // a negative one in two's complement.
-    return static_cast<std::uint8_t>(ReadCount(head));
+    // Four characters hold at most -999 to 9999.
+    return static_cast<int>(ReadCount(head));
+}
+
+bool DockTimeFits(int seconds) {
+    return seconds >= 1 && seconds <= 255;
+}
+
+bool DecrTimeFits(int seconds) {
+    return seconds >= 0 && seconds <= 255;
 }
 
 void ShowTimeField(std::uint8_t seconds, char text[kTimeTextSize]) {
@@ -69,16 +78,24 @@ OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& for
     next.ClearPass = form.clearPass ? 1 : 0;
     next.AutoDock = form.autoDock ? 1 : 0;
 
-    const std::uint8_t dockTime = ReadTimeField(form.dockTimeText);
-    if (dockTime == 0) {
+    // A refused value never reaches memory: a DockTime of 0 left there would
+    // dock the dialog the moment it is shown.
+    const int dockTime = ReadTimeField(form.dockTimeText);
+    if (!DockTimeFits(dockTime)) {
         outcome.settings = next;
-        outcome.dockRefused = true;
+        outcome.refusal = dockTime == 0 ? kDockTimeRefused : kDockTimeRange;
         return outcome;
     }
-    next.DockTime = dockTime;
+    next.DockTime = static_cast<std::uint8_t>(dockTime);
 
     next.AutoDecr = form.autoDecr ? 1 : 0;
-    next.DecrTime = ReadTimeField(form.decrTimeText);
+    const int decrTime = ReadTimeField(form.decrTimeText);
+    if (!DecrTimeFits(decrTime)) {
+        outcome.settings = next;
+        outcome.refusal = kDecrTimeRange;
+        return outcome;
+    }
+    next.DecrTime = static_cast<std::uint8_t>(decrTime);
     outcome.decrWarning = next.DecrTime == 0;
 
     next.SNK = form.snk ? 1 : 0;

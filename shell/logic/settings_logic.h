@@ -28,10 +28,14 @@ std::uint8_t StoredSettingValue(const SettingEntry& entry, bool readOk, const st
                                 std::size_t length);
 
 // Time fields of the Options dialog: at most the first 4 characters count,
-// optional white space and sign, decimal digits, kept modulo 256.
+// optional white space and sign, decimal digits; no digits read as 0. The
+// value is returned whole, so that one outside the stored byte can be refused.
 constexpr int kTimeFieldChars = 4;
 constexpr std::size_t kTimeTextSize = 4; // "255" and its NUL
-std::uint8_t ReadTimeField(const char* text);
+int ReadTimeField(const char* text);
+// Whether a time value fits its stored byte: DockTime 1 to 255, DecrTime 0 to 255.
+bool DockTimeFits(int seconds);
+bool DecrTimeFits(int seconds);
 void ShowTimeField(std::uint8_t seconds, char text[kTimeTextSize]);
 
 // What the Options dialog's controls hold when OK is pressed.
@@ -47,8 +51,10 @@ struct OptionsForm {
 };
 
 struct OptionsOkOutcome {
-    Settings settings;   // what stands in memory afterwards
-    bool dockRefused;    // show kDockTimeRefused, keep the dialog open, write nothing
+    Settings settings; // what stands in memory afterwards
+    // A refused time: the "Error" box text (kDockTimeRefused, kDockTimeRange or
+    // kDecrTimeRange), the dialog stays open and nothing is written. Null: accepted.
+    const char* refusal;
     bool decrWarning;    // show kDecrTimeWarning, then go on
     bool enrolSnk;       // SNK features on: enrolment follows
     bool askReconfigure; // ask kReconfigureSnk before the enrolment
@@ -59,6 +65,8 @@ OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& for
 
 extern const char kRegistryWriteError[]; // "Error writing to the registry"
 extern const char kDockTimeRefused[];
+extern const char kDockTimeRange[];
+extern const char kDecrTimeRange[];
 extern const char kDecrTimeWarning[];
 extern const char kReconfigureSnk[];
 extern const char kDialogCreateError[]; // "Error creating Dialog [0x%02x{%d}]"

@@ -63,7 +63,90 @@ TEST(Clipboard, ACopiedChallengeBringsTheDialogUpAndCopyGivesTheResponse) {
         std::string text;
         EXPECT_TRUE(WaitUntil([&] { return ClipboardText(&text) && text == copy.copied; }))
             << "clipboard holds \"" << text << "\"";
+        // A one-time password stays out of clipboard history and the cloud clipboard.
+        for (const char* format : {"CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"}) {
+            DWORD value = 1;
+            EXPECT_TRUE(ClipboardFormatDword(format, &value)) << format << " missing";
+            EXPECT_EQ(0u, value) << format;
+        }
     }
+}
+
+// RFC 2289 seeds run to 16 characters; the words come from an independent implementation
+// (Python's hashlib with its own fold and six-word coding over the RFC 1760 dictionary).
+TEST(Clipboard, ASixteenCharacterSeedArrivesWholeAndIsHashedWhole) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    ASSERT_TRUE(PutClipboardText("otp-sha1 7 abcdefghij012345\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
+    EXPECT_EQ("abcdefghij012345", Field(program, IDC_SEED));
+    ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kPassPhrase));
+    EXPECT_EQ("DAY LYRA DANK TOUR BOND TOWN", PressOk(program).response);
+}
+
+// Password managers mark the secrets they copy so that monitors leave them alone.
+TEST(Clipboard, TextMarkedForMonitorsIsNotScannedButTheNoticeGoesOn) {
+    ScopedClipboardWatcher watcher;
+    ASSERT_TRUE(watcher.started);
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+
+    const LONG before = ClipboardNotices();
+    ASSERT_TRUE(PutClipboardTextMarked(kChallenge, "ExcludeClipboardContentFromMonitorProcessing"));
+    ASSERT_TRUE(WaitUntil([&] { return ClipboardNotices() > before; }))
+        << "the notice was not passed on";
+    EXPECT_TRUE(StaysDocked(program));
+    EXPECT_EQ("", Field(program, IDC_COUNT));
+    EXPECT_EQ("", Field(program, IDC_SEED));
+
+    // The same text unmarked is a challenge.
+    ASSERT_TRUE(PutClipboardText(kChallenge));
+    EXPECT_TRUE(WaitUntil([&] { return IsShown(program); }));
+}
+
+// Another process names the dialog itself as the successor of its next viewer. Taken, every
+// later notice would go round to the dialog itself and never reach the rest of the chain.
+TEST(Clipboard, AChainChangeThatMakesTheDialogItsOwnSuccessorIsIgnored) {
+    ScopedClipboardWatcher watcher;
+    ASSERT_TRUE(watcher.started);
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(program.dialog, WM_CHANGECBCHAIN,
+                        reinterpret_cast<WPARAM>(ClipboardWatcherWindow()),
+                        reinterpret_cast<LPARAM>(program.dialog), SMTO_NORMAL, kWaitMs, &ignored);
+    DWORD code = 0;
+    ASSERT_FALSE(WaitForExit(program.process, 0, &code)) << "ended with " << code;
+    for (const char* text : {"one", "two"}) {
+        EXPECT_TRUE(CopyAndWaitForNotice(text)) << "\"" << text << "\" did not reach the watcher";
+    }
+    ASSERT_TRUE(PutClipboardText(kChallenge));
+    EXPECT_TRUE(WaitUntil([&] { return IsShown(program); }));
+}
+
+// The next viewer's thread stops pumping messages: a copied challenge must still bring the
+// dialog up while it hangs.
+TEST(Clipboard, AHungNextViewerDoesNotHoldUpTheChallenge) {
+    ScopedClipboardWatcher watcher;
+    ASSERT_TRUE(watcher.started);
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+
+    HoldClipboardWatcher();
+    ASSERT_TRUE(PutClipboardText("no challenge here"));
+    ASSERT_TRUE(WaitUntil(ClipboardWatcherHangs)) << "the notice never reached the watcher";
+    ASSERT_TRUE(PutClipboardText(kChallenge));
+    const bool shown = WaitUntil([&] { return IsShown(program); });
+    const bool stillHangs = ClipboardWatcherHangs();
+    ReleaseClipboardWatcher();
+    EXPECT_TRUE(shown) << "the dialog waited for the hung viewer";
+    EXPECT_TRUE(stillHangs);
+    EXPECT_EQ("test", Field(program, IDC_SEED));
 }
 
 struct IgnoredCase {
@@ -149,9 +232,9 @@ TEST(Clipboard, HostileTextsNeitherCrashNorHang) {
             continue;
         }
         ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
-        // A token reaches its field cut to the 10 characters of its slot.
+        // A token reaches its field cut to its slot: 10 characters for the count, 16 for the seed.
         EXPECT_LE(Field(program, IDC_COUNT).size(), 10u);
-        EXPECT_LE(Field(program, IDC_SEED).size(), 10u);
+        EXPECT_LE(Field(program, IDC_SEED).size(), 16u);
         ASSERT_TRUE(Click(program, IDC_CLOSE));
         ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
     }

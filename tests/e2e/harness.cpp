@@ -112,7 +112,8 @@ const char* ProgramPath() {
 
 void KillRunningInstances() {
     for (int attempt = 0; attempt < 20; ++attempt) {
-        HWND window = FindWindowA(nullptr, "Vantreth");
+        // Only the program's own dialog: a foreign window with the title may be ours.
+        HWND window = FindWindowA("#32770", "Vantreth");
         if (window == nullptr) return;
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
@@ -184,6 +185,70 @@ void StopProgram(Program* program) {
 
 HWND FindMainDialog(DWORD processId) {
     return FindTopLevel(processId, "#32770", "Vantreth", nullptr);
+}
+
+namespace {
+
+struct ForeignWindowState {
+    const char* title;
+    HANDLE ready;
+    HWND window;
+    volatile LONG showRequests;
+};
+
+LRESULT CALLBACK ForeignWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<ForeignWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (message == WM_SHOWMAIN && state != nullptr) InterlockedIncrement(&state->showRequests);
+    if (message == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+DWORD WINAPI ForeignWindowThread(LPVOID parameter) {
+    auto* state = static_cast<ForeignWindowState*>(parameter);
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = ForeignWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "VantrethE2eForeignWindow";
+    RegisterClassA(&windowClass);
+    state->window =
+        CreateWindowExA(0, windowClass.lpszClassName, state->title, WS_OVERLAPPEDWINDOW, 0, 0, 200,
+                        100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (state->window != nullptr) {
+        SetWindowLongPtrA(state->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+        ShowWindow(state->window, SW_SHOWNOACTIVATE);
+    }
+    SetEvent(state->ready);
+    if (state->window == nullptr) return 1;
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    return 0;
+}
+
+ForeignWindowState g_foreign;
+HANDLE g_foreignThread;
+
+} // namespace
+
+ScopedForeignWindow::ScopedForeignWindow(const char* title) {
+    g_foreign = ForeignWindowState{title, CreateEventA(nullptr, TRUE, FALSE, nullptr), nullptr, 0};
+    g_foreignThread = CreateThread(nullptr, 0, ForeignWindowThread, &g_foreign, 0, nullptr);
+    if (g_foreignThread != nullptr) WaitForSingleObject(g_foreign.ready, kWaitMs);
+    window = g_foreign.window;
+}
+
+ScopedForeignWindow::~ScopedForeignWindow() {
+    if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
+    if (g_foreignThread != nullptr) {
+        WaitForSingleObject(g_foreignThread, kWaitMs);
+        CloseHandle(g_foreignThread);
+        g_foreignThread = nullptr;
+    }
+    CloseHandle(g_foreign.ready);
+}
+
+LONG ScopedForeignWindow::ShowRequests() const {
+    return InterlockedCompareExchange(&g_foreign.showRequests, 0, 0);
 }
 
 bool IsDocked(const Program& program) {
@@ -461,23 +526,59 @@ Settings QuietSettings() {
     return settings;
 }
 
-bool PutClipboardBytes(const void* data, size_t size) {
-    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
-    bool put = false;
+namespace {
+
+bool SetClipboardBytes(UINT format, const void* data, size_t size) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (EmptyClipboard() && block != nullptr) {
-        void* target = GlobalLock(block);
-        std::memcpy(target, data, size);
-        GlobalUnlock(block);
-        put = SetClipboardData(CF_TEXT, block) != nullptr;
+    if (block == nullptr) return false;
+    std::memcpy(GlobalLock(block), data, size);
+    GlobalUnlock(block);
+    if (SetClipboardData(format, block) != nullptr) return true;
+    GlobalFree(block);
+    return false;
+}
+
+// The text, and when `formatName` is given a DWORD 0 under that registered format, in one go.
+bool PutClipboard(const void* data, size_t size, const char* formatName) {
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
+    bool put = EmptyClipboard() && SetClipboardBytes(CF_TEXT, data, size);
+    if (put && formatName != nullptr) {
+        const DWORD zero = 0;
+        put = SetClipboardBytes(RegisterClipboardFormatA(formatName), &zero, sizeof zero);
     }
-    if (!put && block != nullptr) GlobalFree(block);
     CloseClipboard();
     return put;
 }
 
+} // namespace
+
+bool PutClipboardBytes(const void* data, size_t size) {
+    return PutClipboard(data, size, nullptr);
+}
+
 bool PutClipboardText(const char* text) {
     return PutClipboardBytes(text, std::strlen(text) + 1);
+}
+
+bool PutClipboardTextMarked(const char* text, const char* formatName) {
+    return PutClipboard(text, std::strlen(text) + 1, formatName);
+}
+
+bool ClipboardFormatDword(const char* formatName, DWORD* value) {
+    const UINT format = RegisterClipboardFormatA(formatName);
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
+    bool read = false;
+    HANDLE block = GetClipboardData(format);
+    if (block != nullptr && GlobalSize(block) >= sizeof(DWORD)) {
+        const void* data = GlobalLock(block);
+        if (data != nullptr) {
+            std::memcpy(value, data, sizeof(DWORD));
+            read = true;
+            GlobalUnlock(block);
+        }
+    }
+    CloseClipboard();
+    return read;
 }
 
 bool ClipboardText(std::string* text) {

@@ -53,6 +53,16 @@ struct ScopedProgram {
 // The top-level window titled "Vantreth" that belongs to `processId`, or null.
 HWND FindMainDialog(DWORD processId);
 
+// A top-level window of another program that happens to carry a given title (Explorer titles
+// a folder's window with the folder's name), on a thread of its own; it counts the messages
+// 1035 (WM_SHOWMAIN) that reach it. Destroyed when the object goes.
+struct ScopedForeignWindow {
+    explicit ScopedForeignWindow(const char* title);
+    ~ScopedForeignWindow();
+    HWND window = nullptr;
+    LONG ShowRequests() const;
+};
+
 // Main dialog state
 // Docked: the dialog exists, hidden, and its tray icon is there.
 bool IsDocked(const Program& program);
@@ -135,4 +145,8 @@ Settings QuietSettings();
 // Clipboard (CF_TEXT)
 bool PutClipboardText(const char* text);
 bool PutClipboardBytes(const void* data, size_t size);
+// The text together with a registered format `formatName` holding a DWORD 0.
+bool PutClipboardTextMarked(const char* text, const char* formatName);
 bool ClipboardText(std::string* text);
+// The DWORD held under the registered format `formatName`; false when there is none.
+bool ClipboardFormatDword(const char* formatName, DWORD* value);

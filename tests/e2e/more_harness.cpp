@@ -44,11 +44,20 @@ HANDLE g_watcherReady;
 HWND g_watcher;
 HWND g_watcherNext;
 volatile LONG g_notices;
+HANDLE g_watcherRelease; // not signalled while the watcher is held
+volatile LONG g_watcherHangs;
+// Bounds a hang, so that a test that fails cannot leave the driver stuck.
+constexpr DWORD kLongestHangMs = 30000;
 
 LRESULT CALLBACK WatcherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DRAWCLIPBOARD:
         InterlockedIncrement(&g_notices);
+        if (WaitForSingleObject(g_watcherRelease, 0) == WAIT_TIMEOUT) {
+            InterlockedExchange(&g_watcherHangs, 1);
+            WaitForSingleObject(g_watcherRelease, kLongestHangMs);
+            InterlockedExchange(&g_watcherHangs, 0);
+        }
         if (g_watcherNext != nullptr) SendMessageA(g_watcherNext, message, wParam, lParam);
         return 0;
     case WM_CHANGECBCHAIN:
@@ -212,6 +221,7 @@ bool StartClipboardWatcher() {
     g_watcher = nullptr;
     g_watcherNext = nullptr;
     g_watcherReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    g_watcherRelease = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     g_watcherThread = CreateThread(nullptr, 0, WatcherThread, nullptr, 0, nullptr);
     if (g_watcherThread == nullptr) return false;
     WaitForSingleObject(g_watcherReady, kWaitMs);
@@ -222,8 +232,25 @@ LONG ClipboardNotices() {
     return InterlockedCompareExchange(&g_notices, 0, 0);
 }
 
+HWND ClipboardWatcherWindow() {
+    return g_watcher;
+}
+
+void HoldClipboardWatcher() {
+    ResetEvent(g_watcherRelease);
+}
+
+void ReleaseClipboardWatcher() {
+    SetEvent(g_watcherRelease);
+}
+
+bool ClipboardWatcherHangs() {
+    return InterlockedCompareExchange(&g_watcherHangs, 0, 0) != 0;
+}
+
 void StopClipboardWatcher() {
     if (g_watcherThread == nullptr) return;
+    ReleaseClipboardWatcher();
     if (g_watcher != nullptr) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutA(g_watcher, WM_CLOSE, 0, 0, SMTO_NORMAL, kWaitMs, &ignored);
@@ -231,6 +258,7 @@ void StopClipboardWatcher() {
     WaitForSingleObject(g_watcherThread, kWaitMs);
     CloseHandle(g_watcherThread);
     CloseHandle(g_watcherReady);
+    CloseHandle(g_watcherRelease);
     g_watcherThread = nullptr;
     g_watcher = nullptr;
 }

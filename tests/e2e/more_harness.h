@@ -43,6 +43,12 @@ HWND PressForBox(HWND dialog, int button, DWORD processId, const char* caption);
 // reaching it. Joined before the program starts, it is the program's next viewer.
 bool StartClipboardWatcher();
 LONG ClipboardNotices();
+HWND ClipboardWatcherWindow();
+// Held, the watcher hangs in its next notice (its thread stops pumping messages) until released.
+void HoldClipboardWatcher();
+void ReleaseClipboardWatcher();
+// True while the watcher hangs in a notice.
+bool ClipboardWatcherHangs();
 void StopClipboardWatcher();
 struct ScopedClipboardWatcher {
     bool started = StartClipboardWatcher();

@@ -55,7 +55,22 @@ TEST(Options, ShowsTheStoredValuesWhicheverWayItIsOpened) {
     }
 }
 
-TEST(Options, ZeroDockTimeIsRefusedThen300IsSavedAs44AndLettersSaveNoDelay) {
+struct TimeRefusal {
+    const char* dock;
+    const char* decr;
+    const char* text;
+};
+
+// Nothing wraps: a value outside its stored byte is refused, never saved modulo 256.
+const TimeRefusal kTimeRefusals[] = {
+    {"0", "5", kDockRefused},
+    {"300", "5", "Docking timeout must be from 1 to 255 (seconds)."},
+    {"-1", "5", "Docking timeout must be from 1 to 255 (seconds)."},
+    {"30", "-1", "Auto decrement delay must be from 0 to 255 (seconds)."},
+    {"30", "256", "Auto decrement delay must be from 0 to 255 (seconds)."},
+};
+
+TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
     Settings settings = DefaultSettings();
     settings.DockTime = 9;
     ScopedProgram run;
@@ -65,13 +80,17 @@ TEST(Options, ZeroDockTimeIsRefusedThen300IsSavedAs44AndLettersSaveNoDelay) {
 
     HWND options = OpenOptionsWithButton(program);
     ASSERT_NE(nullptr, options);
-    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, "0"));
-    HWND box = PressForBox(options, IDOK, program.processId, "Error");
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ(kDockRefused, BoxText(box));
-    ASSERT_TRUE(CloseBox(box, IDOK));
-    EXPECT_FALSE(WaitForGone(options, kSettleMs)) << "a refused OK closed the dialog";
-    EXPECT_EQ("", DescribeKey()) << "a refused OK wrote";
+    for (const TimeRefusal& refusal : kTimeRefusals) {
+        SCOPED_TRACE(testing::Message() << refusal.dock << " / " << refusal.decr);
+        ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, refusal.dock));
+        ASSERT_TRUE(SetDialogField(options, IDC_OPT_DECRTIME, refusal.decr));
+        const HWND box = PressForBox(options, IDOK, program.processId, "Error");
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(refusal.text, BoxText(box));
+        ASSERT_TRUE(CloseBox(box, IDOK));
+        EXPECT_FALSE(WaitForGone(options, kSettleMs)) << "a refused OK closed the dialog";
+        EXPECT_EQ("", DescribeKey()) << "a refused OK wrote";
+    }
     ASSERT_TRUE(CloseBox(options, IDCANCEL));
 
     // The refused 0 must not stay in force: shown again, the dialog would dock at once.
@@ -82,9 +101,9 @@ TEST(Options, ZeroDockTimeIsRefusedThen300IsSavedAs44AndLettersSaveNoDelay) {
     options = OpenOptionsWithButton(program);
     ASSERT_NE(nullptr, options);
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_CLIPBOARD)));
-    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, "300"));
+    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, "255"));
     ASSERT_TRUE(SetDialogField(options, IDC_OPT_DECRTIME, "abc"));
-    box = PressForBox(options, IDOK, program.processId, "Warning");
+    const HWND box = PressForBox(options, IDOK, program.processId, "Warning");
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(kDecrWarning, BoxText(box));
     ASSERT_TRUE(CloseBox(box, IDOK));
@@ -92,7 +111,7 @@ TEST(Options, ZeroDockTimeIsRefusedThen300IsSavedAs44AndLettersSaveNoDelay) {
 
     Settings saved = settings;
     saved.Clipboard = 0;
-    saved.DockTime = 44;
+    saved.DockTime = 255;
     saved.DecrTime = 0;
     EXPECT_EQ(DescribeStored(saved), DescribeKey());
 }

@@ -179,6 +179,89 @@ TEST(Snk, ReconfiguringAsksFirstAndNoKeepsTheRecord) {
     EXPECT_EQ(DescribeStored(QuietSettings(), kRecordHex), DescribeKey());
 }
 
+// Opens the enrolment from Options with SNK features on, answering Yes when asked to
+// reconfigure; null when it did not come up.
+HWND OpenEnrolment(const Program& program) {
+    const HWND options = OpenOptionsWithButton(program);
+    if (options == nullptr) return nullptr;
+    if (!IsChecked(GetDlgItem(options, IDC_OPT_SNK)) && !Click(GetDlgItem(options, IDC_OPT_SNK)))
+        return nullptr;
+    PostClick(GetDlgItem(options, IDOK));
+    HWND found = nullptr;
+    WaitUntil([&] {
+        const HWND question = FindDialog(program.processId, "WARNING");
+        if (question != nullptr) CloseBox(question, IDYES);
+        return (found = FindDialog(program.processId, kSnkCaption)) != nullptr;
+    });
+    return found;
+}
+
+bool FillEnrolment(HWND enrol, const char* seed, const char* password) {
+    return SetDialogField(enrol, IDC_SNK_SEED, seed) &&
+           SetDialogField(enrol, IDC_SNK_PASSWORD, password) &&
+           SetDialogField(enrol, IDC_SNK_CONFIRM, password);
+}
+
+// Enrolment keeps the first 39 characters of the password; the main dialog reads up to 63.
+TEST(Snk, APasswordOfFortyFiveCharactersTypedInFullAnswers) {
+    const char kLong[] = "a pass phrase of forty-five characters, no le"; // 45 characters
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    const HWND enrol = OpenEnrolment(program);
+    ASSERT_NE(nullptr, enrol);
+    ASSERT_TRUE(FillEnrolment(enrol, kSeed, kLong));
+    PostClick(GetDlgItem(enrol, IDOK));
+    ASSERT_TRUE(WaitForGone(enrol));
+    ASSERT_TRUE(
+        WaitUntil([&] { return FindDialog(program.processId, kOptionsCaption) == nullptr; }));
+
+    ASSERT_TRUE(EnterSnkMode(program));
+    const Outcome outcome = SnkResponse(program, "1234", kLong);
+    EXPECT_EQ("", outcome.boxText);
+    EXPECT_EQ("342436fe", outcome.response);
+}
+
+// One mistyped seed must not replace a working record with one no password can open.
+TEST(Snk, AMistypedSeedIsRefusedAndTheStoredRecordKept) {
+    KillRunningInstances();
+    ASSERT_TRUE(DeleteSettingsKey());
+    ASSERT_TRUE(WriteSettings(WithSnk()));
+    const std::string record = FromHex(kRecordHex);
+    ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, record.data(), record.size()));
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgram(&run.program));
+
+    const HWND enrol = OpenEnrolment(program);
+    ASSERT_NE(nullptr, enrol);
+    for (const char* typo :
+         {"123 045 377 000 111 222 333 0O1", "123 045 377 000 111 222 333",
+          "123 045 377 000 111 222 333 001 7", "123 045 377 000 111 222 333 400"}) {
+        SCOPED_TRACE(typo);
+        ASSERT_TRUE(FillEnrolment(enrol, typo, "new password"));
+        const HWND box = PressForBox(enrol, IDOK, program.processId, "Error");
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ("An SNK seed is eight groups of three octal digits separated by blanks,\n"
+                  "such as 123 045 377 000 111 222 333 001.",
+                  BoxText(box));
+        ASSERT_TRUE(CloseBox(box, IDOK));
+        EXPECT_TRUE(IsWindowVisible(enrol)) << "a refusal closed the dialog";
+        std::string stored;
+        DWORD type = 0;
+        ASSERT_TRUE(ReadRawValue("SNK-S", &stored, &type));
+        EXPECT_EQ(record, stored) << "the record was replaced";
+    }
+    ASSERT_TRUE(CloseBox(enrol, IDCANCEL));
+    ASSERT_TRUE(
+        WaitUntil([&] { return FindDialog(program.processId, kOptionsCaption) == nullptr; }));
+
+    ASSERT_TRUE(EnterSnkMode(program));
+    const Outcome outcome = SnkResponse(program, "1234", kPassword);
+    EXPECT_EQ("", outcome.boxText);
+    EXPECT_EQ("342436fe", outcome.response);
+}
+
 struct BadRecord {
     const char* what;
     std::string bytes; // empty: no record at all

@@ -65,7 +65,40 @@ TEST(Start, SecondStartExitsWithZeroAndShowsTheFirst) {
     ASSERT_TRUE(exited) << "the second instance kept running";
     EXPECT_EQ(0u, code);
     EXPECT_TRUE(WaitUntil([&] { return IsShown(run.program); }));
-    EXPECT_EQ(run.program.dialog, FindWindowA(nullptr, "Vantreth"));
+    EXPECT_EQ(run.program.dialog, FindWindowA("#32770", "Vantreth"));
+}
+
+// Explorer titles a folder's window with the folder's name: a folder named Vantreth is no
+// running copy. The program starts beside it, and a second start still hands over to the
+// program's own dialog; the foreign window receives nothing either time.
+TEST(Start, AnotherProgramsWindowTitledVantrethIsNoRunningCopy) {
+    KillRunningInstances();
+    ASSERT_TRUE(DeleteSettingsKey() && WriteSettings(QuietSettings()));
+    ScopedProgram run;
+    Program& program = run.program;
+    // Declared after the program, so it goes first and the program's stop never meets it.
+    ScopedForeignWindow folder("Vantreth");
+    ASSERT_NE(nullptr, folder.window);
+
+    PROCESS_INFORMATION info;
+    ASSERT_TRUE(LaunchProgram(&info));
+    program.process = info.hProcess;
+    program.processId = info.dwProcessId;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (program.dialog = FindMainDialog(program.processId)) != nullptr;
+    })) << "the program did not start";
+    EXPECT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+
+    PROCESS_INFORMATION second;
+    ASSERT_TRUE(LaunchProgram(&second));
+    DWORD code = 1;
+    const bool exited = WaitForExit(second.hProcess, kWaitMs, &code);
+    if (!exited) TerminateProcess(second.hProcess, 1);
+    CloseHandle(second.hProcess);
+    ASSERT_TRUE(exited) << "the second instance kept running";
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(WaitUntil([&] { return IsShown(program); })) << "no hand-over";
+    EXPECT_EQ(0, folder.ShowRequests()) << "the foreign window received WM_SHOWMAIN";
 }
 
 struct ExitCase {

@@ -9,13 +9,19 @@ bool IsChallengeDelimiter(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-bool IsTerminatedWithin(const char* slot) {
-    return std::memchr(slot, '\0', kChallengeSlotLength + 1) != nullptr;
+// Keyword and count keep 10 characters, the seed 16.
+int SlotCapacity(int n) {
+    return n == 2 ? kChallengeSeedLength : kChallengeSlotLength;
 }
 
-// The n-th token (0-based) of the text, cut to a slot, by a plain second reading.
-void ExpectedSlot(const char* text, int n, char out[kChallengeSlotLength + 1]) {
-    std::memset(out, 0, kChallengeSlotLength + 1);
+bool IsTerminatedWithin(const char* slot, int n) {
+    return std::memchr(slot, '\0', static_cast<std::size_t>(SlotCapacity(n)) + 1) != nullptr;
+}
+
+// The n-th token (0-based) of the text, cut to its slot, by a plain second reading.
+void ExpectedSlot(const char* text, int n, char out[kChallengeSeedLength + 1]) {
+    std::memset(out, 0, kChallengeSeedLength + 1);
+    const std::size_t capacity = static_cast<std::size_t>(SlotCapacity(n));
     const std::size_t length = std::strlen(text);
     std::size_t i = 0;
     for (int token = 0; i < length; ++token) {
@@ -26,8 +32,7 @@ void ExpectedSlot(const char* text, int n, char out[kChallengeSlotLength + 1]) {
             ++i;
         if (i == start) return;
         if (token == n) {
-            const std::size_t take =
-                i - start < kChallengeSlotLength ? i - start : kChallengeSlotLength;
+            const std::size_t take = i - start < capacity ? i - start : capacity;
             std::memcpy(out, text + start, take);
             return;
         }
@@ -61,12 +66,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* slots[] = {parsed.slots.keyword, parsed.slots.count, parsed.slots.seed};
     for (int n = 0; n < 3; ++n) {
         const char* slot = slots[n];
-        FUZZ_CHECK(IsTerminatedWithin(slot));
-        FUZZ_CHECK(std::strlen(slot) <= kChallengeSlotLength);
+        FUZZ_CHECK(IsTerminatedWithin(slot, n));
+        FUZZ_CHECK(std::strlen(slot) <= static_cast<std::size_t>(SlotCapacity(n)));
         for (const char* p = slot; *p != '\0'; ++p)
             FUZZ_CHECK(!IsChallengeDelimiter(*p));
         if (parsed.found) {
-            char expected[kChallengeSlotLength + 1];
+            char expected[kChallengeSeedLength + 1];
             ExpectedSlot(text, n, expected);
             FUZZ_CHECK(std::strcmp(slot, expected) == 0);
         } else {

@@ -60,11 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> record(length);
     bool seedValid = false;
     std::uint8_t seedKey[8] = {};
-    std::string decryptPassword(password.data());
+    // Enrolment keeps the first 39 characters of the password; the response,
+    // given up to 63, must cut it the same way.
+    const std::string typed(password.data());
+    const std::string enrolled = typed.substr(0, kSnkFieldSize - 1);
+    std::string decryptPassword = typed;
     if (enrolMode) {
         std::uint8_t stored[kSnkRecordSize];
         std::memset(stored, kUntouched, sizeof stored);
-        EncryptSnkRecord(body.data(), password.data(), stored);
+        EncryptSnkRecord(body.data(), enrolled.c_str(), stored);
         const std::size_t n = strnlen(body.data(), kSnkRecordSize);
         for (std::size_t i = n; i < kSnkRecordSize; ++i)
             FUZZ_CHECK(stored[i] == 0);
@@ -84,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::uint8_t key[8];
     std::memset(key, kUntouched, sizeof key);
-    const bool decrypted = DecryptSnkRecord(recordBytes, length, decryptPassword.c_str(), key);
+    const std::string effective = decryptPassword.substr(0, kSnkFieldSize - 1);
+    const bool decrypted = DecryptSnkRecord(recordBytes, length, effective.c_str(), key);
     if (!decrypted) {
         for (std::uint8_t b : key)
             FUZZ_CHECK(b == kUntouched);

@@ -7,12 +7,11 @@
 
 namespace {
 
-// The first four characters read by the C library, kept modulo 256.
-std::uint8_t ExpectedTime(const char* text) {
+// The first four characters read by the C library.
+int ExpectedTime(const char* text) {
     char firstFour[kTimeFieldChars + 1] = {};
     std::strncpy(firstFour, text, kTimeFieldChars);
-    const long value = std::strtol(firstFour, nullptr, 10);
-    return static_cast<std::uint8_t>(static_cast<unsigned long>(value) & 0xFFu);
+    return static_cast<int>(std::strtol(firstFour, nullptr, 10));
 }
 
 void CheckReading(const char* text) {
@@ -56,17 +55,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(next.ClearPass == (form.clearPass ? 1 : 0));
     FUZZ_CHECK(next.AutoDock == (form.autoDock ? 1 : 0));
 
-    const std::uint8_t dock = ExpectedTime(dockText.data());
-    FUZZ_CHECK(outcome.dockRefused == (dock == 0));
-    if (outcome.dockRefused) {
+    const int dock = ExpectedTime(dockText.data());
+    if (dock < 1 || dock > 255) {
         // A refused OK keeps the docking time that was in force.
+        FUZZ_CHECK(outcome.refusal == (dock == 0 ? kDockTimeRefused : kDockTimeRange));
         FUZZ_CHECK(next.DockTime == current.DockTime);
         FUZZ_CHECK(!outcome.decrWarning && !outcome.enrolSnk && !outcome.askReconfigure);
         return 0;
     }
     FUZZ_CHECK(next.DockTime == dock);
-    FUZZ_CHECK(next.DockTime != 0);
-    const std::uint8_t decr = ExpectedTime(decrText.data());
+    const int decr = ExpectedTime(decrText.data());
+    if (decr < 0 || decr > 255) {
+        FUZZ_CHECK(outcome.refusal == kDecrTimeRange);
+        FUZZ_CHECK(next.DecrTime == current.DecrTime);
+        FUZZ_CHECK(!outcome.decrWarning && !outcome.enrolSnk && !outcome.askReconfigure);
+        return 0;
+    }
+    FUZZ_CHECK(outcome.refusal == nullptr);
     FUZZ_CHECK(next.DecrTime == decr);
     FUZZ_CHECK(outcome.decrWarning == (decr == 0));
     FUZZ_CHECK(next.AutoDecr == (form.autoDecr ? 1 : 0));

@@ -38,10 +38,16 @@ const ParseCase kParseCases[] = {
     {"KeywordWithColon", "s/key: 99 test", true, "s/key:", "99", "test", false, HashKind::MD5},
     {"WordBeforeKeyword", "Challenge otp-md5 99 test", true, "Challenge", "otp-md5", "99", false,
      HashKind::MD5},
-    {"LongSeedCut", "otp-md5 99 abcdefghijkl", true, "otp-md5", "99", "abcdefghij", true,
+    {"TwelveCharacterSeedKept", "otp-md5 99 abcdefghijkl", true, "otp-md5", "99", "abcdefghijkl",
+     true, HashKind::MD5},
+    {"SixteenCharacterSeedKept", "otp-sha1 1234567890 0123456789abcdef", true, "otp-sha1",
+     "1234567890", "0123456789abcdef", true, HashKind::SHA1},
+    {"LongSeedCutAtSixteen", "otp-md5 99 0123456789abcdefXYZ", true, "otp-md5", "99",
+     "0123456789abcdef", true, HashKind::MD5},
+    {"LongCountCutAtTen", "otp-md5 123456789012 s", true, "otp-md5", "1234567890", "s", true,
      HashKind::MD5},
-    {"TenCharactersKept", "otp-md5 1234567890 abcdefghij", true, "otp-md5", "1234567890",
-     "abcdefghij", true, HashKind::MD5},
+    {"LongKeywordCutAtTen", "otp-md5-extra 1 s", true, "otp-md5-ex", "1", "s", false,
+     HashKind::MD5},
     {"WordContainingSkey", "monkeyskeys are fun", true, "monkeyskey", "are", "fun", false,
      HashKind::MD5},
     {"OneToken", "skey", true, "skey", "", "", true, HashKind::MD4},
@@ -99,8 +105,8 @@ TEST(Parse, VeryLongTokensAreCut) {
     EXPECT_STREQ("", parsed.slots.seed);
 }
 
-bool SlotIsClean(const char* slot) {
-    const void* end = std::memchr(slot, '\0', kChallengeSlotLength + 1);
+bool SlotIsClean(const char* slot, int capacity) {
+    const void* end = std::memchr(slot, '\0', static_cast<std::size_t>(capacity) + 1);
     if (end == nullptr) return false;
     for (const char* p = slot; p != end; ++p) {
         if (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r') return false;
@@ -122,9 +128,9 @@ TEST(Parse, ArbitraryBytesStayWithinTheSlots) {
             text += alphabet[(state >> 16) % (sizeof alphabet - 1)];
         }
         const ParsedChallenge parsed = ParseChallenge(text.c_str());
-        ASSERT_TRUE(SlotIsClean(parsed.slots.keyword)) << round;
-        ASSERT_TRUE(SlotIsClean(parsed.slots.count)) << round;
-        ASSERT_TRUE(SlotIsClean(parsed.slots.seed)) << round;
+        ASSERT_TRUE(SlotIsClean(parsed.slots.keyword, kChallengeSlotLength)) << round;
+        ASSERT_TRUE(SlotIsClean(parsed.slots.count, kChallengeSlotLength)) << round;
+        ASSERT_TRUE(SlotIsClean(parsed.slots.seed, kChallengeSeedLength)) << round;
         const bool prefix =
             text.find("otp-") != std::string::npos || text.find("s/key") != std::string::npos ||
             text.find("s-key") != std::string::npos || text.find("skey") != std::string::npos;

@@ -8,17 +8,57 @@
 
 namespace {
 
-TEST(ShouldScanClipboard, AnyNonZeroByteIsOn) {
+TEST(ShouldScanClipboard, AnyNonZeroByteIsOnAndTheMarkerKeepsUsOut) {
     const struct {
         int clipboard;
+        bool excluded;
         bool scan;
-    } cases[] = {{0, false}, {1, true}, {2, true}, {255, true}};
+    } cases[] = {{0, false, false}, {1, false, true}, {2, false, true},  {255, false, true},
+                 {0, true, false},  {1, true, false}, {255, true, false}};
     for (const auto& c : cases) {
         Settings settings = {};
         settings.Clipboard = static_cast<std::uint8_t>(c.clipboard);
         settings.Return = 1;
-        EXPECT_EQ(ShouldScanClipboard(settings), c.scan) << c.clipboard;
+        EXPECT_EQ(ShouldScanClipboard(settings, c.excluded), c.scan)
+            << c.clipboard << (c.excluded ? " excluded" : "");
     }
+}
+
+// Three distinct windows: ourselves, our next viewer, and another one.
+const char kWindows[3] = {};
+const ChainWindow kSelf = &kWindows[0];
+const ChainWindow kNext = &kWindows[1];
+const ChainWindow kOther = &kWindows[2];
+
+TEST(ChainChangeFor, RepairsTheLinkAndNeverNamesOurselves) {
+    const struct {
+        const char* what;
+        ChainWindow next;
+        ChainWindow leaving;
+        ChainWindow following;
+        ChainWindow newNext;
+        ChainWindow forwardTo;
+    } cases[] = {
+        {"next leaves, other follows", kNext, kNext, kOther, kOther, kOther},
+        {"next leaves as the last", kNext, kNext, nullptr, nullptr, nullptr},
+        {"a viewer further down leaves", kNext, kOther, nullptr, kNext, kNext},
+        {"we are last, someone leaves", nullptr, kOther, kNext, nullptr, nullptr},
+        {"spoof: next leaves, we follow", kNext, kNext, kSelf, kNext, nullptr},
+        {"spoof: other leaves, we follow", kNext, kOther, kSelf, kNext, nullptr},
+        {"spoof while last", nullptr, nullptr, kSelf, nullptr, nullptr},
+        {"we leave, next follows", kNext, kSelf, kNext, kNext, kNext},
+    };
+    for (const auto& c : cases) {
+        const ChainChange change = ChainChangeFor(kSelf, c.next, c.leaving, c.following);
+        EXPECT_EQ(change.next, c.newNext) << c.what;
+        EXPECT_EQ(change.forwardTo, c.forwardTo) << c.what;
+    }
+}
+
+TEST(ChainForwardTarget, NeverOurselves) {
+    EXPECT_EQ(ChainForwardTarget(kSelf, kNext), kNext);
+    EXPECT_EQ(ChainForwardTarget(kSelf, nullptr), nullptr);
+    EXPECT_EQ(ChainForwardTarget(kSelf, kSelf), nullptr);
 }
 
 // The block is placed at the very end of a heap allocation so that a read

@@ -18,10 +18,10 @@ TEST(ReadTimeField, ReadsLikeTheOptionsDialog) {
         {"30", 30},
         {"", 0},
         {"abc", 0},
-        {"256", 0},
-        {"300", 44},
-        {"12345", 210},
-        {"-1", 255},
+        {"256", 256},
+        {"300", 300},
+        {"12345", 1234},
+        {"-1", -1},
         {"7s", 7},
         {"1", 1},
         {"255", 255},
@@ -30,10 +30,10 @@ TEST(ReadTimeField, ReadsLikeTheOptionsDialog) {
         {"+9", 9},
         {"-", 0},
         {"--1", 0},
-        {"0300", 44},
-        {"99999", 15},
-        {"-256", 0},
-        {"-300", 212},
+        {"0300", 300},
+        {"99999", 9999},
+        {"-256", -256},
+        {"-999", -999},
         {"    7", 0},
         {"\r\n\v9", 9},
         {"1 2", 1},
@@ -51,7 +51,7 @@ TEST(ReadTimeField, NeverLooksPastTheFourthCharacter) {
     const char unterminated[] = {'1', '2', '3', '4', '5', '6', '7', '8'};
     char buffer[4];
     std::memcpy(buffer, unterminated, sizeof buffer);
-    EXPECT_EQ(ReadTimeField(buffer), 1234 % 256);
+    EXPECT_EQ(ReadTimeField(buffer), 1234);
 }
 
 TEST(ShowTimeField, WritesPlainDecimal) {
@@ -183,15 +183,24 @@ OptionsForm Form(const char* dock, const char* decr) {
     return form;
 }
 
+// Only a value that fits its stored byte is taken; nothing wraps.
 TEST(DecideOptionsOk, RefusedDockTimeKeepsThePreviousOne) {
-    for (const char* dock : {"0", "", "256", "abc", "-0", "0001"}) {
-        OptionsForm form = Form(dock, "5");
+    const struct {
+        const char* dock;
+        const char* refusal;
+    } cases[] = {
+        {"0", kDockTimeRefused},   {"", kDockTimeRefused},  {"abc", kDockTimeRefused},
+        {"-0", kDockTimeRefused},  {"256", kDockTimeRange}, {"300", kDockTimeRange},
+        {"12345", kDockTimeRange}, {"-1", kDockTimeRange},  {"0300", kDockTimeRange},
+        {"0001", nullptr},         {"255", nullptr},
+    };
+    for (const auto& c : cases) {
+        OptionsForm form = Form(c.dock, "5");
         form.snk = true;
         const OptionsOkOutcome out = DecideOptionsOk(Stored(), form, true);
-        const bool refused = std::string(dock) != "0001";
-        EXPECT_EQ(out.dockRefused, refused) << dock;
-        if (!refused) continue;
-        EXPECT_EQ(out.settings.DockTime, 45) << dock;
+        EXPECT_EQ(out.refusal, c.refusal) << c.dock;
+        if (c.refusal == nullptr) continue;
+        EXPECT_EQ(out.settings.DockTime, 45) << c.dock;
         // The check boxes read before the refusal stay in force.
         EXPECT_EQ(out.settings.Clipboard, 1);
         EXPECT_EQ(out.settings.AutoDock, 1);
@@ -205,6 +214,19 @@ TEST(DecideOptionsOk, RefusedDockTimeKeepsThePreviousOne) {
     }
 }
 
+TEST(DecideOptionsOk, DecrTimeOutsideAByteIsRefused) {
+    for (const char* decr : {"256", "-1", "1000", "-255", "0999"}) {
+        OptionsForm form = Form("30", decr);
+        form.snk = true;
+        const OptionsOkOutcome out = DecideOptionsOk(Stored(), form, true);
+        EXPECT_EQ(out.refusal, kDecrTimeRange) << decr;
+        EXPECT_EQ(out.settings.DecrTime, 9) << decr;
+        EXPECT_FALSE(out.decrWarning);
+        EXPECT_FALSE(out.enrolSnk);
+        EXPECT_FALSE(out.askReconfigure);
+    }
+}
+
 TEST(DecideOptionsOk, TakesBothTimes) {
     const struct {
         const char* dock;
@@ -213,13 +235,17 @@ TEST(DecideOptionsOk, TakesBothTimes) {
         int decrTime;
         bool warning;
     } cases[] = {
-        {"1", "1", 1, 1, false},      {"300", "2", 44, 2, false}, {"12345", "0", 210, 0, true},
-        {"30", "abc", 30, 0, true},   {"30", "", 30, 0, true},    {"30", "-1", 30, 255, false},
-        {"255", "256", 255, 0, true}, {"7s", "7s", 7, 7, false},
+        {"1", "1", 1, 1, false},    {"255", "255", 255, 255, false}, {"30", "0", 30, 0, true},
+        {"30", "abc", 30, 0, true}, {"30", "", 30, 0, true},         {"7s", "7s", 7, 7, false},
+        {"+9", "-0", 9, 0, true},   {"1234", "5", 0, 0, false},
     };
     for (const auto& c : cases) {
         const OptionsOkOutcome out = DecideOptionsOk(Stored(), Form(c.dock, c.decr), false);
-        EXPECT_FALSE(out.dockRefused) << c.dock;
+        if (c.dockTime == 0) {
+            EXPECT_EQ(out.refusal, kDockTimeRange) << c.dock;
+            continue;
+        }
+        EXPECT_EQ(out.refusal, nullptr) << c.dock;
         EXPECT_EQ(out.settings.DockTime, c.dockTime) << c.dock;
         EXPECT_EQ(out.settings.DecrTime, c.decrTime) << c.decr;
         EXPECT_EQ(out.decrWarning, c.warning) << c.decr;

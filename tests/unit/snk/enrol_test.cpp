@@ -18,15 +18,26 @@ struct FieldCase {
     const char* message;
 };
 
+const char kSeed[] = "123 045 377 000 111 222 333 001";
+const char kSeedFormat[] = "An SNK seed is eight groups of three octal digits separated by "
+                           "blanks,\nsuch as 123 045 377 000 111 222 333 001.";
+
 const FieldCase kFieldCases[] = {
     {"", "", "", 2, "You must enter a seed value."},
     {"", "pw", "pw", 2, "You must enter a seed value."},
-    {"s", "", "", 3, "Please enter a password."},
-    {"s", "", "pw", 3, "Please enter a password."},
-    {"s", "pw", "", 4, "Please confirm the password."},
-    {"s", "Secret", "secret", 4, "Passwords mismatch."},
-    {"s", "pw", "pw ", 4, "Passwords mismatch."},
-    {"s", "pw", "pw", 0, nullptr},
+    {kSeed, "", "", 3, "Please enter a password."},
+    {kSeed, "", "pw", 3, "Please enter a password."},
+    {kSeed, "pw", "", 4, "Please confirm the password."},
+    {kSeed, "Secret", "secret", 4, "Passwords mismatch."},
+    {kSeed, "pw", "pw ", 4, "Passwords mismatch."},
+    {kSeed, "pw", "pw", 0, nullptr},
+    // The seed's format is checked before anything else is looked at.
+    {"s", "", "", 2, kSeedFormat},
+    {"123 045 377 000 111 222 333 01", "pw", "pw", 2, kSeedFormat},
+    {"123 045 377 000 111 222 333 001 ", "pw", "pw", 2, kSeedFormat},
+    {"123 045 377 000 111 222 333 400", "pw", "pw", 2, kSeedFormat},
+    {"123 045 377 000\t111 222 333 001", "pw", "pw", 2, kSeedFormat},
+    {"123-045-377-000-111-222-333-001", "pw", "pw", 2, kSeedFormat},
 };
 
 TEST(SnkEnrol, FieldChecksInOrder) {
@@ -72,30 +83,48 @@ TEST(SnkEnrol, EnrolsVectors) {
 TEST(SnkEnrol, RefusalLeavesRecordAlone) {
     std::uint8_t record[kSnkRecordSize];
     std::memset(record, 0xAA, sizeof record);
-    EXPECT_EQ(EnrolSnkSeed("123 045 377 000 111 222 333 001", "a", "A", record).result, 4);
+    EXPECT_EQ(EnrolSnkSeed(kSeed, "a", "A", record).result, 4);
     for (std::uint8_t b : record)
         EXPECT_EQ(b, 0xAA);
 }
 
-TEST(SnkEnrol, SurplusSeedCharactersAreDropped) {
+TEST(SnkEnrol, SurplusSeedCharactersAreRefused) {
     const SnkVector& v = kSnkVectors[0];
     const std::string seed = std::string(v.seed) + " 777 12"; // 38 characters
-    EXPECT_EQ(Enrol(seed.c_str(), v.password, v.password), v.record);
+    EXPECT_EQ(Enrol(seed.c_str(), v.password, v.password), "refused");
 }
 
-TEST(SnkEnrol, LongPasswordEnrolsItsFirstThirtyNine) {
+TEST(SnkEnrol, MistypedSeedLeavesTheRecordAlone) {
+    std::uint8_t record[kSnkRecordSize];
+    std::memset(record, 0xAA, sizeof record);
+    const EnrolCheck check = EnrolSnkSeed("123 045 377 000 111 222 333 0O1", "pw", "pw", record);
+    EXPECT_EQ(check.result, 2);
+    EXPECT_STREQ(check.message, kSeedFormat);
+    for (std::uint8_t b : record)
+        EXPECT_EQ(b, 0xAA);
+}
+
+TEST(SnkEnrol, LongPasswordEnrolsItsFirstThirtyNineAndAnswersTypedInFull) {
     const SnkVector& v = kSnkVectors[0];
-    const std::string full = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGH"; // 44 characters
+    const std::string full = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHI"; // 45 characters
     const std::string first39 = full.substr(0, 39);
     std::uint8_t record[kSnkRecordSize];
     ASSERT_EQ(EnrolSnkSeed(v.seed, full.c_str(), full.c_str(), record).result, 0);
 
+    // The main dialog reads up to 63 characters; the first 39 decide, as enrolled.
+    const std::string typed[] = {full, first39, first39 + "something else entirely"};
+    for (const std::string& password : typed) {
+        char response[64] = {};
+        EXPECT_EQ(
+            SnkResponseFromRecord(true, record, sizeof record, "1234", password.c_str(), response),
+            SnkResult::Ok)
+            << password;
+        EXPECT_STREQ(response, "342436fe");
+    }
     char response[64] = {};
-    EXPECT_EQ(SnkResponseFromRecord(true, record, sizeof record, "1234", full.c_str(), response),
+    EXPECT_EQ(SnkResponseFromRecord(true, record, sizeof record, "1234", full.substr(0, 38).c_str(),
+                                    response),
               SnkResult::BadPassword);
-    EXPECT_EQ(SnkResponseFromRecord(true, record, sizeof record, "1234", first39.c_str(), response),
-              SnkResult::Ok);
-    EXPECT_STREQ(response, "342436fe");
     // The confirmation is cut the same way, so it may differ past 39 characters.
     EXPECT_EQ(Enrol(v.seed, full.c_str(), (first39 + "!").c_str()),
               Enrol(v.seed, first39.c_str(), first39.c_str()));

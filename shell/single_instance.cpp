@@ -1,0 +1,35 @@
+#include "shell/single_instance.h"
+
+#include <windows.h>
+
+#include "resources/resource.h"
+
+namespace {
+
+// Only a running copy holds this, so another window that merely carries our
+// title (a folder named Vantreth in Explorer, say) is never taken for one.
+constexpr char kRunningMutex[] = "Local\\Vantreth.Running";
+constexpr char kDialogClass[] = "#32770";
+constexpr char kDialogTitle[] = "Vantreth";
+// A copy that has only just started may not have created its dialog yet.
+constexpr DWORD kDialogWaitMs = 5000;
+constexpr DWORD kDialogPollMs = 50;
+
+} // namespace
+
+bool HandOverToRunningCopy() {
+    // Never closed: the system releases it when the process ends.
+    const HANDLE running = CreateMutexA(nullptr, FALSE, kRunningMutex);
+    if (running == nullptr || GetLastError() != ERROR_ALREADY_EXISTS) return false;
+
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const HWND dialog = FindWindowA(kDialogClass, kDialogTitle);
+        if (dialog != nullptr) {
+            PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+            return true;
+        }
+        if (GetTickCount() - start >= kDialogWaitMs) return true;
+        Sleep(kDialogPollMs);
+    }
+}
