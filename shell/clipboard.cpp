@@ -1,9 +1,11 @@
+#include "shell/clipboard.h"
+
 #include <openssl/crypto.h>
 
 #include <cstdlib>
 
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
+#include "shell/recognise_challenge.h"
 #include "shell/logic/clipboard_logic.h"
 #include "shell/message_box.h"
 
@@ -95,7 +97,7 @@ static void KeepOutOfHistory() {
 void CopyResponseToClipboard(HWND dialog) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kCopyBlockSize);
     if (block == nullptr) {
-        ShowSystemErrorBox("Error allocating memory for clipboard [0x%02x{%d}]");
+        ShowSystemError(Message::ClipboardAlloc);
         return;
     }
     char* text = static_cast<char*>(GlobalLock(block));

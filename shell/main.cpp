@@ -2,9 +2,7 @@
 
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
-#include "shell/logic/settings_logic.h"
-#include "shell/main_dialog.h"
+#include "shell/dialogs.h"
 #include "shell/message_box.h"
 #include "shell/single_instance.h"
 
@@ -16,6 +14,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const INT_PTR result =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     // The tray's Exit destroys the window without EndDialog; that is no failure.
-    if (result == -1 && !MainDialogWasCreated()) ShowSystemErrorBox(kDialogCreateError);
+    if (result == -1 && !MainDialogWasCreated()) ShowSystemError(Message::DialogCreate);
     return 0;
 }

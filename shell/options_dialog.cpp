@@ -1,13 +1,14 @@
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
+#include "shell/dialogs.h"
 #include "shell/message_box.h"
-#include "shell/settings_store.h"
+#include "shell/store.h"
 #include "shell/logic/options_close.h"
 #include "shell/logic/settings_logic.h"
 
 namespace {
-constexpr UINT kOptionsTimeout = 20000;
+// Nothing restarts the timer: the dialog goes this long after it opened.
+constexpr UINT kOptionsTimeoutMs = 20000;
 
 // Each open Options dialog has its own: the tray menu can open a second one.
 OptionsCloseState& CloseState(HWND dialog) {
@@ -33,13 +34,9 @@ void ShowTime(HWND dialog, int edit, std::uint8_t seconds) {
     SetDlgItemTextA(dialog, edit, text);
 }
 
-bool Checked(HWND dialog, int button) {
-    return IsDlgButtonChecked(dialog, button) == BST_CHECKED;
-}
-
 void InitOptions(HWND dialog, LPARAM closeState) {
     SetWindowLongPtrA(dialog, DWLP_USER, closeState);
-    SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeout, nullptr);
+    SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeoutMs, nullptr);
     if (g_settings.SNK) CheckDlgButton(dialog, IDC_OPT_SNK, BST_CHECKED);
     if (g_settings.Clipboard) CheckDlgButton(dialog, IDC_OPT_CLIPBOARD, BST_CHECKED);
     if (g_settings.Return) CheckDlgButton(dialog, IDC_OPT_RETURN, BST_CHECKED);
@@ -67,7 +64,7 @@ void FlipOption(HWND dialog, std::uint8_t& flag, int edit, int label) {
 
 void OpenNestedDialog(int resource, DLGPROC procedure) {
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(resource), nullptr, procedure, 0) == -1) {
-        ShowSystemErrorBox(kDialogCreateError);
+        ShowSystemError(Message::DialogCreate);
     }
 }
 
@@ -89,23 +86,15 @@ bool RunOptionsOk(HWND dialog) {
 
     const OptionsOkOutcome outcome = DecideOptionsOk(g_settings, form, g_snkKeysSaved != FALSE);
     g_settings = outcome.settings;
-    if (outcome.refusal != nullptr) {
-        ShowErrorBox(outcome.refusal);
+    if (outcome.refusal != Message::None) {
+        ShowMessage(outcome.refusal);
         return false;
     }
-    if (outcome.decrWarning) {
-        ShowWarningBox(kDecrTimeWarning);
-    }
-    if (outcome.enrolSnk && (!outcome.askReconfigure || AskWarningYesNo(kReconfigureSnk))) {
+    if (outcome.decrWarning) ShowMessage(Message::DecrTimeZero);
+    if (outcome.enrolSnk && (!outcome.askReconfigure || ShowMessage(Message::ReconfigureSnk))) {
         OpenNestedDialog(IDD_SNK_SEED, SnkSeedDialogProc);
     }
-    HKEY key;
-    if (OpenSettingsKeyForWriting(&key)) {
-        WriteSettings(key);
-        RegCloseKey(key);
-    } else {
-        ShowErrorBox(kRegistryWriteError);
-    }
+    if (!WriteSettings(g_settings)) ShowMessage(Message::RegistryWrite);
     return true;
 }
 

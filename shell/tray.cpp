@@ -4,7 +4,7 @@
 
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
+#include "shell/dialogs.h"
 #include "shell/logic/main_logic.h"
 #include "shell/logic/tray_logic.h"
 
@@ -85,9 +85,7 @@ void ShowTrayMenu(HWND dialog) {
         PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
         break;
     case TrayChoice::Exit: DestroyWindow(dialog); break;
-    case TrayChoice::Options:
-        RunOptionsDialog(dialog);
-        break;
+    case TrayChoice::Options: RunOptionsDialog(dialog); break;
     case TrayChoice::None: break;
     }
 }
