@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the scripts; cmake/mingw-i686.cmake sources it too, for the
 # cache folders. The pins are bookworm main's source versions (the security
 # suite's .dsc is not served), so the Windows build does not drift with the
