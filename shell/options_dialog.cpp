@@ -122,7 +122,11 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return FALSE;
         case IDC_OPT_ABOUT: OpenNestedDialog(IDD_ABOUT, AboutDialogProc); return FALSE;
         case IDOK: return OnOptionsOk(dialog);
-        case IDCANCEL: EndDialog(dialog, 1); return TRUE;
+        case IDCANCEL:
+            // NOTE: the check-box flips above took effect at once; Cancel keeps
+            // them for this run and only leaves the registry alone.
+            EndDialog(dialog, 1);
+            return TRUE;
         }
         return FALSE;
     }

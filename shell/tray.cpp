@@ -8,14 +8,18 @@
 #include "shell/logic/main_logic.h"
 #include "shell/logic/tray_logic.h"
 
+namespace {
+
 // The first version of the structure (88 bytes) is all the icon needs.
-static NOTIFYICONDATAA TrayIconData(HWND dialog) {
+NOTIFYICONDATAA TrayIconData(HWND dialog) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = dialog;
-    data.uID = kTrayIconUid;
+    data.uID = TRAY_ICON_UID;
     return data;
 }
+
+} // namespace
 
 BOOL AddTrayIcon(HWND dialog) {
     NOTIFYICONDATAA data = TrayIconData(dialog);

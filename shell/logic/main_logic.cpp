@@ -88,7 +88,7 @@ bool LowerCount(const char* countText, char out[kCountTextSize]) {
     return true;
 }
 
-const DialogMode kSkeyMode = {true, "S/Key Challange", "S/Key Response"};
+const DialogMode kSkeyMode = {true, LABEL_SKEY_CHALLENGE, LABEL_SKEY_RESPONSE};
 const DialogMode kSnkMode = {false, "SNK Challange", "SNK Response"};
 
 RadioCommandEffect RadioCommandEffectFor(unsigned id, bool snkSetting) {

@@ -46,13 +46,13 @@ Computation ChooseComputation(RadioState radios);
 // decrement runs only after a response was really produced.
 struct OkOutcome {
     bool showResponse;   // false: empty the response field and disable Copy
-    bool startDecrTimer; // timer 101
+    bool startDecrTimer; // ID_TIMER_DECR
     unsigned decrIntervalMs;
 };
 
 OkOutcome OkOutcomeFor(bool computed, const Settings& settings);
 
-// Timer 101 expiry: with AutoDecr off it does nothing and keeps running.
+// The decrement timer's expiry: with AutoDecr off it does nothing and keeps running.
 struct DecrTimerStep {
     bool lowerCount;
     bool stopTimer;
