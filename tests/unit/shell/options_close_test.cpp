@@ -2,77 +2,59 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <cstring>
+#include <string>
 
 namespace {
 
 // Events as the dialog procedure meets them; OK's nested boxes and the SNK
-// dialog are where the other events can slip in.
-enum class Event { OkStarted, OkAccepted, OkRefused, Timer };
-
-struct Step {
-    Event event;
-    OptionsClose expected;
-};
-
+// dialog are where the other events slip in. Events: O an OK starts, A it is
+// accepted, R it is refused, T the timer fires. Answers, one per event:
+// . stays open, S saved (result 1), 0 timed out (result 0).
 struct Interleaving {
     const char* name;
-    std::vector<Step> steps;
+    const char* events;
+    const char* answers;
 };
-
-constexpr OptionsClose kNone = OptionsClose::None;
-constexpr OptionsClose kSaved = OptionsClose::Saved;
-constexpr OptionsClose kTimedOut = OptionsClose::TimedOut;
 
 const Interleaving kInterleavings[] = {
-    {"timer before the refusal box", {{Event::Timer, kTimedOut}}},
-    {"timer during the refusal box",
-     {{Event::OkStarted, kNone}, {Event::Timer, kNone}, {Event::OkRefused, kTimedOut}}},
-    {"timer after the refusal box",
-     {{Event::OkStarted, kNone}, {Event::OkRefused, kNone}, {Event::Timer, kTimedOut}}},
-    {"refusal, then a good OK",
-     {{Event::OkStarted, kNone},
-      {Event::OkRefused, kNone},
-      {Event::OkStarted, kNone},
-      {Event::OkAccepted, kSaved}}},
+    {"timer before the refusal box", "T", "0"},
+    {"timer during the refusal box", "OTR", "..0"},
+    {"timer after the refusal box", "ORT", "..0"},
+    {"refusal, then a good OK", "OROA", "...S"},
     // The decrement warning, the reconfigure question and the SNK dialog all
     // come after the values were taken: OK goes on to write them.
-    {"timer during the warning, question or SNK dialog",
-     {{Event::OkStarted, kNone}, {Event::Timer, kNone}, {Event::OkAccepted, kSaved}}},
-    {"second OK while the SNK dialog is open",
-     {{Event::OkStarted, kNone},
-      {Event::OkStarted, kNone},
-      {Event::OkAccepted, kSaved},
-      {Event::OkAccepted, kSaved}}},
-    {"second OK refused while the SNK dialog is open, timer meanwhile",
-     {{Event::OkStarted, kNone},
-      {Event::OkStarted, kNone},
-      {Event::Timer, kNone},
-      {Event::OkRefused, kNone},
-      {Event::OkAccepted, kSaved}}},
-    {"timer after a second refused OK, first still in the SNK dialog",
-     {{Event::OkStarted, kNone},
-      {Event::OkStarted, kNone},
-      {Event::OkRefused, kNone},
-      {Event::Timer, kNone},
-      {Event::OkAccepted, kSaved}}},
+    {"timer during the warning, question or SNK dialog", "OTA", "..S"},
+    {"second OK while the SNK dialog is open", "OOAA", "..SS"},
+    {"second OK refused while the SNK dialog is open, timer meanwhile", "OOTRA", "....S"},
+    {"timer after a second refused OK, first OK in the SNK dialog", "OORTA", "....S"},
 };
 
+char Answer(OptionsClose close) {
+    switch (close) {
+    case OptionsClose::None: return '.';
+    case OptionsClose::Saved: return 'S';
+    case OptionsClose::TimedOut: return '0';
+    }
+    return '?';
+}
+
 TEST(OptionsClose, EachInterleaving) {
-    for (const Interleaving& case_ : kInterleavings) {
+    for (const Interleaving& c : kInterleavings) {
+        ASSERT_EQ(std::strlen(c.events), std::strlen(c.answers)) << c.name;
         OptionsCloseState state = {};
-        int index = 0;
-        for (const Step& step : case_.steps) {
-            OptionsClose answer = kNone;
-            switch (step.event) {
-            case Event::OkStarted: OptionsOkStarted(state); break;
-            case Event::OkAccepted: answer = OptionsOkFinished(state, true); break;
-            case Event::OkRefused: answer = OptionsOkFinished(state, false); break;
-            case Event::Timer: answer = OptionsTimerFired(state); break;
+        std::string answers;
+        for (const char* event = c.events; *event != '\0'; ++event) {
+            OptionsClose close = OptionsClose::None;
+            switch (*event) {
+            case 'O': OptionsOkStarted(state); break;
+            case 'A': close = OptionsOkFinished(state, true); break;
+            case 'R': close = OptionsOkFinished(state, false); break;
+            case 'T': close = OptionsTimerFired(state); break;
             }
-            EXPECT_EQ(step.expected, answer) << case_.name << ", step " << index;
-            ++index;
+            answers += Answer(close);
         }
+        EXPECT_EQ(answers, c.answers) << c.name << ": " << c.events;
     }
 }
 

@@ -118,30 +118,14 @@ TEST(StoredSettingValue, BadValuesTakeTheirDefault) {
     }
 }
 
+// Everything off, DockTime 45 and DecrTime 9: what a refused OK must keep.
 Settings Stored() {
-    Settings s = {};
-    s.Clipboard = 0;
-    s.Return = 0;
-    s.ClearPass = 0;
-    s.AutoDock = 0;
-    s.DockTime = 45;
-    s.SNK = 0;
-    s.AutoDecr = 0;
-    s.DecrTime = 9;
-    return s;
+    return Settings{0, 0, 0, 0, 45, 0, 0, 9};
 }
 
+// Every check box on but SNK.
 OptionsForm Form(const char* dock, const char* decr) {
-    OptionsForm form = {};
-    form.clipboard = true;
-    form.appendReturn = true;
-    form.clearPass = true;
-    form.autoDock = true;
-    form.autoDecr = true;
-    form.snk = false;
-    form.dockTimeText = dock;
-    form.decrTimeText = decr;
-    return form;
+    return OptionsForm{true, true, true, true, true, false, dock, decr};
 }
 
 // Only a value that fits its stored byte is taken; nothing wraps.
