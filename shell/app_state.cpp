@@ -2,7 +2,7 @@
 
 HINSTANCE g_instance = nullptr;
 Settings g_settings = {};
-BOOL g_snkKeysSaved = FALSE;
+bool g_snkKeysSaved = false;
 HashKind g_rememberedKind = HashKind::MD5;
 char g_response[kResponseSize] = {};
 HWND g_nextViewer = nullptr;

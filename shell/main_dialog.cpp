@@ -59,7 +59,7 @@ void OnInitDialog(HWND dialog) {
     JoinClipboardChain(dialog);
     bool snkRecordStored = false;
     if (!LoadSettings(g_settings, snkRecordStored)) ShowMessage(Message::RegistryWrite);
-    if (snkRecordStored) g_snkKeysSaved = TRUE;
+    if (snkRecordStored) g_snkKeysSaved = true;
     PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
 

@@ -23,7 +23,7 @@ void ApplyClose(HWND dialog, OptionsClose close) {
     }
 }
 
-void EnableTimeField(HWND dialog, int edit, int label, BOOL enable) {
+void EnableTimeField(HWND dialog, int edit, int label, bool enable) {
     EnableWindow(GetDlgItem(dialog, edit), enable);
     EnableWindow(GetDlgItem(dialog, label), enable);
 }
@@ -44,13 +44,13 @@ void InitOptions(HWND dialog, LPARAM closeState) {
     if (g_settings.AutoDock) {
         CheckDlgButton(dialog, IDC_OPT_AUTODOCK, BST_CHECKED);
     } else {
-        EnableTimeField(dialog, IDC_OPT_DOCKTIME, IDC_OPT_DOCKTIME_LABEL, FALSE);
+        EnableTimeField(dialog, IDC_OPT_DOCKTIME, IDC_OPT_DOCKTIME_LABEL, false);
     }
     ShowTime(dialog, IDC_OPT_DOCKTIME, g_settings.DockTime);
     if (g_settings.AutoDecr) {
         CheckDlgButton(dialog, IDC_OPT_AUTODECR, BST_CHECKED);
     } else {
-        EnableTimeField(dialog, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL, FALSE);
+        EnableTimeField(dialog, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL, false);
     }
     ShowTime(dialog, IDC_OPT_DECRTIME, g_settings.DecrTime);
     ShowWindow(dialog, SW_SHOWNORMAL);
@@ -59,7 +59,7 @@ void InitOptions(HWND dialog, LPARAM closeState) {
 
 void FlipOption(HWND dialog, std::uint8_t& flag, int edit, int label) {
     flag = flag != 0 ? 0 : 1;
-    EnableTimeField(dialog, edit, label, flag != 0 ? TRUE : FALSE);
+    EnableTimeField(dialog, edit, label, flag != 0);
 }
 
 void OpenNestedDialog(int resource, DLGPROC procedure) {
@@ -84,7 +84,7 @@ bool RunOptionsOk(HWND dialog) {
     form.dockTimeText = dockText;
     form.decrTimeText = decrText;
 
-    const OptionsOkOutcome outcome = DecideOptionsOk(g_settings, form, g_snkKeysSaved != FALSE);
+    const OptionsOkOutcome outcome = DecideOptionsOk(g_settings, form, g_snkKeysSaved);
     g_settings = outcome.settings;
     if (outcome.refusal != Message::None) {
         ShowMessage(outcome.refusal);

@@ -41,7 +41,7 @@ INT_PTR EnrolFromFields(HWND dialog) {
     }
     // Only a record that really reached the registry counts as saved.
     if (WriteSnkRecord(record)) {
-        g_snkKeysSaved = TRUE;
+        g_snkKeysSaved = true;
     } else {
         ShowMessage(Message::RegistryWrite);
     }

@@ -21,7 +21,7 @@ NOTIFYICONDATAA TrayIconData(HWND dialog) {
 
 } // namespace
 
-BOOL AddTrayIcon(HWND dialog) {
+bool AddTrayIcon(HWND dialog) {
     NOTIFYICONDATAA data = TrayIconData(dialog);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
@@ -31,7 +31,7 @@ BOOL AddTrayIcon(HWND dialog) {
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     lstrcpynA(data.szTip, kTrayTip, kTrayTipSize);
-    const BOOL added = Shell_NotifyIconA(NIM_ADD, &data);
+    const bool added = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
     DestroyIcon(data.hIcon);
     return added;
 }

@@ -2,7 +2,7 @@
 #include <windows.h>
 
 // The notification-area icon of the main dialog and its popup menu.
-BOOL AddTrayIcon(HWND dialog);
+bool AddTrayIcon(HWND dialog);
 void RemoveTrayIcon(HWND dialog);
 void ShowTrayMenu(HWND dialog);
 
