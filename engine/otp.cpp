@@ -75,13 +75,23 @@ void PadStepBlock(std::uint8_t block[kBlockSize], bool bigEndianLength) {
     block[bigEndianLength ? kBlockSize - 1 : kBlockSize - 8] = 64;
 }
 
-template <typename Ctx, void (*Transform)(Ctx*, const unsigned char*)>
-void MdSteps(std::uint8_t value[8], std::uint32_t count) {
+// Runs `count` steps of `Loop` on `value` in place, from a block padded once.
+template <typename Ctx, void (*Loop)(std::uint8_t*, Ctx&, std::uint32_t)>
+void ChainSteps(std::uint8_t value[8], std::uint32_t count, bool bigEndianLength) {
     if (count == 0) return;
     std::uint8_t block[kBlockSize];
     std::memcpy(block, value, 8);
-    PadStepBlock(block, false);
+    PadStepBlock(block, bigEndianLength);
     Ctx ctx{};
+    Loop(block, ctx, count);
+    std::memcpy(value, block, 8);
+    // Earlier values of the chain are the user's next passwords.
+    OPENSSL_cleanse(block, sizeof block);
+    OPENSSL_cleanse(&ctx, sizeof ctx);
+}
+
+template <typename Ctx, void (*Transform)(Ctx*, const unsigned char*)>
+void MdStepLoop(std::uint8_t block[kBlockSize], Ctx& ctx, std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i) {
         ctx.A = 0x67452301U;
         ctx.B = 0xefcdab89U;
@@ -90,10 +100,6 @@ void MdSteps(std::uint8_t value[8], std::uint32_t count) {
         Transform(&ctx, block);
         StoreStepData(block, ctx.A ^ ctx.C, ctx.B ^ ctx.D);
     }
-    std::memcpy(value, block, 8);
-    // Earlier values of the chain are the user's next passwords.
-    OPENSSL_cleanse(block, sizeof block);
-    OPENSSL_cleanse(&ctx, sizeof ctx);
 }
 
 #if defined(__GNUC__)
@@ -186,23 +192,15 @@ int ComputeOtp(HashKind kind, std::uint32_t count, const char* seed, const char*
 } // namespace
 
 void Md4Steps(std::uint8_t value[8], std::uint32_t count) {
-    MdSteps<MD4_CTX, MD4_Transform>(value, count);
+    ChainSteps<MD4_CTX, MdStepLoop<MD4_CTX, MD4_Transform>>(value, count, false);
 }
 
 void Md5Steps(std::uint8_t value[8], std::uint32_t count) {
-    MdSteps<MD5_CTX, MD5_Transform>(value, count);
+    ChainSteps<MD5_CTX, MdStepLoop<MD5_CTX, MD5_Transform>>(value, count, false);
 }
 
 void Sha1Steps(std::uint8_t value[8], std::uint32_t count) {
-    if (count == 0) return;
-    std::uint8_t block[kBlockSize];
-    std::memcpy(block, value, 8);
-    PadStepBlock(block, true);
-    SHA_CTX ctx{};
-    RunSha1Steps(block, ctx, count);
-    std::memcpy(value, block, 8);
-    OPENSSL_cleanse(block, sizeof block);
-    OPENSSL_cleanse(&ctx, sizeof ctx);
+    ChainSteps<SHA_CTX, RunSha1Steps>(value, count, true);
 }
 
 int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
