@@ -4,7 +4,8 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "tests/e2e/harness.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
@@ -90,6 +91,36 @@ TEST(Compute, LongInputTypedByHandIsTakenWhole) {
         EXPECT_TRUE(WaitUntil([&] { return Field(program, field.id) == field.text; }))
             << "field " << field.id << " took only \"" << Field(program, field.id) << "\"";
     }
+}
+
+// Ok pressed and handled (a box would hold the click up, and is reported); the response field.
+std::string OkResponse(const Program& program, int radio, const char* count,
+                       const std::string& seed, const std::string& passPhrase) {
+    if (!EnterChallenge(program, radio, count, seed.c_str(), passPhrase.c_str()) ||
+        !Click(program, IDC_COMPUTE))
+        return "<box> " + BoxText(FindAnyBox(program));
+    return Field(program, IDC_RESPONSE);
+}
+
+// Ok reads 16 characters of the seed and 63 of the pass phrase, and cuts longer texts there,
+// before MD4's limit of 64 bytes for the two together: past it, an empty field and no box.
+TEST(Compute, OkReadsTheSeedAndPassPhraseUpToTheirLimits) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+    const std::string seed16 = "abcdefghij012345";
+    const std::string pass63(63, 'W');
+
+    EXPECT_EQ("CAME RUSE CAW DEAN BLUE LILY",
+              OkResponse(program, IDC_MD5, "7", seed16 + "X", "This is a test."));
+    const std::string words63 = OkResponse(program, IDC_SHA1, "1", "test", pass63);
+    EXPECT_NE(words63, OkResponse(program, IDC_SHA1, "1", "test", pass63.substr(0, 62)));
+    EXPECT_EQ(words63, OkResponse(program, IDC_SHA1, "1", "test", pass63 + "X"));
+
+    EXPECT_NE("", OkResponse(program, IDC_MD4, "1", seed16, std::string(48, 'W')));
+    EXPECT_EQ("", OkResponse(program, IDC_MD4, "1", seed16, std::string(49, 'W')));
+    EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY)));
+    EXPECT_NE("", OkResponse(program, IDC_MD4, "1", "t", pass63 + "X"));
 }
 
 struct InputErrorCase {

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "tests/e2e/more_harness.h"
+#include "tests/e2e/clipboard.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
@@ -216,11 +218,6 @@ LONG SettledNotices() {
         Sleep(4 * kSettleMs);
     }
     return seen;
-}
-
-bool StillRunning(const Program& program) {
-    DWORD code = 0;
-    return !WaitForExit(program.process, 0, &code);
 }
 
 TEST(Soak, ThousandsOfActionsLoseNothingAndLeakNothing) {

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "resources/resource.h"
-#include "tests/e2e/harness.h"
+#include "tests/e2e/clipboard.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
@@ -111,7 +113,10 @@ TEST(TrayMenu, OffersAboutOpenOptionsExitInThisOrder) {
     }
 }
 
-TEST(TrayMenu, ExitEndsWithCodeZeroAndRemovesTheIcon) {
+// The menu's Exit destroys the window: it must leave the viewer chain as well.
+TEST(TrayMenu, ExitEndsWithCodeZeroRemovesTheIconAndLeavesTheViewerChain) {
+    ScopedClipboardWatcher watcher;
+    ASSERT_TRUE(watcher.started);
     for (bool byMnemonic : {false, true}) {
         SCOPED_TRACE(byMnemonic ? "by mnemonic" : "by position");
         ScopedProgram run;
@@ -123,6 +128,7 @@ TEST(TrayMenu, ExitEndsWithCodeZeroAndRemovesTheIcon) {
         ASSERT_TRUE(WaitForExit(run.program.process, kWaitMs, &code));
         EXPECT_EQ(0u, code);
         EXPECT_FALSE(TrayIconPresent(dialog));
+        EXPECT_TRUE(CopyAndWaitForNotice("after the exit")) << "the chain ended at the program";
     }
 }
 
