@@ -9,27 +9,28 @@ set(CMAKE_CXX_COMPILER ${VANTRETH_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${VANTRETH_TRIPLE}-windres)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 
-# Folder where scripts/build-openssl.sh and scripts/build-benchmark-mingw.sh
-# put their results; the pinned versions name the subfolders.
-if(NOT VANTRETH_DEPS)
-  if(DEFINED ENV{VANTRETH_CACHE})
-    set(VANTRETH_DEPS "$ENV{VANTRETH_CACHE}")
-  else()
-    set(VANTRETH_DEPS "$ENV{HOME}/.cache/vantreth")
-  endif()
+# scripts/deps.sh names the cache folders where scripts/build-openssl.sh and
+# scripts/build-benchmark-mingw.sh put their results; VANTRETH_DEPS (or the
+# environment's VANTRETH_CACHE) picks another cache.
+if(VANTRETH_DEPS)
+  set(_vantreth_cache_env "VANTRETH_CACHE=${VANTRETH_DEPS}")
+else()
+  set(_vantreth_cache_env "VANTRETH_CACHE=$ENV{VANTRETH_CACHE}")
 endif()
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -E env "${_vantreth_cache_env}" bash -c
+    ". \"$1\" && printf '%s;%s;%s' \"$VANTRETH_CACHE\" \"$OPENSSL_PREFIX\" \"$BENCHMARK_PREFIX\""
+    bash "${CMAKE_CURRENT_LIST_DIR}/../scripts/deps.sh"
+  OUTPUT_VARIABLE _vantreth_deps RESULT_VARIABLE _vantreth_rc)
+if(NOT _vantreth_rc EQUAL 0)
+  message(FATAL_ERROR "cannot read the cache folders from scripts/deps.sh")
+endif()
+list(GET _vantreth_deps 0 VANTRETH_DEPS)
+list(GET _vantreth_deps 1 OPENSSL_ROOT_DIR)
+list(GET _vantreth_deps 2 VANTRETH_BENCHMARK_ROOT)
 set(VANTRETH_DEPS "${VANTRETH_DEPS}" CACHE PATH "Cache with the mingw builds of OpenSSL and Google Benchmark")
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES VANTRETH_DEPS)
-
-file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/../scripts/deps.sh" _vantreth_pins REGEX "^[A-Z]+_DEB_VERSION=")
-foreach(_pin IN LISTS _vantreth_pins)
-  string(REGEX MATCH "^([A-Z]+)_DEB_VERSION=(.*)$" _ "${_pin}")
-  set(_vantreth_${CMAKE_MATCH_1}_version "${CMAKE_MATCH_2}")
-endforeach()
-
-set(OPENSSL_ROOT_DIR "${VANTRETH_DEPS}/openssl-${_vantreth_OPENSSL_version}-mingw32")
 set(OPENSSL_USE_STATIC_LIBS TRUE)
-set(VANTRETH_BENCHMARK_ROOT "${VANTRETH_DEPS}/benchmark-${_vantreth_BENCHMARK_version}-mingw32")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${VANTRETH_TRIPLE} "${OPENSSL_ROOT_DIR}" "${VANTRETH_BENCHMARK_ROOT}")
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -13,20 +13,23 @@ options=(-DGIT_VERSION="${BENCHMARK_DEB_VERSION%-*}" -DCMAKE_BUILD_TYPE=Release 
 stamp="benchmark $BENCHMARK_DEB_VERSION ${options[*]}"
 deps_cache_current "$BENCHMARK_PREFIX" "$stamp" && exit 0
 
+deps_require apt-get dpkg-source cmake ninja i686-w64-mingw32-g++-posix
 echo "build-benchmark-mingw: building Google Benchmark $BENCHMARK_DEB_VERSION for mingw32" >&2
 mkdir -p "$VANTRETH_CACHE"
 work=$(mktemp -d "$VANTRETH_CACHE/benchmark-build.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-log="$work/build.log"
+# Outside the work folder: it outlives a failed build.
+log="$VANTRETH_CACHE/benchmark-build.log"
+: >"$log"
 
-deps_logged "$log" deps_fetch_source benchmark "$BENCHMARK_DEB_VERSION" "$work/src"
+deps_fetch_source benchmark "$BENCHMARK_DEB_VERSION" "$work/src" "$log"
 src=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'benchmark-*' | head -n 1)
-rm -rf "$BENCHMARK_PREFIX"
-deps_logged "$log" cmake -S "$src" -B "$work/build" -G Ninja \
+[ -n "$src" ] || deps_step "find the unpacked source" "$log" false
+deps_step "configure" "$log" cmake -S "$src" -B "$work/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-i686.cmake" \
   -DCMAKE_CROSSCOMPILING_EMULATOR= \
-  -DCMAKE_INSTALL_PREFIX="$BENCHMARK_PREFIX" "${options[@]}"
-deps_logged "$log" cmake --build "$work/build" -j2
-deps_logged "$log" cmake --install "$work/build"
-printf '%s\n' "$stamp" >"$BENCHMARK_PREFIX/.stamp"
+  -DCMAKE_INSTALL_PREFIX="$work/install" "${options[@]}"
+deps_step "build" "$log" cmake --build "$work/build" -j2
+deps_step "install" "$log" cmake --install "$work/build"
+deps_install "$work/install" "$BENCHMARK_PREFIX" "$stamp"
 echo "build-benchmark-mingw: installed into $BENCHMARK_PREFIX" >&2

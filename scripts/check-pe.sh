@@ -1,34 +1,69 @@
 #!/usr/bin/env bash
-# Checks a built Vantreth.exe: a 32-bit GUI program that imports only Windows
-# system DLLs (no mingw runtime), with ASLR (and the relocations it needs), DEP,
-# a version resource and an application manifest.
+# Checks a built Vantreth.exe: a small 32-bit GUI program that imports only
+# the Windows system DLLs it needs (no mingw runtime, no networking or
+# certificate store), hardened (ASLR with relocations, DEP, no SEH handlers),
+# free of build-machine paths and OpenSSL configuration hooks, with a version
+# resource and an application manifest. Usage: scripts/check-pe.sh Vantreth.exe
+# One check per block; each names what it found wrong, and all of them run.
 set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 exe=$1
 headers=$(i686-w64-mingw32-objdump -p "$exe")
 sections=$(i686-w64-mingw32-objdump -h "$exe")
-fail() { echo "check-pe: $exe: $*" >&2; exit 1; }
+failed=0
+fail() {
+  echo "check-pe: $exe: $*" >&2
+  failed=1
+}
 
 grep -q 'file format pei-i386' <<<"$headers" || fail "not a 32-bit PE image"
 grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI program"
-grep -qw DYNAMIC_BASE <<<"$headers" || fail "ASLR (DYNAMIC_BASE) not enabled"
-grep -qw NX_COMPAT <<<"$headers" || fail "DEP (NX_COMPAT) not enabled"
-grep -q ' \.reloc ' <<<"$sections" || fail "no relocations: ASLR cannot move it"
-grep -q ' \.rsrc ' <<<"$sections" || fail "no resources"
 
+# Size: what the program calls fits in about 160 KB; much more means library
+# code nothing calls has come back.
+limit=$((192 * 1024))
+stripped=$(mktemp)
+trap 'rm -f "$stripped"' EXIT
+i686-w64-mingw32-strip -o "$stripped" "$exe"
+size=$(stat -c %s "$stripped")
+[ "$size" -le "$limit" ] || fail "stripped image is $size bytes, more than $limit"
+
+# Imports: the system DLLs the program needs, nothing else.
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 for dll in $dlls; do
   case "${dll^^}" in
-    ADVAPI32.DLL | BCRYPT.DLL | CRYPT32.DLL | GDI32.DLL | KERNEL32.DLL | MSVCRT.DLL | \
-      SHELL32.DLL | USER32.DLL | WS2_32.DLL) ;;
-    *) fail "imports $dll, which is not a Windows system DLL" ;;
+    ADVAPI32.DLL | GDI32.DLL | KERNEL32.DLL | MSVCRT.DLL | SHELL32.DLL | USER32.DLL) ;;
+    *) fail "imports $dll, which is not on the list of system DLLs it needs" ;;
   esac
 done
+
+# Build-machine paths and OpenSSL's configuration hooks: on Windows such a
+# path names a folder on the current drive that any user can create.
+. "$here/deps.sh"
+root=$(cd "$here/.." && pwd)
+for text in OPENSSL_CONF OPENSSL_ENGINES OPENSSL_MODULES engines-3 ossl-modules openssl.cnf \
+  "$VANTRETH_CACHE" "$root" /usr/i686-w64-mingw32; do
+  if LC_ALL=C grep -qaF -- "$text" "$exe"; then fail "contains '$text'"; fi
+done
+
+# ASLR, with the relocations it needs to move the image.
+grep -qw DYNAMIC_BASE <<<"$headers" || fail "ASLR (DYNAMIC_BASE) not enabled"
+grep -q ' \.reloc ' <<<"$sections" || fail "no relocations: ASLR cannot move it"
+
+# DEP.
+grep -qw NX_COMPAT <<<"$headers" || fail "DEP (NX_COMPAT) not enabled"
+
+# No frame-based SEH handlers, so none can be planted on the stack.
+grep -qw NO_SEH <<<"$headers" || fail "NO_SEH not set"
+
 # The version resource holds its strings as UTF-16.
+grep -q ' \.rsrc ' <<<"$sections" || fail "no resources"
 utf16() { sed 's/./&\\x00/g' <<<"$1"; }
 LC_ALL=C grep -qaP "$(utf16 ProductName)(\\x00)+$(utf16 Vantreth)" "$exe" ||
   fail "no product name Vantreth in the version resource"
 LC_ALL=C grep -qaP "$(utf16 ProductVersion)(\\x00)+$(utf16 0.13)" "$exe" ||
   fail "no product version 0.13 in the version resource"
+
 # The application manifest (resource 1 of type 24, RT_MANIFEST): common
 # controls 6 for visual styles and DPI awareness for sharp text. It must
 # request no execution level: that would turn registry virtualization off, and
@@ -46,4 +81,6 @@ grep -qP '<dpiAwareness(?: [^>]*)?>[^<]*PerMonitorV2' <<<"$manifest" ||
   fail "the manifest does not declare PerMonitorV2 DPI awareness"
 ! grep -q 'requestedExecutionLevel' <<<"$manifest" ||
   fail "the manifest requests an execution level (registry virtualization would be off)"
-echo "check-pe: $exe imports only:" $dlls
+
+[ "$failed" -eq 0 ] || exit 1
+echo "check-pe: $exe: $size bytes stripped, imports only:" $dlls

@@ -10,7 +10,7 @@ import subprocess
 import sys
 
 here = os.path.dirname(os.path.abspath(__file__))
-src = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "..", "shared", "rfc1760-dictionary.txt")
+src = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "tests", "data", "rfc1760-dictionary.txt")
 dst = sys.argv[2] if len(sys.argv) > 2 else os.path.join(here, "..", "engine", "dictionary.cpp")
 
 with open(src, "rb") as f:

@@ -1,40 +1,31 @@
 #!/usr/bin/env bash
 # Sets up, builds the 32-bit Windows program and starts it under Wine: on
-# your display when DISPLAY is set, otherwise on a private Xvfb display.
+# your display when DISPLAY is set (in a lasting Wine prefix, so its settings
+# stay), otherwise on a private Xvfb display in a fresh prefix.
 # VANTRETH_BUILD_DIR picks the build root (default: build).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+. scripts/deps.sh
 builds="${VANTRETH_BUILD_DIR:-build}"
-cache="${VANTRETH_CACHE:-$HOME/.cache/vantreth}"
+case "$builds" in /*) ;; *) builds="$root/$builds" ;; esac
 
 scripts/setup.sh
-
 scripts/build-openssl.sh
-scripts/build-benchmark-mingw.sh
+mkdir -p "$builds"
+# The program alone: no benchmark, no tests built.
 if ! cmake -S . -B "$builds/windows" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >"$builds/windows.configure.log" 2>&1; then
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVANTRETH_BENCH=OFF >"$builds/windows.configure.log" 2>&1; then
   cat "$builds/windows.configure.log" >&2
   exit 1
 fi
 cmake --build "$builds/windows" -j2 --target Vantreth
-exe="$root/$builds/windows/shell/Vantreth.exe"
-
-export WINEARCH=win32 WINEDEBUG="${WINEDEBUG:--all}" LC_ALL=C
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+exe="$builds/windows/shell/Vantreth.exe"
 
 if [ -n "${DISPLAY:-}" ]; then
-  # A persistent prefix: the program's settings survive between runs.
-  export WINEPREFIX="$cache/wineprefix"
-  if [ ! -f "$WINEPREFIX/.vantreth-ready" ]; then
-    echo "run.sh: creating the Wine prefix $WINEPREFIX (once)" >&2
-    mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    touch "$WINEPREFIX/.vantreth-ready"
-  fi
   echo "run.sh: starting Vantreth.exe on your display $DISPLAY" >&2
-  exec wine "$exe"
+  VANTRETH_USE_DISPLAY=1 VANTRETH_WINEPREFIX="$VANTRETH_CACHE/wineprefix" \
+    exec scripts/with-wine-display.sh wine "$exe"
 fi
 
 echo "run.sh: DISPLAY is not set, so Vantreth.exe runs on a private Xvfb display" >&2

@@ -2,8 +2,9 @@
 # Usage: scripts/with-wine-display.sh CMD [ARGS...]
 # Runs CMD with Wine ready for it: a private Xvfb display (or the caller's
 # DISPLAY when VANTRETH_USE_DISPLAY=1), a fresh 32-bit prefix in a temporary
-# folder and a persistent wineserver. Cleans all of it up afterwards and
-# returns CMD's exit code.
+# folder (or the lasting one named by VANTRETH_WINEPREFIX, made once) and a
+# persistent wineserver. Cleans all of it up afterwards, the lasting prefix
+# apart, and returns CMD's exit code.
 set -uo pipefail
 
 if [ $# -eq 0 ]; then
@@ -57,7 +58,7 @@ else
   xdpyinfo >/dev/null 2>&1 || fail "Xvfb on $DISPLAY does not answer"
 fi
 
-prefix="$scratch/prefix"
+prefix="${VANTRETH_WINEPREFIX:-$scratch/prefix}"
 export WINEARCH=win32
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko install dialogs, no menu entries written to the real $HOME.
@@ -68,7 +69,8 @@ export LC_ALL=C
 # wineboot takes seconds; it runs once per Wine version into a template, and
 # each run gets a fresh copy of it. The Windows binaries (most of the 600 MB)
 # are hard links, never written; everything else is copied.
-cache="${VANTRETH_CACHE:-$HOME/.cache/vantreth}"
+. "$(dirname "${BASH_SOURCE[0]}")/deps.sh"
+cache=$VANTRETH_CACHE
 template="$cache/wineprefix-template-$(wine --version | tr -c 'A-Za-z0-9.\n-' '_')-v1"
 if [ ! -f "$template/.vantreth-ready" ]; then
   mkdir -p "$cache"
@@ -90,13 +92,28 @@ if [ ! -f "$template/.vantreth-ready" ]; then
   fresh=""
 fi
 pe='.*\.\(dll\|exe\|drv\|sys\|ocx\|cpl\|acm\|ax\|nls\|tlb\|ttf\|fon\|ds\|vxd\|com\|dll16\|exe16\|drv16\|mod16\)'
-if ! cp -a --link "$template" "$prefix" 2>/dev/null; then
-  rm -rf "$prefix"
-  cp -a "$template" "$prefix" || fail "could not copy the Wine prefix"
+# copy_template DEST: DEST (new) becomes a prefix of its own.
+copy_template() {
+  local dest=$1
+  if ! cp -a --link "$template" "$dest" 2>/dev/null; then
+    rm -rf "$dest"
+    cp -a "$template" "$dest" || fail "could not copy the Wine prefix"
+  fi
+  while IFS= read -r -d '' f; do
+    cp -p --remove-destination "$template/${f#"$dest"/}" "$f" || fail "could not copy $f"
+  done < <(find "$dest" -type f ! -iregex "$pe" -print0)
+}
+if [ -z "${VANTRETH_WINEPREFIX:-}" ]; then
+  copy_template "$prefix"
+elif [ ! -f "$prefix/.vantreth-ready" ]; then
+  echo "with-wine-display: creating the Wine prefix $prefix (once)" >&2
+  mkdir -p "$(dirname "$prefix")"
+  fresh=$(mktemp -d "$prefix.XXXXXX")
+  rmdir "$fresh"
+  copy_template "$fresh"
+  mv -T "$fresh" "$prefix" || fail "could not create $prefix"
+  fresh=""
 fi
-while IFS= read -r -d '' f; do
-  cp -p --remove-destination "$template/${f#"$prefix"/}" "$f" || fail "could not copy $f"
-done < <(find "$prefix" -type f ! -iregex "$pe" -print0)
 export WINEPREFIX="$prefix"
 wineserver -p || fail "wineserver did not start"
 # Wine's own background processes (services, devices, the desktop) start with

@@ -8,7 +8,21 @@
 #include "shell/message_box.h"
 #include "shell/single_instance.h"
 
+// DLLs that the system loads for us later come from System32 only, never from
+// the current or the program's folder. Systems without the call (Windows 7
+// before its update) keep their default search order.
+static void RestrictDllSearchToSystem32() {
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) return;
+    // Through void (*)(): the one cast between function types that GCC does not warn about.
+    auto set_default = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (set_default != nullptr) set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystem32();
     g_instance = instance;
 
     if (HandOverToRunningCopy()) return 0;

@@ -1,5 +1,5 @@
 #include "engine/six_words.h"
-#include "shared_file.h"
+#include "data_file.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@ std::string Entry(int index) {
     return std::string(kDictionary[index], length);
 }
 
-TEST(Dictionary, MatchesTheSharedWordList) {
+TEST(Dictionary, MatchesTheRfcWordList) {
     std::string contents, path;
-    ASSERT_TRUE(ReadSharedFile("rfc1760-dictionary.txt", &contents, &path))
+    ASSERT_TRUE(ReadDataFile("rfc1760-dictionary.txt", &contents, &path))
         << "cannot read the dictionary at " << path;
     std::istringstream lines(contents);
     std::string word;

@@ -3,7 +3,7 @@
 #include "engine/otp.h"
 #include "engine/otp_value.h"
 #include "engine/six_words.h"
-#include "shared_file.h"
+#include "data_file.h"
 
 #include <gtest/gtest.h>
 #include <openssl/md4.h>
@@ -173,9 +173,9 @@ INSTANTIATE_TEST_SUITE_P(Rfc2289, RfcVector, ::testing::ValuesIn(kVectors),
                                     std::to_string(param.index);
                          });
 
-TEST(RfcVectorFile, EmbeddedTableMatchesSharedFile) {
+TEST(RfcVectorFile, EmbeddedTableMatchesVectorFile) {
     std::string contents, path;
-    ASSERT_TRUE(ReadSharedFile("rfc2289-vectors.tsv", &contents, &path)) << "cannot read " << path;
+    ASSERT_TRUE(ReadDataFile("rfc2289-vectors.tsv", &contents, &path)) << "cannot read " << path;
     std::istringstream lines(contents);
     std::string line;
     int matched = 0;

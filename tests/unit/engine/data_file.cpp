@@ -1,9 +1,9 @@
-#include "shared_file.h"
+#include "data_file.h"
 
 #include <cstdio>
 
-bool ReadSharedFile(const char* name, std::string* contents, std::string* path) {
-    *path = std::string(VANTRETH_SHARED_DIR) + "/" + name;
+bool ReadDataFile(const char* name, std::string* contents, std::string* path) {
+    *path = std::string(VANTRETH_TEST_DATA_DIR) + "/" + name;
     std::FILE* file = std::fopen(path->c_str(), "rb");
     if (file == nullptr) return false;
     contents->clear();
