@@ -265,9 +265,13 @@ bool TrayIconPresent(HWND dialog) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+namespace {
+
 void TrayNotify(const Program& program, UINT mouseMessage) {
     PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, mouseMessage);
 }
+
+} // namespace
 
 bool ShowFromTray(const Program& program) {
     TrayNotify(program, WM_LBUTTONDBLCLK);
@@ -380,6 +384,10 @@ bool EnterChallenge(const Program& program, int radioId, const char* count, cons
                     const char* passPhrase) {
     return Click(program, radioId) && SetField(program, IDC_COUNT, count) &&
            SetField(program, IDC_SEED, seed) && SetField(program, IDC_PASSPHRASE, passPhrase);
+}
+
+int RadioFor(const std::string& hash) {
+    return hash == "md4" ? IDC_MD4 : hash == "md5" ? IDC_MD5 : IDC_SHA1;
 }
 
 // Via the window manager's own copy: no message reaches the program.

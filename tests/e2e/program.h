@@ -74,7 +74,6 @@ bool IsDocked(const Program& program);
 bool StaysDocked(const Program& program);
 bool IsShown(const Program& program);
 bool TrayIconPresent(HWND dialog);
-void TrayNotify(const Program& program, UINT mouseMessage);
 // Double-click on the tray icon and wait for the dialog to show.
 bool ShowFromTray(const Program& program);
 HWND FocusedWindow(const Program& program);
@@ -112,6 +111,8 @@ struct Outcome {
 Outcome PressOk(const Program& program);
 bool EnterChallenge(const Program& program, int radioId, const char* count, const char* seed,
                     const char* passPhrase);
+// The radio button of a hash named as in tests/data/rfc2289-vectors.tsv: "md4", "md5", "sha1".
+int RadioFor(const std::string& hash);
 
 // Message boxes and dialogs: visible top-level "#32770" windows of the program.
 std::string Caption(HWND window);
