@@ -1,8 +1,7 @@
 # Compile settings for our own targets (not for OpenSSL or GoogleTest).
-option(VANTRETH_HARDENED "Trap on undefined behaviour, stack canaries, checked libc calls" OFF)
 function(vantreth_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Werror)
-  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR} ${VANTRETH_GENERATED_DIR})
   if(VANTRETH_SANITIZE)
     target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)

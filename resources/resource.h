@@ -20,6 +20,10 @@
 #define IDC_CHALLENGE_LABEL 1051
 #define IDC_RESPONSE_LABEL 1052
 #define IDC_CLEARALL 1060
+// The S/Key mode's labels, as the template starts. NOTE: "Challange" is the
+// spelling users of this program know; it stays.
+#define LABEL_SKEY_CHALLENGE "S/Key Challange"
+#define LABEL_SKEY_RESPONSE "S/Key Response"
 
 // About dialog
 #define IDD_ABOUT 105

@@ -15,16 +15,7 @@ deps_cache_current "$BENCHMARK_PREFIX" "$stamp" && exit 0
 
 deps_require apt-get dpkg-source cmake ninja i686-w64-mingw32-g++-posix
 echo "build-benchmark-mingw: building Google Benchmark $BENCHMARK_DEB_VERSION for mingw32" >&2
-mkdir -p "$VANTRETH_CACHE"
-work=$(mktemp -d "$VANTRETH_CACHE/benchmark-build.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-# Outside the work folder: it outlives a failed build.
-log="$VANTRETH_CACHE/benchmark-build.log"
-: >"$log"
-
-deps_fetch_source benchmark "$BENCHMARK_DEB_VERSION" "$work/src" "$log"
-src=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'benchmark-*' | head -n 1)
-[ -n "$src" ] || deps_step "find the unpacked source" "$log" false
+deps_begin_build benchmark "$BENCHMARK_DEB_VERSION"
 deps_step "configure" "$log" cmake -S "$src" -B "$work/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-i686.cmake" \
   -DCMAKE_CROSSCOMPILING_EMULATOR= \

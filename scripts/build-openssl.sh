@@ -24,16 +24,7 @@ deps_cache_current "$OPENSSL_PREFIX" "$stamp" && exit 0
 
 deps_require apt-get dpkg-source patch perl make i686-w64-mingw32-gcc i686-w64-mingw32-ar
 echo "build-openssl: building libcrypto $OPENSSL_DEB_VERSION for mingw32 (about a minute)" >&2
-mkdir -p "$VANTRETH_CACHE"
-work=$(mktemp -d "$VANTRETH_CACHE/openssl-build.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-# Outside the work folder: it outlives a failed build.
-log="$VANTRETH_CACHE/openssl-build.log"
-: >"$log"
-
-deps_fetch_source openssl "$OPENSSL_DEB_VERSION" "$work/src" "$log"
-src=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'openssl-*' | head -n 1)
-[ -n "$src" ] || deps_step "find the unpacked source" "$log" false
+deps_begin_build openssl "$OPENSSL_DEB_VERSION"
 cd "$src"
 # Debian's pic.patch rewrites the x86 assembler for ELF's GOT/PLT, which COFF
 # objects cannot carry; the upstream assembler is the right one for mingw.

@@ -3,11 +3,13 @@
 # the Windows system DLLs it needs (no mingw runtime, no networking or
 # certificate store), hardened (ASLR with relocations, DEP, no SEH handlers),
 # free of build-machine paths and OpenSSL configuration hooks, with a version
-# resource and an application manifest. Usage: scripts/check-pe.sh Vantreth.exe
+# resource and an application manifest.
+# Usage: scripts/check-pe.sh Vantreth.exe vantreth_version.h
 # One check per block; each names what it found wrong, and all of them run.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 exe=$1
+version_header=$2
 headers=$(i686-w64-mingw32-objdump -p "$exe")
 sections=$(i686-w64-mingw32-objdump -h "$exe")
 failed=0
@@ -59,10 +61,14 @@ grep -qw NO_SEH <<<"$headers" || fail "NO_SEH not set"
 # The version resource holds its strings as UTF-16.
 grep -q ' \.rsrc ' <<<"$sections" || fail "no resources"
 utf16() { sed 's/./&\\x00/g' <<<"$1"; }
-LC_ALL=C grep -qaP "$(utf16 ProductName)(\\x00)+$(utf16 Vantreth)" "$exe" ||
-  fail "no product name Vantreth in the version resource"
-LC_ALL=C grep -qaP "$(utf16 ProductVersion)(\\x00)+$(utf16 0.13)" "$exe" ||
-  fail "no product version 0.13 in the version resource"
+define() { sed -n "s/^#define $1 \"\(.*\)\"$/\1/p" "$version_header"; }
+title=$(define VANTRETH_TITLE)
+version=$(define VANTRETH_VERSION)
+[ -n "$title" ] && [ -n "$version" ] || fail "no title and version in $version_header"
+LC_ALL=C grep -qaP "$(utf16 ProductName)(\\x00)+$(utf16 "$title")" "$exe" ||
+  fail "no product name $title in the version resource"
+LC_ALL=C grep -qaP "$(utf16 ProductVersion)(\\x00)+$(utf16 "$version")" "$exe" ||
+  fail "no product version $version in the version resource"
 
 # The application manifest (resource 1 of type 24, RT_MANIFEST): common
 # controls 6 for visual styles and DPI awareness for sharp text. It must

@@ -151,6 +151,21 @@ deps_fetch_source() {
     deps_in "$dest" apt-get source -qq -o APT::Sandbox::User=root --only-source "$pkg=$version"
 }
 
+# deps_begin_build PKG VERSION: a scratch folder $work, removed on exit; the
+# log $log beside the cache, where it outlives a failed build; the unpacked
+# pinned source in $src.
+deps_begin_build() {
+  local pkg=$1 version=$2
+  mkdir -p "$VANTRETH_CACHE"
+  work=$(mktemp -d "$VANTRETH_CACHE/$pkg-build.XXXXXX")
+  trap 'rm -rf "$work"' EXIT
+  log="$VANTRETH_CACHE/$pkg-build.log"
+  : >"$log"
+  deps_fetch_source "$pkg" "$version" "$work/src" "$log"
+  src=$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$pkg-*" | head -n 1)
+  [ -n "$src" ] || deps_step "find the unpacked source" "$log" false
+}
+
 deps_in() {
   (cd "$1" && shift && "$@")
 }

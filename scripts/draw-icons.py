@@ -13,6 +13,7 @@ resource script, and the .ico files are committed.
 import math
 import os
 import struct
+import zlib
 
 # Per size: key bow (ring) centre x, outer and inner radius; shaft top row and
 # thickness; shaft end x; teeth as (left x, width, height) below the shaft;
@@ -34,6 +35,7 @@ GEOMETRY = {
              teeth=((38, 6, 6), (47, 8, 9)), edge=2),
 }
 SIZES = sorted(GEOMETRY)
+PNG_FROM = 24
 
 DISC = (33, 99, 214)
 DISC_RIM = (14, 44, 120)
@@ -123,6 +125,24 @@ def dib(size, pixels):
     return header + bytes(xor) + bytes(mask)
 
 
+def png(size, pixels):
+    """One icon image as a PNG (straight RGBA): a twentieth of the bitmap's size."""
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+    raw = b"".join(b"\0" + bytes(v for p in row for v in p) for row in pixels)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def image(size):
+    """Bitmaps for the small sizes, which older code paths read; PNG above,
+    which Windows reads since Vista and which keeps the program small."""
+    pixels = draw(size)
+    return png(size, pixels) if size >= PNG_FROM else dib(size, pixels)
+
+
 def ico(images):
     """An .ico file from (size, image bytes) pairs."""
     directory = struct.pack("<HHH", 0, 1, len(images))
@@ -136,7 +156,7 @@ def ico(images):
 
 def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
-    data = ico([(size, dib(size, draw(size))) for size in SIZES])
+    data = ico([(size, image(size)) for size in SIZES])
     for name in ("tray.ico", "main.ico"):
         with open(os.path.join(out, name), "wb") as f:
             f.write(data)

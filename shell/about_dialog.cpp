@@ -1,14 +1,16 @@
 #include <windows.h>
 
 #include "resources/resource.h"
-#include "shell/interfaces.h"
+#include "shell/dialogs.h"
+
+namespace {
+// Nothing restarts the timer: the box goes this long after it opened.
+constexpr UINT kAboutTimeoutMs = 10000;
+} // namespace
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        // Nothing restarts it: the box goes ten seconds after it opened.
-        SetTimer(dialog, ID_TIMER_ABOUT, 10000, nullptr);
-        return FALSE;
+    case WM_INITDIALOG: SetTimer(dialog, ID_TIMER_ABOUT, kAboutTimeoutMs, nullptr); return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

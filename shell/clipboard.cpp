@@ -1,26 +1,20 @@
+#include "shell/clipboard.h"
+
 #include <openssl/crypto.h>
 
 #include <cstdlib>
 
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
+#include "shell/recognise_challenge.h"
 #include "shell/logic/clipboard_logic.h"
 #include "shell/message_box.h"
 
-void JoinClipboardChain(HWND dialog) {
-    // The first WM_DRAWCLIPBOARD arrives inside this call, before the next
-    // viewer is known, so it is not passed on.
-    g_nextViewer = SetClipboardViewer(dialog);
-}
-
-void LeaveClipboardChain(HWND dialog) {
-    ChangeClipboardChain(dialog, g_nextViewer);
-}
+namespace {
 
 // Returns a NUL-terminated copy of the clipboard's CF_TEXT, or nullptr, and
 // its size in `size`. Another program's block need not end with a NUL, so the
 // copy is one byte larger than the block and never reads past it.
-static char* CopyClipboardText(HWND dialog, SIZE_T* size) {
+char* CopyClipboardText(HWND dialog, SIZE_T* size) {
     if (!OpenClipboard(dialog)) {
         return nullptr;
     }
@@ -42,21 +36,46 @@ static char* CopyClipboardText(HWND dialog, SIZE_T* size) {
     return copy;
 }
 
-static bool ExcludedFromMonitors() {
+bool ExcludedFromMonitors() {
     const UINT marker = RegisterClipboardFormatA(kExcludeFromMonitorsFormat);
     return marker != 0 && IsClipboardFormatAvailable(marker);
 }
 
-static HWND AsWindow(ChainWindow window) {
+HWND AsWindow(ChainWindow window) {
     return static_cast<HWND>(const_cast<void*>(window));
 }
 
 // Waits for a neighbour no longer than the bound: a hung one must not freeze us.
-static void PassOn(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+void PassOn(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
     if (target == nullptr) return;
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(target, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                         kChainForwardTimeoutMs, &ignored);
+}
+
+// Marks the text as not for clipboard history or the cloud: a DWORD 0 under
+// each registered format. The clipboard must be open.
+void KeepOutOfHistory() {
+    const char* const names[] = {kHistoryFormat, kCloudFormat};
+    for (const char* name : names) {
+        const UINT format = RegisterClipboardFormatA(name);
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
+        if (format == 0 || block == nullptr || SetClipboardData(format, block) == nullptr) {
+            if (block != nullptr) GlobalFree(block);
+        }
+    }
+}
+
+} // namespace
+
+void JoinClipboardChain(HWND dialog) {
+    // The first WM_DRAWCLIPBOARD arrives inside this call, before the next
+    // viewer is known, so it is not passed on.
+    g_nextViewer = SetClipboardViewer(dialog);
+}
+
+void LeaveClipboardChain(HWND dialog) {
+    ChangeClipboardChain(dialog, g_nextViewer);
 }
 
 void OnDrawClipboard(HWND dialog, WPARAM wParam, LPARAM lParam) {
@@ -79,23 +98,10 @@ void OnChangeCbChain(HWND dialog, WPARAM wParam, LPARAM lParam) {
     PassOn(AsWindow(change.forwardTo), WM_CHANGECBCHAIN, wParam, lParam);
 }
 
-// Marks the text as not for clipboard history or the cloud: a DWORD 0 under
-// each registered format. The clipboard must be open.
-static void KeepOutOfHistory() {
-    const char* const names[] = {kHistoryFormat, kCloudFormat};
-    for (const char* name : names) {
-        const UINT format = RegisterClipboardFormatA(name);
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
-        if (format == 0 || block == nullptr || SetClipboardData(format, block) == nullptr) {
-            if (block != nullptr) GlobalFree(block);
-        }
-    }
-}
-
 void CopyResponseToClipboard(HWND dialog) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kCopyBlockSize);
     if (block == nullptr) {
-        ShowSystemErrorBox("Error allocating memory for clipboard [0x%02x{%d}]");
+        ShowSystemError(Message::ClipboardAlloc);
         return;
     }
     char* text = static_cast<char*>(GlobalLock(block));

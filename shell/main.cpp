@@ -2,16 +2,16 @@
 
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
-#include "shell/logic/settings_logic.h"
-#include "shell/main_dialog.h"
+#include "shell/dialogs.h"
 #include "shell/message_box.h"
 #include "shell/single_instance.h"
+
+namespace {
 
 // DLLs that the system loads for us later come from System32 only, never from
 // the current or the program's folder. Systems without the call (Windows 7
 // before its update) keep their default search order.
-static void RestrictDllSearchToSystem32() {
+void RestrictDllSearchToSystem32() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     if (kernel == nullptr) return;
@@ -20,6 +20,8 @@ static void RestrictDllSearchToSystem32() {
         reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
     if (set_default != nullptr) set_default(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystem32();
@@ -30,6 +32,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const INT_PTR result =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     // The tray's Exit destroys the window without EndDialog; that is no failure.
-    if (result == -1 && !MainDialogWasCreated()) ShowSystemErrorBox(kDialogCreateError);
+    if (result == -1 && !MainDialogWasCreated()) ShowSystemError(Message::DialogCreate);
     return 0;
 }

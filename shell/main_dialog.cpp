@@ -8,21 +8,23 @@
 #include "engine/otp.h"
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/input_error_box.h"
-#include "shell/interfaces.h"
+#include "shell/clipboard.h"
+#include "shell/dialogs.h"
+#include "shell/message_box.h"
 #include "shell/logic/main_logic.h"
-#include "shell/main_dialog.h"
+#include "shell/snk_compute.h"
 #include "shell/stack_wipe.h"
+#include "shell/store.h"
 #include "shell/tray.h"
 
 namespace {
 
-bool g_created = false;
+bool dialogCreated = false;
 // The modal loop shows the dialog the first time it finds its queue empty:
 // after the dock posted from WM_INITDIALOG, and, if a show request came in
 // first, even after the user has docked it again. So the dialog only ever
 // becomes visible through ShowNow; every other show is refused.
-bool g_mayShow = false;
+bool showAllowed = false;
 
 void ApplyMode(HWND dialog, const DialogMode& mode) {
     EnableWindow(GetDlgItem(dialog, IDC_COUNT), mode.countEnabled);
@@ -31,9 +33,9 @@ void ApplyMode(HWND dialog, const DialogMode& mode) {
 }
 
 void ShowNow(HWND dialog, int how) {
-    g_mayShow = true;
+    showAllowed = true;
     ShowWindow(dialog, how);
-    g_mayShow = false;
+    showAllowed = false;
 }
 
 HICON LoadMainIcon(int widthMetric, int heightMetric) {
@@ -43,7 +45,7 @@ HICON LoadMainIcon(int widthMetric, int heightMetric) {
 }
 
 void OnInitDialog(HWND dialog) {
-    g_created = true;
+    dialogCreated = true;
     // Each at the size the system draws it, from the image drawn for that size.
     // They stay for the whole run, as the dialog does.
     SendMessageA(dialog, WM_SETICON, ICON_SMALL,
@@ -51,28 +53,28 @@ void OnInitDialog(HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadMainIcon(SM_CXICON, SM_CYICON)));
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
+    // NOTE: set before the settings are loaded, so the SNK radio always starts
+    // disabled; the first show applies the setting.
     EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
     JoinClipboardChain(dialog);
-    LoadSettings();
+    bool snkRecordStored = false;
+    if (!LoadSettings(g_settings, snkRecordStored)) ShowMessage(Message::RegistryWrite);
+    if (snkRecordStored) g_snkKeysSaved = TRUE;
     PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
 
-bool Checked(HWND dialog, int id) {
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
-}
-
-int RunComputation(Computation computation, const char* count, const char* seed,
-                   const char* passPhrase) {
+bool RunComputation(Computation computation, const char* count, const char* seed,
+                    const char* passPhrase) {
     // The checks let only counts above zero through; the field reads 9 digits.
     const auto n = static_cast<std::uint32_t>(ReadCount(count));
     switch (computation) {
     case Computation::Snk: return ComputeSnkResponse(seed, passPhrase, g_response);
-    case Computation::Md5: return ComputeMd5Otp(n, seed, passPhrase, g_response);
-    case Computation::Md4: return ComputeMd4Otp(n, seed, passPhrase, g_response);
-    case Computation::Sha1: return ComputeSha1Otp(n, seed, passPhrase, g_response);
+    case Computation::Md5: return ComputeMd5Otp(n, seed, passPhrase, g_response) == kOtpOk;
+    case Computation::Md4: return ComputeMd4Otp(n, seed, passPhrase, g_response) == kOtpOk;
+    case Computation::Sha1: return ComputeSha1Otp(n, seed, passPhrase, g_response) == kOtpOk;
     case Computation::None: break;
     }
-    return -1;
+    return false;
 }
 
 void ApplyOkOutcome(HWND dialog, const OkOutcome& outcome) {
@@ -93,20 +95,20 @@ void OnCompute(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_SEED, seed, sizeof seed);
     GetDlgItemTextA(dialog, IDC_PASSPHRASE, passPhrase, sizeof passPhrase);
 
-    const int error = CheckOkFields(snk, count, seed, passPhrase);
-    if (error != 0) {
+    const Message error = CheckOkFields(snk, count, seed, passPhrase);
+    if (error != Message::None) {
         OPENSSL_cleanse(passPhrase, sizeof passPhrase);
         ApplyOkOutcome(dialog, OkOutcomeFor(false, g_settings));
-        ShowInputError(error);
+        ShowMessage(error);
         return;
     }
 
     const RadioState radios = {Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4),
                                Checked(dialog, IDC_SHA1), snk};
-    const int result = RunComputation(ChooseComputation(radios), count, seed, passPhrase);
+    const bool computed = RunComputation(ChooseComputation(radios), count, seed, passPhrase);
     WipeUsedStack();
     OPENSSL_cleanse(passPhrase, sizeof passPhrase);
-    ApplyOkOutcome(dialog, OkOutcomeFor(result == 0, g_settings));
+    ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
 }
 
 void OnDecrTimer(HWND dialog) {
@@ -143,7 +145,7 @@ void OnCommand(HWND dialog, WPARAM wParam) {
     case MainCommand::Exit: ExitProgram(dialog); break;
     case MainCommand::Dock: DockMainDialog(dialog); break;
     case MainCommand::Options:
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), dialog, OptionsDialogProc, 0);
+        RunOptionsDialog(dialog);
         ShowNow(dialog, SW_SHOW);
         break;
     case MainCommand::Compute: OnCompute(dialog); break;
@@ -180,7 +182,7 @@ void OnDestroy(HWND dialog) {
 } // namespace
 
 bool MainDialogWasCreated() {
-    return g_created;
+    return dialogCreated;
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -198,7 +200,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_DRAWCLIPBOARD: OnDrawClipboard(dialog, wParam, lParam); return FALSE;
     case WM_CHANGECBCHAIN: OnChangeCbChain(dialog, wParam, lParam); return FALSE;
     case WM_WINDOWPOSCHANGING:
-        if (!g_mayShow) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+        if (!showAllowed) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
         return FALSE;
     case WM_PAINT: OnPaint(dialog); return FALSE;
     case WM_DESTROY: OnDestroy(dialog); return TRUE;

@@ -1,7 +1,8 @@
 #pragma once
+#include "shell/logic/messages.h"
 
 // Message boxes have no owner window.
-void ShowErrorBox(const char* text);          // "Error", error icon
-void ShowWarningBox(const char* text);        // "Warning", warning icon
-bool AskWarningYesNo(const char* text);       // "WARNING", question icon; true unless No
-void ShowSystemErrorBox(const char* pattern); // pattern with "[0x%02x{%d}]", GetLastError twice
+// Returns false only when a question was answered No.
+bool ShowMessage(Message message);
+// A message whose text is a pattern: the system error code goes in twice.
+void ShowSystemError(Message message);

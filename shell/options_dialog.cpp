@@ -1,24 +1,26 @@
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
+#include "shell/dialogs.h"
 #include "shell/message_box.h"
-#include "shell/settings_store.h"
+#include "shell/store.h"
+#include "shell/logic/options_close.h"
 #include "shell/logic/settings_logic.h"
 
-// Per-window state in DWLP_USER: bit 0 records that timer 103 fired while
-// an OK procedure was waiting in a nested message box or dialog; the bits
-// above count the OK procedures under way (the dialog stays enabled while
-// the owner-less SNK dialog runs, so OK can be pressed again).
 namespace {
-constexpr LONG_PTR kTimerFired = 1;
-constexpr LONG_PTR kOkStep = 2;
-constexpr UINT kOptionsTimeout = 20000;
+// Nothing restarts the timer: the dialog goes this long after it opened.
+constexpr UINT kOptionsTimeoutMs = 20000;
 
-LONG_PTR OptionsState(HWND dialog) {
-    return GetWindowLongPtrA(dialog, DWLP_USER);
+// Each open Options dialog has its own: the tray menu can open a second one.
+OptionsCloseState& CloseState(HWND dialog) {
+    return *reinterpret_cast<OptionsCloseState*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
-void SetOptionsState(HWND dialog, LONG_PTR state) {
-    SetWindowLongPtrA(dialog, DWLP_USER, state);
+
+void ApplyClose(HWND dialog, OptionsClose close) {
+    switch (close) {
+    case OptionsClose::Saved: EndDialog(dialog, 1); break;
+    case OptionsClose::TimedOut: EndDialog(dialog, 0); break;
+    case OptionsClose::None: break;
+    }
 }
 
 void EnableTimeField(HWND dialog, int edit, int label, BOOL enable) {
@@ -32,13 +34,9 @@ void ShowTime(HWND dialog, int edit, std::uint8_t seconds) {
     SetDlgItemTextA(dialog, edit, text);
 }
 
-bool Checked(HWND dialog, int button) {
-    return IsDlgButtonChecked(dialog, button) == BST_CHECKED;
-}
-
-void InitOptions(HWND dialog) {
-    SetOptionsState(dialog, 0);
-    SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeout, nullptr);
+void InitOptions(HWND dialog, LPARAM closeState) {
+    SetWindowLongPtrA(dialog, DWLP_USER, closeState);
+    SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeoutMs, nullptr);
     if (g_settings.SNK) CheckDlgButton(dialog, IDC_OPT_SNK, BST_CHECKED);
     if (g_settings.Clipboard) CheckDlgButton(dialog, IDC_OPT_CLIPBOARD, BST_CHECKED);
     if (g_settings.Return) CheckDlgButton(dialog, IDC_OPT_RETURN, BST_CHECKED);
@@ -66,7 +64,7 @@ void FlipOption(HWND dialog, std::uint8_t& flag, int edit, int label) {
 
 void OpenNestedDialog(int resource, DLGPROC procedure) {
     if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(resource), nullptr, procedure, 0) == -1) {
-        ShowSystemErrorBox(kDialogCreateError);
+        ShowSystemError(Message::DialogCreate);
     }
 }
 
@@ -88,57 +86,31 @@ bool RunOptionsOk(HWND dialog) {
 
     const OptionsOkOutcome outcome = DecideOptionsOk(g_settings, form, g_snkKeysSaved != FALSE);
     g_settings = outcome.settings;
-    if (outcome.refusal != nullptr) {
-        ShowErrorBox(outcome.refusal);
+    if (outcome.refusal != Message::None) {
+        ShowMessage(outcome.refusal);
         return false;
     }
-    if (outcome.decrWarning) {
-        ShowWarningBox(kDecrTimeWarning);
-    }
-    if (outcome.enrolSnk && (!outcome.askReconfigure || AskWarningYesNo(kReconfigureSnk))) {
+    if (outcome.decrWarning) ShowMessage(Message::DecrTimeZero);
+    if (outcome.enrolSnk && (!outcome.askReconfigure || ShowMessage(Message::ReconfigureSnk))) {
         OpenNestedDialog(IDD_SNK_SEED, SnkSeedDialogProc);
     }
-    HKEY key;
-    if (OpenSettingsKeyForWriting(&key)) {
-        WriteSettings(key);
-        RegCloseKey(key);
-    } else {
-        ShowErrorBox(kRegistryWriteError);
-    }
+    if (!WriteSettings(g_settings)) ShowMessage(Message::RegistryWrite);
     return true;
 }
 
 INT_PTR OnOptionsOk(HWND dialog) {
-    SetOptionsState(dialog, OptionsState(dialog) + kOkStep);
-    const bool done = RunOptionsOk(dialog);
-    const LONG_PTR state = OptionsState(dialog) - kOkStep;
-    SetOptionsState(dialog, state);
-    if (state & kTimerFired) {
-        if (state < kOkStep) EndDialog(dialog, 0);
-        return done ? TRUE : FALSE;
-    }
-    if (done) {
-        EndDialog(dialog, 1);
-        return TRUE;
-    }
-    return FALSE;
-}
-
-void OnOptionsTimer(HWND dialog) {
-    const LONG_PTR state = OptionsState(dialog);
-    if (state >= kOkStep) {
-        SetOptionsState(dialog, state | kTimerFired);
-        return;
-    }
-    EndDialog(dialog, 0);
+    OptionsOkStarted(CloseState(dialog));
+    const bool accepted = RunOptionsOk(dialog);
+    ApplyClose(dialog, OptionsOkFinished(CloseState(dialog), accepted));
+    return accepted ? TRUE : FALSE;
 }
 } // namespace
 
-INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: InitOptions(dialog); return FALSE;
+    case WM_INITDIALOG: InitOptions(dialog, lParam); return FALSE;
     case WM_TIMER:
-        if (wParam == ID_TIMER_OPTIONS) OnOptionsTimer(dialog);
+        if (wParam == ID_TIMER_OPTIONS) ApplyClose(dialog, OptionsTimerFired(CloseState(dialog)));
         return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -150,9 +122,19 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             return FALSE;
         case IDC_OPT_ABOUT: OpenNestedDialog(IDD_ABOUT, AboutDialogProc); return FALSE;
         case IDOK: return OnOptionsOk(dialog);
-        case IDCANCEL: EndDialog(dialog, 1); return TRUE;
+        case IDCANCEL:
+            // NOTE: the check-box flips above took effect at once; Cancel keeps
+            // them for this run and only leaves the registry alone.
+            EndDialog(dialog, 1);
+            return TRUE;
         }
         return FALSE;
     }
     return FALSE;
+}
+
+void RunOptionsDialog(HWND owner) {
+    OptionsCloseState closeState = {};
+    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc,
+                    reinterpret_cast<LPARAM>(&closeState));
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "resources/resource.h"
+#include "vantreth_version.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ namespace {
 // title (a folder named Vantreth in Explorer, say) is never taken for one.
 constexpr char kRunningMutex[] = "Local\\Vantreth.Running";
 constexpr char kDialogClass[] = "#32770";
-constexpr char kDialogTitle[] = "Vantreth";
+constexpr char kDialogTitle[] = VANTRETH_TITLE;
 // A copy that has only just started may not have created its dialog yet.
 constexpr DWORD kDialogWaitMs = 5000;
 constexpr DWORD kDialogPollMs = 50;

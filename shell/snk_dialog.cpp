@@ -2,34 +2,25 @@
 
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
+#include "shell/dialogs.h"
 #include "shell/message_box.h"
-#include "shell/settings_store.h"
 #include "shell/stack_wipe.h"
-#include "shell/logic/settings_logic.h"
+#include "shell/store.h"
+#include "shell/logic/messages.h"
 #include "snk/snk_enrol.h"
 #include "snk/snk_record.h"
 
-static bool StoreSnkRecord(const std::uint8_t record[kSnkRecordSize]) {
-    HKEY key;
-    if (!OpenSettingsKeyForWriting(&key)) {
-        return false;
-    }
-    const LONG status =
-        RegSetValueExA(key, kSnkRecordValueName, 0, REG_BINARY, record, kSnkRecordSize);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
-}
+namespace {
 
 // The seed and the password must not outlive the dialog in its edit controls.
-static void CloseSnkDialog(HWND dialog) {
+void CloseSnkDialog(HWND dialog) {
     SetDlgItemTextA(dialog, IDC_SNK_SEED, "");
     SetDlgItemTextA(dialog, IDC_SNK_PASSWORD, "");
     SetDlgItemTextA(dialog, IDC_SNK_CONFIRM, "");
     EndDialog(dialog, 1);
 }
 
-static INT_PTR EnrolFromFields(HWND dialog) {
+INT_PTR EnrolFromFields(HWND dialog) {
     char seed[kSnkFieldSize] = {};
     char password[kSnkFieldSize] = {};
     char confirm[kSnkFieldSize] = {};
@@ -37,26 +28,29 @@ static INT_PTR EnrolFromFields(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_SNK_SEED, seed, sizeof seed);
     GetDlgItemTextA(dialog, IDC_SNK_PASSWORD, password, sizeof password);
     GetDlgItemTextA(dialog, IDC_SNK_CONFIRM, confirm, sizeof confirm);
-    const EnrolCheck check = EnrolSnkSeed(seed, password, confirm, record);
+    const EnrolRefusal refusal = EnrolSnkSeed(seed, password, confirm, record);
     WipeUsedStack();
     OPENSSL_cleanse(seed, sizeof seed);
     OPENSSL_cleanse(password, sizeof password);
     OPENSSL_cleanse(confirm, sizeof confirm);
-    if (check.result != 0) {
+    if (refusal != EnrolRefusal::None) {
         OPENSSL_cleanse(record, sizeof record);
-        ShowErrorBox(check.message);
-        return check.result;
+        const Message message = EnrolRefusalMessage(refusal);
+        ShowMessage(message);
+        return MessageFor(message).dialogResult;
     }
     // Only a record that really reached the registry counts as saved.
-    if (StoreSnkRecord(record)) {
+    if (WriteSnkRecord(record)) {
         g_snkKeysSaved = TRUE;
     } else {
-        ShowErrorBox(kRegistryWriteError);
+        ShowMessage(Message::RegistryWrite);
     }
     OPENSSL_cleanse(record, sizeof record);
     CloseSnkDialog(dialog);
     return 0;
 }
+
+} // namespace
 
 INT_PTR CALLBACK SnkSeedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {

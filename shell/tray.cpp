@@ -4,18 +4,22 @@
 
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
+#include "shell/dialogs.h"
 #include "shell/logic/main_logic.h"
 #include "shell/logic/tray_logic.h"
 
+namespace {
+
 // The first version of the structure (88 bytes) is all the icon needs.
-static NOTIFYICONDATAA TrayIconData(HWND dialog) {
+NOTIFYICONDATAA TrayIconData(HWND dialog) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = dialog;
-    data.uID = kTrayIconUid;
+    data.uID = TRAY_ICON_UID;
     return data;
 }
+
+} // namespace
 
 BOOL AddTrayIcon(HWND dialog) {
     NOTIFYICONDATAA data = TrayIconData(dialog);
@@ -85,9 +89,7 @@ void ShowTrayMenu(HWND dialog) {
         PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
         break;
     case TrayChoice::Exit: DestroyWindow(dialog); break;
-    case TrayChoice::Options:
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), dialog, OptionsDialogProc, 0);
-        break;
+    case TrayChoice::Options: RunOptionsDialog(dialog); break;
     case TrayChoice::None: break;
     }
 }

@@ -14,17 +14,15 @@ bool IsEmpty(const char* text) {
 
 } // namespace
 
-EnrolCheck CheckEnrolFields(const char* seed, const char* password, const char* confirm) {
-    if (IsEmpty(seed)) return {2, "You must enter a seed value."};
+EnrolRefusal CheckEnrolFields(const char* seed, const char* password, const char* confirm) {
+    if (IsEmpty(seed)) return EnrolRefusal::NoSeed;
     // A mistyped seed would replace a working record with one that no
     // password can ever open.
-    if (!IsValidSnkSeed(seed))
-        return {2, "An SNK seed is eight groups of three octal digits separated by blanks,\n"
-                   "such as 123 045 377 000 111 222 333 001."};
-    if (IsEmpty(password)) return {3, "Please enter a password."};
-    if (IsEmpty(confirm)) return {4, "Please confirm the password."};
-    if (std::strcmp(password, confirm) != 0) return {4, "Passwords mismatch."};
-    return {0, nullptr};
+    if (!IsValidSnkSeed(seed)) return EnrolRefusal::BadSeed;
+    if (IsEmpty(password)) return EnrolRefusal::NoPassword;
+    if (IsEmpty(confirm)) return EnrolRefusal::NoConfirm;
+    if (std::strcmp(password, confirm) != 0) return EnrolRefusal::Mismatch;
+    return EnrolRefusal::None;
 }
 
 void CopyEnrolField(char field[kSnkFieldSize], const char* text) {
@@ -37,8 +35,8 @@ void CopyEnrolField(char field[kSnkFieldSize], const char* text) {
         field[i] = 0;
 }
 
-EnrolCheck EnrolSnkSeed(const char* seed, const char* password, const char* confirm,
-                        std::uint8_t record[kSnkRecordSize]) {
+EnrolRefusal EnrolSnkSeed(const char* seed, const char* password, const char* confirm,
+                          std::uint8_t record[kSnkRecordSize]) {
     char seedField[kSnkFieldSize];
     char passwordField[kSnkFieldSize];
     char confirmField[kSnkFieldSize];
@@ -46,11 +44,11 @@ EnrolCheck EnrolSnkSeed(const char* seed, const char* password, const char* conf
     CopyEnrolField(passwordField, password);
     CopyEnrolField(confirmField, confirm);
 
-    const EnrolCheck check = CheckEnrolFields(seedField, passwordField, confirmField);
-    if (check.result == 0) EncryptSnkRecord(seedField, passwordField, record);
+    const EnrolRefusal refusal = CheckEnrolFields(seedField, passwordField, confirmField);
+    if (refusal == EnrolRefusal::None) EncryptSnkRecord(seedField, passwordField, record);
 
     OPENSSL_cleanse(seedField, sizeof seedField);
     OPENSSL_cleanse(passwordField, sizeof passwordField);
     OPENSSL_cleanse(confirmField, sizeof confirmField);
-    return check;
+    return refusal;
 }

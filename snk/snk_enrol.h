@@ -5,20 +5,17 @@
 
 // The enrolment dialog's field checks, in their order, on the texts as read
 // with the 40-byte limit. The seed must pass the seed-text test.
-struct EnrolCheck {
-    int result;          // 0 when all fields pass, else the dialog procedure's return (2, 3, 4)
-    const char* message; // the "Error" box text for a refusal, nullptr when all pass
-};
+enum class EnrolRefusal { None, NoSeed, BadSeed, NoPassword, NoConfirm, Mismatch };
 
-EnrolCheck CheckEnrolFields(const char* seed, const char* password, const char* confirm);
+EnrolRefusal CheckEnrolFields(const char* seed, const char* password, const char* confirm);
 
 // Reads a field text as the dialog does: at most kSnkFieldSize - 1 characters,
 // NUL-terminated, the rest of `field` zero.
 void CopyEnrolField(char field[kSnkFieldSize], const char* text);
 
 // The enrolment in one go: cuts the three texts as the dialog reads them,
-// checks them and, when all pass, fills `record` (otherwise `record` is left
-// untouched). Its own copies are wiped; the caller wipes its buffers and
+// checks them and, when all pass, fills `record` (after a refusal `record` is
+// left untouched). Its own copies are wiped; the caller wipes its buffers and
 // writes the record.
-EnrolCheck EnrolSnkSeed(const char* seed, const char* password, const char* confirm,
-                        std::uint8_t record[kSnkRecordSize]);
+EnrolRefusal EnrolSnkSeed(const char* seed, const char* password, const char* confirm,
+                          std::uint8_t record[kSnkRecordSize]);

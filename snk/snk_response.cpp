@@ -9,9 +9,6 @@
 #include "snk/snk_enrol.h"
 #include "snk/snk_record.h"
 
-const char kSnkRegistryReadError[] = "Error reading registry.\nPlease restart the application.";
-const char kSnkBadPassword[] = "Bad Password";
-
 void SnkChallengeResponse(const char* challenge, const std::uint8_t key[8], char* response) {
     DES_cblock block = {};
     for (std::size_t i = 0; i < sizeof block && challenge[i] != 0; ++i) {
@@ -34,9 +31,8 @@ void SnkChallengeResponse(const char* challenge, const std::uint8_t key[8], char
     OPENSSL_cleanse(cipher, sizeof cipher);
 }
 
-SnkResult SnkResponseFromRecord(bool recordRead, const std::uint8_t* record, std::size_t length,
+SnkResult SnkResponseFromRecord(const std::uint8_t* record, std::size_t length,
                                 const char* challenge, const char* password, char* response) {
-    if (!recordRead) return SnkResult::RegistryError;
     // Enrolment keeps only the first 39 characters of the password, so a
     // longer one typed in full must be cut the same way to match.
     char enrolled[kSnkFieldSize];

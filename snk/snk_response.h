@@ -9,15 +9,10 @@ constexpr std::size_t kSnkResponseSize = 9; // eight hex digits and the NUL
 // characters count.
 void SnkChallengeResponse(const char* challenge, const std::uint8_t key[8], char* response);
 
-enum class SnkResult { Ok, RegistryError, BadPassword };
+enum class SnkResult { Ok, BadPassword };
 
-// The whole response after the record read: `recordRead` false when the key
-// or value could not be read. `response` is written only on Ok. The caller
-// still wipes its own record and password buffers. Message texts for the
-// failures are below.
-SnkResult SnkResponseFromRecord(bool recordRead, const std::uint8_t* record, std::size_t length,
+// The whole response from the `length` bytes of a stored record. `response`
+// is written only on Ok. The caller still wipes its own record and password
+// buffers.
+SnkResult SnkResponseFromRecord(const std::uint8_t* record, std::size_t length,
                                 const char* challenge, const char* password, char* response);
-
-extern const char
-    kSnkRegistryReadError[];         // "Error reading registry.\nPlease restart the application."
-extern const char kSnkBadPassword[]; // "Bad Password"

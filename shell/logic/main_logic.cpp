@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstdio>
 
-#include "engine/input_error.h"
 #include "resources/resource.h"
 
 MainCommand ClassifyMainCommand(unsigned id) {
@@ -48,11 +47,12 @@ long ReadCount(const char* text) {
     return negative ? -value : value;
 }
 
-int CheckOkFields(bool snkChecked, const char* count, const char* seed, const char* passPhrase) {
-    int error = 0;
-    if (!snkChecked && (count[0] == '\0' || ReadCount(count) <= 0)) error = kInputErrorBadCount;
-    if (seed[0] == '\0') error = kInputErrorNoSeed;
-    if (passPhrase[0] == '\0') error = kInputErrorNoPassPhrase;
+Message CheckOkFields(bool snkChecked, const char* count, const char* seed,
+                      const char* passPhrase) {
+    Message error = Message::None;
+    if (!snkChecked && (count[0] == '\0' || ReadCount(count) <= 0)) error = Message::BadCount;
+    if (seed[0] == '\0') error = Message::NoSeed;
+    if (passPhrase[0] == '\0') error = Message::NoPassPhrase;
     return error;
 }
 
@@ -88,7 +88,7 @@ bool LowerCount(const char* countText, char out[kCountTextSize]) {
     return true;
 }
 
-const DialogMode kSkeyMode = {true, "S/Key Challange", "S/Key Response"};
+const DialogMode kSkeyMode = {true, LABEL_SKEY_CHALLENGE, LABEL_SKEY_RESPONSE};
 const DialogMode kSnkMode = {false, "SNK Challange", "SNK Response"};
 
 RadioCommandEffect RadioCommandEffectFor(unsigned id, bool snkSetting) {

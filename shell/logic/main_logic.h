@@ -5,6 +5,7 @@
 
 #include "engine/challenge.h"
 #include "engine/hash_kind.h"
+#include "shell/logic/messages.h"
 #include "shell/logic/settings.h"
 
 // Read buffers of the Ok command: count, seed, pass phrase (with the NUL).
@@ -24,9 +25,9 @@ MainCommand ClassifyMainCommand(unsigned id);
 // to the first other character. No digits give 0; saturates instead of wrapping.
 long ReadCount(const char* text);
 
-// The input-error code of the Ok command (0 when all fields pass). Every check
+// The input error of the Ok command (None when all fields pass). Every check
 // runs, so the last failing one decides: pass phrase over seed over count.
-int CheckOkFields(bool snkChecked, const char* count, const char* seed, const char* passPhrase);
+Message CheckOkFields(bool snkChecked, const char* count, const char* seed, const char* passPhrase);
 
 struct RadioState {
     bool md5;
@@ -45,13 +46,13 @@ Computation ChooseComputation(RadioState radios);
 // decrement runs only after a response was really produced.
 struct OkOutcome {
     bool showResponse;   // false: empty the response field and disable Copy
-    bool startDecrTimer; // timer 101
+    bool startDecrTimer; // ID_TIMER_DECR
     unsigned decrIntervalMs;
 };
 
 OkOutcome OkOutcomeFor(bool computed, const Settings& settings);
 
-// Timer 101 expiry: with AutoDecr off it does nothing and keeps running.
+// The decrement timer's expiry: with AutoDecr off it does nothing and keeps running.
 struct DecrTimerStep {
     bool lowerCount;
     bool stopTimer;

@@ -17,17 +17,6 @@ const SettingEntry kSettingTable[kSettingCount] = {
     {"AutoDecr", &Settings::AutoDecr, 1, 0},   {"DecrTime", &Settings::DecrTime, 1, 0},
 };
 
-const char kRegistryWriteError[] = "Error writing to the registry";
-const char kDockTimeRefused[] =
-    "No docking timeout value provided\nDelay must be greater than 1 (second).";
-const char kDockTimeRange[] = "Docking timeout must be from 1 to 255 (seconds).";
-const char kDecrTimeRange[] = "Auto decrement delay must be from 0 to 255 (seconds).";
-const char kDecrTimeWarning[] = "No iteration decrement delay value provided\nIteration decrement "
-                                "will be immediately after the calculation\n";
-const char kReconfigureSnk[] =
-    "SNK keys are already saved in the registry\nWould you like to reconfigure SNK?";
-const char kDialogCreateError[] = "Error creating Dialog [0x%02x{%d}]";
-
 void ApplyFirstRunDefaults(Settings& settings) {
     for (const SettingEntry& entry : kSettingTable) {
         settings.*entry.field = entry.firstRunDefault;
@@ -83,7 +72,7 @@ OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& for
     const int dockTime = ReadTimeField(form.dockTimeText);
     if (!DockTimeFits(dockTime)) {
         outcome.settings = next;
-        outcome.refusal = dockTime == 0 ? kDockTimeRefused : kDockTimeRange;
+        outcome.refusal = dockTime == 0 ? Message::DockTimeMissing : Message::DockTimeRange;
         return outcome;
     }
     next.DockTime = static_cast<std::uint8_t>(dockTime);
@@ -92,7 +81,7 @@ OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& for
     const int decrTime = ReadTimeField(form.decrTimeText);
     if (!DecrTimeFits(decrTime)) {
         outcome.settings = next;
-        outcome.refusal = kDecrTimeRange;
+        outcome.refusal = Message::DecrTimeRange;
         return outcome;
     }
     next.DecrTime = static_cast<std::uint8_t>(decrTime);

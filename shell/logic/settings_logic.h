@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "shell/logic/messages.h"
 #include "shell/logic/settings.h"
 
 extern const char kSettingsKeyPath[];       // "SOFTWARE\\Quenby OTP" under HKEY_LOCAL_MACHINE
@@ -52,21 +53,12 @@ struct OptionsForm {
 
 struct OptionsOkOutcome {
     Settings settings; // what stands in memory afterwards
-    // A refused time: the "Error" box text (kDockTimeRefused, kDockTimeRange or
-    // kDecrTimeRange), the dialog stays open and nothing is written. Null: accepted.
-    const char* refusal;
-    bool decrWarning;    // show kDecrTimeWarning, then go on
+    // A refused time: the dialog shows it, stays open and writes nothing.
+    Message refusal;
+    bool decrWarning;    // warn of a zero delay, then go on
     bool enrolSnk;       // SNK features on: enrolment follows
-    bool askReconfigure; // ask kReconfigureSnk before the enrolment
+    bool askReconfigure; // ask before enrolling over a stored record
 };
 
 OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& form,
                                  bool snkKeysSaved);
-
-extern const char kRegistryWriteError[]; // "Error writing to the registry"
-extern const char kDockTimeRefused[];
-extern const char kDockTimeRange[];
-extern const char kDecrTimeRange[];
-extern const char kDecrTimeWarning[];
-extern const char kReconfigureSnk[];
-extern const char kDialogCreateError[]; // "Error creating Dialog [0x%02x{%d}]"

@@ -1,8 +1,9 @@
 #include "shell/logic/tray_logic.h"
 
 #include "resources/resource.h"
+#include "vantreth_version.h"
 
-const char kTrayTip[] = "Vantreth";
+const char kTrayTip[] = VANTRETH_TITLE;
 
 DockPlan DockPlanFor(const Settings& settings) {
     return DockPlan{settings.ClearPass != 0};

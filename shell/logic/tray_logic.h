@@ -2,9 +2,8 @@
 // Docking and the tray icon's decisions, free of the platform.
 #include "shell/logic/settings.h"
 
-constexpr unsigned kTrayIconUid = 11;
 constexpr unsigned kTrayTipSize = 64; // szTip of the ANSI structure's first version
-extern const char kTrayTip[];         // "Vantreth"
+extern const char kTrayTip[];         // the title
 
 // A dock always adds the icon and hides the dialog; only the pass phrase may
 // be cleared, and only with ClearPass on.
@@ -14,7 +13,7 @@ struct DockPlan {
 
 DockPlan DockPlanFor(const Settings& settings);
 
-// Timer 100 expiry: true when it posts Close. The timer is never stopped.
+// The docking timer's expiry: true when it posts Close. The timer is never stopped.
 bool DockTimerExpiryDocks(const Settings& settings);
 
 // The mouse messages the icon reports through WM_TRAYNOTIFY.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "resources/resource.h"
+#include "vantreth_version.h"
 #include "tests/e2e/registry.h"
 
 namespace {
@@ -100,7 +101,7 @@ const char* ProgramPath() {
 void KillRunningInstances() {
     for (int attempt = 0; attempt < 20; ++attempt) {
         // Only the program's own dialog: a foreign window with the title may be ours.
-        HWND window = FindWindowA("#32770", "Vantreth");
+        HWND window = FindWindowA("#32770", VANTRETH_TITLE);
         if (window == nullptr) return;
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
@@ -175,7 +176,7 @@ void StopProgram(Program* program) {
 }
 
 HWND FindMainDialog(DWORD processId) {
-    return FindTopLevel(processId, "#32770", "Vantreth", nullptr);
+    return FindTopLevel(processId, "#32770", VANTRETH_TITLE, nullptr);
 }
 
 namespace {

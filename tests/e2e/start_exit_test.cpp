@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
+#include "vantreth_version.h"
 #include "tests/e2e/clipboard.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
@@ -63,7 +64,7 @@ TEST(Start, SecondStartExitsWithZeroAndShowsTheFirst) {
 
     ExpectSecondStartExitsWithZero();
     EXPECT_TRUE(WaitUntil([&] { return IsShown(run.program); }));
-    EXPECT_EQ(run.program.dialog, FindWindowA("#32770", "Vantreth"));
+    EXPECT_EQ(run.program.dialog, FindWindowA("#32770", VANTRETH_TITLE));
 }
 
 // Explorer titles a folder's window with the folder's name: a folder named Vantreth is no
@@ -75,7 +76,7 @@ TEST(Start, AnotherProgramsWindowTitledVantrethIsNoRunningCopy) {
     ScopedProgram run;
     Program& program = run.program;
     // Declared after the program, so it goes first and the program's stop never meets it.
-    ScopedForeignWindow folder("Vantreth");
+    ScopedForeignWindow folder(VANTRETH_TITLE);
     ASSERT_NE(nullptr, folder.window);
 
     ASSERT_TRUE(LaunchProgram(&program));

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "resources/resource.h"
+#include "vantreth_version.h"
 #include "tests/e2e/clipboard.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
@@ -142,7 +143,7 @@ TEST(About, ShowsTitleAndVersionAndClosesAtOnceOnEnterOrEsc) {
         ASSERT_TRUE(ChooseFromTrayMenu(program, 0, false));
         const HWND about = WaitForDialog(program.processId, "About");
         ASSERT_NE(nullptr, about);
-        EXPECT_TRUE(HasChildWithText(about, "Vantreth\nv0.13"));
+        EXPECT_TRUE(HasChildWithText(about, VANTRETH_ABOUT_TEXT));
         PressKey(about, key);
         EXPECT_TRUE(WaitForGone(about, kAtOnceMs));
     }

@@ -2,7 +2,6 @@
 #include <cstring>
 #include <string>
 
-#include "engine/input_error.h"
 #include "shell/logic/main_logic.h"
 #include "tests/fuzz/fuzz_support.h"
 
@@ -26,17 +25,17 @@ void CheckFields(bool snk, const char* count, const char* seed, const char* pass
     const long n = ExpectedCount(count);
     FUZZ_CHECK(ReadCount(count) == n);
 
-    int expected = 0;
+    Message expected = Message::None;
     if (passPhrase[0] == '\0') {
-        expected = kInputErrorNoPassPhrase;
+        expected = Message::NoPassPhrase;
     } else if (seed[0] == '\0') {
-        expected = kInputErrorNoSeed;
+        expected = Message::NoSeed;
     } else if (!snk && (count[0] == '\0' || n <= 0)) {
-        expected = kInputErrorBadCount;
+        expected = Message::BadCount;
     }
-    const int error = CheckOkFields(snk, count, seed, passPhrase);
+    const Message error = CheckOkFields(snk, count, seed, passPhrase);
     FUZZ_CHECK(error == expected);
-    if (error == 0 && !snk) FUZZ_CHECK(ReadCount(count) > 0);
+    if (error == Message::None && !snk) FUZZ_CHECK(ReadCount(count) > 0);
 
     char lowered[kCountTextSize];
     std::memset(lowered, 'x', sizeof lowered);

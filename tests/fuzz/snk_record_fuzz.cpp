@@ -47,7 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t control = data[0];
     const std::size_t length = data[1] % (kSnkFieldSize + 1); // 0..40 record bytes
     const bool enrolMode = (control & 1) != 0;
-    const bool recordRead = (control & 2) == 0;
     const bool otherPassword = (control & 4) != 0;
 
     const Split first = SplitAtMarker(data + 2, size - 2);
@@ -105,13 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     char response[kResponseBuffer];
     std::memset(response, kUntouched, sizeof response);
-    const SnkResult result = SnkResponseFromRecord(
-        recordRead, recordBytes, length, challenge.data(), decryptPassword.c_str(), response);
-    if (!recordRead) {
-        FUZZ_CHECK(result == SnkResult::RegistryError);
-    } else {
-        FUZZ_CHECK(result == (decrypted ? SnkResult::Ok : SnkResult::BadPassword));
-    }
+    const SnkResult result = SnkResponseFromRecord(recordBytes, length, challenge.data(),
+                                                   decryptPassword.c_str(), response);
+    FUZZ_CHECK(result == (decrypted ? SnkResult::Ok : SnkResult::BadPassword));
     CheckResponseShape(response, result == SnkResult::Ok);
     if (result == SnkResult::Ok) {
         // Only the first eight challenge characters count.

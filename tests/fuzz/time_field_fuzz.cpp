@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int dock = ExpectedTime(dockText.data());
     if (dock < 1 || dock > 255) {
         // A refused OK keeps the docking time that was in force.
-        FUZZ_CHECK(outcome.refusal == (dock == 0 ? kDockTimeRefused : kDockTimeRange));
+        FUZZ_CHECK(outcome.refusal ==
+                   (dock == 0 ? Message::DockTimeMissing : Message::DockTimeRange));
         FUZZ_CHECK(next.DockTime == current.DockTime);
         FUZZ_CHECK(!outcome.decrWarning && !outcome.enrolSnk && !outcome.askReconfigure);
         return 0;
@@ -66,12 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(next.DockTime == dock);
     const int decr = ExpectedTime(decrText.data());
     if (decr < 0 || decr > 255) {
-        FUZZ_CHECK(outcome.refusal == kDecrTimeRange);
+        FUZZ_CHECK(outcome.refusal == Message::DecrTimeRange);
         FUZZ_CHECK(next.DecrTime == current.DecrTime);
         FUZZ_CHECK(!outcome.decrWarning && !outcome.enrolSnk && !outcome.askReconfigure);
         return 0;
     }
-    FUZZ_CHECK(outcome.refusal == nullptr);
+    FUZZ_CHECK(outcome.refusal == Message::None);
     FUZZ_CHECK(next.DecrTime == decr);
     FUZZ_CHECK(outcome.decrWarning == (decr == 0));
     FUZZ_CHECK(next.AutoDecr == (form.autoDecr ? 1 : 0));

@@ -37,14 +37,6 @@ TEST(Encode, ShorterTextAfterLongerLeavesNoRemnant) {
     EXPECT_STREQ("A A A A A A", EncodeSixWords(zeros));
 }
 
-TEST(Encode, DoesNotChangeTheValue) {
-    const std::uint8_t value[8] = {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0};
-    std::uint8_t copy[8];
-    std::memcpy(copy, value, 8);
-    EncodeSixWords(copy);
-    EXPECT_EQ(0, std::memcmp(value, copy, 8));
-}
-
 TEST(Encode, ChecksumFillsTheLastIndex) {
     // Bits 55..63 hold 2 (checksum 2) or 3 (checksum 3): last index (2 << 2) | 2 = 10,
     // (3 << 2) | 3 = 15.

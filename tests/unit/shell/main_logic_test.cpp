@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/input_error.h"
 #include "resources/resource.h"
 
 namespace {
@@ -19,35 +18,6 @@ Settings With(unsigned char autoDecr, unsigned char decrTime, unsigned char auto
     s.DockTime = dockTime;
     s.SNK = snk;
     return s;
-}
-
-TEST(ClassifyMainCommand, EachIdHasItsCommand) {
-    struct Case {
-        unsigned id;
-        MainCommand command;
-    } const cases[] = {
-        {2, MainCommand::Exit},
-        {IDC_EXIT, MainCommand::Exit},
-        {IDC_CLOSE, MainCommand::Dock},
-        {IDC_OPTIONS, MainCommand::Options},
-        {IDC_COMPUTE, MainCommand::Compute},
-        {IDC_MD5, MainCommand::HashRadio},
-        {IDC_MD4, MainCommand::HashRadio},
-        {IDC_SHA1, MainCommand::HashRadio},
-        {IDC_SNK, MainCommand::SnkRadio},
-        {IDC_COPY, MainCommand::Copy},
-        {IDC_CLEARALL, MainCommand::ClearAll},
-        // IDOK is not Ok here: Enter reaches the default button 1026 instead.
-        {1, MainCommand::Other},
-        {IDC_COUNT, MainCommand::Other},
-        {IDC_SEED, MainCommand::Other},
-        {IDC_PASSPHRASE, MainCommand::Other},
-        {IDC_RESPONSE, MainCommand::Other},
-        {0, MainCommand::Other},
-        {0x10000u + IDC_EXIT, MainCommand::Other},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ClassifyMainCommand(c.id), c.command) << c.id;
 }
 
 TEST(ReadCount, ReadsLikeTheCRuntime) {
@@ -84,29 +54,29 @@ TEST(CheckOkFields, LastFailingCheckDecides) {
         const char* count;
         const char* seed;
         const char* pass;
-        int code;
+        Message error;
     } const cases[] = {
-        {false, "99", "test", "pass", 0},
-        {false, "", "", "", kInputErrorNoPassPhrase},
-        {false, "0", "", "pass", kInputErrorNoSeed},
-        {false, "abc", "", "pass", kInputErrorNoSeed},
-        {false, "", "test", "pass", kInputErrorBadCount},
-        {false, "0", "test", "pass", kInputErrorBadCount},
-        {false, "-4", "test", "pass", kInputErrorBadCount},
-        {false, "x1", "test", "pass", kInputErrorBadCount},
-        {false, " ", "test", "pass", kInputErrorBadCount},
-        {false, "1", "test", "", kInputErrorNoPassPhrase},
-        {false, "1", "", "", kInputErrorNoPassPhrase},
-        {false, " 3", "test", "pass", 0},
-        {false, "1abc", "s", "p", 0},
+        {false, "99", "test", "pass", Message::None},
+        {false, "", "", "", Message::NoPassPhrase},
+        {false, "0", "", "pass", Message::NoSeed},
+        {false, "abc", "", "pass", Message::NoSeed},
+        {false, "", "test", "pass", Message::BadCount},
+        {false, "0", "test", "pass", Message::BadCount},
+        {false, "-4", "test", "pass", Message::BadCount},
+        {false, "x1", "test", "pass", Message::BadCount},
+        {false, " ", "test", "pass", Message::BadCount},
+        {false, "1", "test", "", Message::NoPassPhrase},
+        {false, "1", "", "", Message::NoPassPhrase},
+        {false, " 3", "test", "pass", Message::None},
+        {false, "1abc", "s", "p", Message::None},
         // The count field plays no part in SNK mode.
-        {true, "", "12345678", "pw", 0},
-        {true, "0", "12345678", "pw", 0},
-        {true, "", "", "pw", kInputErrorNoSeed},
-        {true, "", "", "", kInputErrorNoPassPhrase},
+        {true, "", "12345678", "pw", Message::None},
+        {true, "0", "12345678", "pw", Message::None},
+        {true, "", "", "pw", Message::NoSeed},
+        {true, "", "", "", Message::NoPassPhrase},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CheckOkFields(c.snk, c.count, c.seed, c.pass), c.code)
+        EXPECT_EQ(CheckOkFields(c.snk, c.count, c.seed, c.pass), c.error)
             << c.snk << " '" << c.count << "' '" << c.seed << "' '" << c.pass << "'";
 }
 
@@ -221,24 +191,6 @@ TEST(RadioCommandEffectFor, HashRadiosRestoreSkeyModeAndSnkNeedsTheSetting) {
         EXPECT_EQ(effect.mode.countEnabled, c.countEnabled) << c.id;
         EXPECT_STREQ(effect.mode.challengeLabel, c.challenge) << c.id;
         EXPECT_STREQ(effect.mode.responseLabel, c.response) << c.id;
-    }
-}
-
-TEST(ShowPlanFor, ReappliesTheRememberedKindsRadio) {
-    struct Case {
-        HashKind kind;
-        unsigned radio;
-    } const cases[] = {
-        {HashKind::MD5, IDC_MD5},
-        {HashKind::MD4, IDC_MD4},
-        {HashKind::SHA1, IDC_SHA1},
-        {HashKind::SNK, IDC_SNK},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(RadioForKind(c.kind), c.radio);
-        EXPECT_EQ(ShowPlanFor(Settings{}, c.kind).radioToReapply, c.radio);
-        // The reposted command must bring back the same kind.
-        EXPECT_EQ(RadioCommandEffectFor(c.radio, true).remembered, c.kind);
     }
 }
 

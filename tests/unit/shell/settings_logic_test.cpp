@@ -76,45 +76,6 @@ TEST(ShowTimeField, EveryByteReadsBackAsItself) {
     }
 }
 
-TEST(SettingTable, NamesTheValuesInTheirStoredOrder) {
-    const char* expected[] = {"Clipboard", "Return", "ClearPass", "AutoDock",
-                              "DockTime",  "SNK",    "AutoDecr",  "DecrTime"};
-    for (std::size_t i = 0; i < kSettingCount; ++i) {
-        EXPECT_STREQ(kSettingTable[i].name, expected[i]) << i;
-    }
-}
-
-TEST(SettingTable, EachRowWritesItsOwnField) {
-    std::set<std::size_t> seen;
-    for (std::size_t i = 0; i < kSettingCount; ++i) {
-        Settings settings = {};
-        settings.*kSettingTable[i].field = 0xA5;
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&settings);
-        std::size_t offset = sizeof settings;
-        for (std::size_t b = 0; b < sizeof settings; ++b) {
-            if (bytes[b] == 0xA5) offset = b;
-        }
-        // The fields are declared in the stored order, so row i is byte i.
-        EXPECT_EQ(offset, i) << kSettingTable[i].name;
-        seen.insert(offset);
-    }
-    EXPECT_EQ(seen.size(), kSettingCount);
-}
-
-TEST(ApplyFirstRunDefaults, GivesTheFirstStartValues) {
-    Settings settings;
-    std::memset(&settings, 0xAA, sizeof settings);
-    ApplyFirstRunDefaults(settings);
-    EXPECT_EQ(settings.Clipboard, 1);
-    EXPECT_EQ(settings.Return, 1);
-    EXPECT_EQ(settings.ClearPass, 1);
-    EXPECT_EQ(settings.AutoDock, 1);
-    EXPECT_EQ(settings.DockTime, 30);
-    EXPECT_EQ(settings.SNK, 0);
-    EXPECT_EQ(settings.AutoDecr, 1);
-    EXPECT_EQ(settings.DecrTime, 1);
-}
-
 const SettingEntry& Row(const char* name) {
     for (const SettingEntry& entry : kSettingTable) {
         if (std::string(entry.name) == name) return entry;
@@ -157,49 +118,40 @@ TEST(StoredSettingValue, BadValuesTakeTheirDefault) {
     }
 }
 
+// Everything off, DockTime 45 and DecrTime 9: what a refused OK must keep.
 Settings Stored() {
-    Settings s = {};
-    s.Clipboard = 0;
-    s.Return = 0;
-    s.ClearPass = 0;
-    s.AutoDock = 0;
-    s.DockTime = 45;
-    s.SNK = 0;
-    s.AutoDecr = 0;
-    s.DecrTime = 9;
-    return s;
+    return Settings{0, 0, 0, 0, 45, 0, 0, 9};
 }
 
+// Every check box on but SNK.
 OptionsForm Form(const char* dock, const char* decr) {
-    OptionsForm form = {};
-    form.clipboard = true;
-    form.appendReturn = true;
-    form.clearPass = true;
-    form.autoDock = true;
-    form.autoDecr = true;
-    form.snk = false;
-    form.dockTimeText = dock;
-    form.decrTimeText = decr;
-    return form;
+    return OptionsForm{true, true, true, true, true, false, dock, decr};
 }
 
 // Only a value that fits its stored byte is taken; nothing wraps.
 TEST(DecideOptionsOk, RefusedDockTimeKeepsThePreviousOne) {
     const struct {
         const char* dock;
-        const char* refusal;
+        Message refusal;
     } cases[] = {
-        {"0", kDockTimeRefused},   {"", kDockTimeRefused},  {"abc", kDockTimeRefused},
-        {"-0", kDockTimeRefused},  {"256", kDockTimeRange}, {"300", kDockTimeRange},
-        {"12345", kDockTimeRange}, {"-1", kDockTimeRange},  {"0300", kDockTimeRange},
-        {"0001", nullptr},         {"255", nullptr},
+        {"0", Message::DockTimeMissing},
+        {"", Message::DockTimeMissing},
+        {"abc", Message::DockTimeMissing},
+        {"-0", Message::DockTimeMissing},
+        {"256", Message::DockTimeRange},
+        {"300", Message::DockTimeRange},
+        {"12345", Message::DockTimeRange},
+        {"-1", Message::DockTimeRange},
+        {"0300", Message::DockTimeRange},
+        {"0001", Message::None},
+        {"255", Message::None},
     };
     for (const auto& c : cases) {
         OptionsForm form = Form(c.dock, "5");
         form.snk = true;
         const OptionsOkOutcome out = DecideOptionsOk(Stored(), form, true);
         EXPECT_EQ(out.refusal, c.refusal) << c.dock;
-        if (c.refusal == nullptr) continue;
+        if (c.refusal == Message::None) continue;
         EXPECT_EQ(out.settings.DockTime, 45) << c.dock;
         // The check boxes read before the refusal stay in force.
         EXPECT_EQ(out.settings.Clipboard, 1);
@@ -219,7 +171,7 @@ TEST(DecideOptionsOk, DecrTimeOutsideAByteIsRefused) {
         OptionsForm form = Form("30", decr);
         form.snk = true;
         const OptionsOkOutcome out = DecideOptionsOk(Stored(), form, true);
-        EXPECT_EQ(out.refusal, kDecrTimeRange) << decr;
+        EXPECT_EQ(out.refusal, Message::DecrTimeRange) << decr;
         EXPECT_EQ(out.settings.DecrTime, 9) << decr;
         EXPECT_FALSE(out.decrWarning);
         EXPECT_FALSE(out.enrolSnk);
@@ -242,10 +194,10 @@ TEST(DecideOptionsOk, TakesBothTimes) {
     for (const auto& c : cases) {
         const OptionsOkOutcome out = DecideOptionsOk(Stored(), Form(c.dock, c.decr), false);
         if (c.dockTime == 0) {
-            EXPECT_EQ(out.refusal, kDockTimeRange) << c.dock;
+            EXPECT_EQ(out.refusal, Message::DockTimeRange) << c.dock;
             continue;
         }
-        EXPECT_EQ(out.refusal, nullptr) << c.dock;
+        EXPECT_EQ(out.refusal, Message::None) << c.dock;
         EXPECT_EQ(out.settings.DockTime, c.dockTime) << c.dock;
         EXPECT_EQ(out.settings.DecrTime, c.decrTime) << c.decr;
         EXPECT_EQ(out.decrWarning, c.warning) << c.decr;

@@ -46,42 +46,4 @@ TEST(TrayNoticeFor, DoubleClickShowsAndRightButtonDownOpensTheMenu) {
         EXPECT_EQ(TrayNoticeFor(c.message), c.notice) << c.message;
 }
 
-TEST(TrayMenu, FourItemsInOrder) {
-    const struct {
-        unsigned id;
-        const char* text;
-    } expected[] = {{100, "&About"}, {101, "&Open"}, {103, "O&ptions"}, {102, "E&xit"}};
-    ASSERT_EQ(kTrayMenuItems, 4);
-    for (int i = 0; i < kTrayMenuItems; ++i) {
-        EXPECT_EQ(kTrayMenu[i].id, expected[i].id) << i;
-        EXPECT_STREQ(kTrayMenu[i].text, expected[i].text) << i;
-    }
-}
-
-TEST(TrayChoiceFor, EachItemHasItsAction) {
-    struct Case {
-        int result;
-        TrayChoice choice;
-    } const cases[] = {
-        {IDM_ABOUT, TrayChoice::About},
-        {IDM_OPEN, TrayChoice::Open},
-        {IDM_OPTIONS, TrayChoice::Options},
-        {IDM_EXIT, TrayChoice::Exit},
-        {0, TrayChoice::None},
-        {-1, TrayChoice::None},
-        {104, TrayChoice::None},
-        {IDC_EXIT, TrayChoice::None},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(TrayChoiceFor(c.result), c.choice) << c.result;
-    for (const TrayMenuItem& item : kTrayMenu)
-        EXPECT_NE(TrayChoiceFor(static_cast<int>(item.id)), TrayChoice::None) << item.text;
-}
-
-TEST(TrayTip, FitsTheFirstVersionOfTheStructure) {
-    EXPECT_STREQ(kTrayTip, "Vantreth");
-    EXPECT_LT(std::strlen(kTrayTip), kTrayTipSize);
-    EXPECT_EQ(kTrayIconUid, static_cast<unsigned>(TRAY_ICON_UID));
-}
-
 } // namespace

@@ -14,41 +14,33 @@ struct FieldCase {
     const char* seed;
     const char* password;
     const char* confirm;
-    int result;
-    const char* message;
+    EnrolRefusal refusal;
 };
 
 const char kSeed[] = "123 045 377 000 111 222 333 001";
-const char kSeedFormat[] = "An SNK seed is eight groups of three octal digits separated by "
-                           "blanks,\nsuch as 123 045 377 000 111 222 333 001.";
 
 const FieldCase kFieldCases[] = {
-    {"", "", "", 2, "You must enter a seed value."},
-    {"", "pw", "pw", 2, "You must enter a seed value."},
-    {kSeed, "", "", 3, "Please enter a password."},
-    {kSeed, "", "pw", 3, "Please enter a password."},
-    {kSeed, "pw", "", 4, "Please confirm the password."},
-    {kSeed, "Secret", "secret", 4, "Passwords mismatch."},
-    {kSeed, "pw", "pw ", 4, "Passwords mismatch."},
-    {kSeed, "pw", "pw", 0, nullptr},
+    {"", "", "", EnrolRefusal::NoSeed},
+    {"", "pw", "pw", EnrolRefusal::NoSeed},
+    {kSeed, "", "", EnrolRefusal::NoPassword},
+    {kSeed, "", "pw", EnrolRefusal::NoPassword},
+    {kSeed, "pw", "", EnrolRefusal::NoConfirm},
+    {kSeed, "Secret", "secret", EnrolRefusal::Mismatch},
+    {kSeed, "pw", "pw ", EnrolRefusal::Mismatch},
+    {kSeed, "pw", "pw", EnrolRefusal::None},
     // The seed's format is checked before anything else is looked at.
-    {"s", "", "", 2, kSeedFormat},
-    {"123 045 377 000 111 222 333 01", "pw", "pw", 2, kSeedFormat},
-    {"123 045 377 000 111 222 333 001 ", "pw", "pw", 2, kSeedFormat},
-    {"123 045 377 000 111 222 333 400", "pw", "pw", 2, kSeedFormat},
-    {"123 045 377 000\t111 222 333 001", "pw", "pw", 2, kSeedFormat},
-    {"123-045-377-000-111-222-333-001", "pw", "pw", 2, kSeedFormat},
+    {"s", "", "", EnrolRefusal::BadSeed},
+    {"123 045 377 000 111 222 333 01", "pw", "pw", EnrolRefusal::BadSeed},
+    {"123 045 377 000 111 222 333 001 ", "pw", "pw", EnrolRefusal::BadSeed},
+    {"123 045 377 000 111 222 333 400", "pw", "pw", EnrolRefusal::BadSeed},
+    {"123 045 377 000\t111 222 333 001", "pw", "pw", EnrolRefusal::BadSeed},
+    {"123-045-377-000-111-222-333-001", "pw", "pw", EnrolRefusal::BadSeed},
 };
 
 TEST(SnkEnrol, FieldChecksInOrder) {
     for (const FieldCase& c : kFieldCases) {
-        const EnrolCheck check = CheckEnrolFields(c.seed, c.password, c.confirm);
-        EXPECT_EQ(check.result, c.result) << c.seed << '|' << c.password << '|' << c.confirm;
-        if (c.message == nullptr) {
-            EXPECT_EQ(check.message, nullptr);
-        } else {
-            EXPECT_STREQ(check.message, c.message);
-        }
+        EXPECT_EQ(CheckEnrolFields(c.seed, c.password, c.confirm), c.refusal)
+            << c.seed << '|' << c.password << '|' << c.confirm;
     }
 }
 
@@ -69,8 +61,8 @@ TEST(SnkEnrol, FieldsAreCutAtThirtyNineCharacters) {
 std::string Enrol(const char* seed, const char* password, const char* confirm) {
     std::uint8_t record[kSnkRecordSize];
     std::memset(record, 0xAA, sizeof record);
-    const EnrolCheck check = EnrolSnkSeed(seed, password, confirm, record);
-    return check.result == 0 ? ToHex(record, sizeof record) : "refused";
+    const EnrolRefusal refusal = EnrolSnkSeed(seed, password, confirm, record);
+    return refusal == EnrolRefusal::None ? ToHex(record, sizeof record) : "refused";
 }
 
 TEST(SnkEnrol, EnrolsVectors) {
@@ -83,7 +75,7 @@ TEST(SnkEnrol, EnrolsVectors) {
 TEST(SnkEnrol, RefusalLeavesRecordAlone) {
     std::uint8_t record[kSnkRecordSize];
     std::memset(record, 0xAA, sizeof record);
-    EXPECT_EQ(EnrolSnkSeed(kSeed, "a", "A", record).result, 4);
+    EXPECT_EQ(EnrolSnkSeed(kSeed, "a", "A", record), EnrolRefusal::Mismatch);
     for (std::uint8_t b : record)
         EXPECT_EQ(b, 0xAA);
 }
@@ -97,9 +89,8 @@ TEST(SnkEnrol, SurplusSeedCharactersAreRefused) {
 TEST(SnkEnrol, MistypedSeedLeavesTheRecordAlone) {
     std::uint8_t record[kSnkRecordSize];
     std::memset(record, 0xAA, sizeof record);
-    const EnrolCheck check = EnrolSnkSeed("123 045 377 000 111 222 333 0O1", "pw", "pw", record);
-    EXPECT_EQ(check.result, 2);
-    EXPECT_STREQ(check.message, kSeedFormat);
+    EXPECT_EQ(EnrolSnkSeed("123 045 377 000 111 222 333 0O1", "pw", "pw", record),
+              EnrolRefusal::BadSeed);
     for (std::uint8_t b : record)
         EXPECT_EQ(b, 0xAA);
 }
@@ -109,22 +100,21 @@ TEST(SnkEnrol, LongPasswordEnrolsItsFirstThirtyNineAndAnswersTypedInFull) {
     const std::string full = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHI"; // 45 characters
     const std::string first39 = full.substr(0, 39);
     std::uint8_t record[kSnkRecordSize];
-    ASSERT_EQ(EnrolSnkSeed(v.seed, full.c_str(), full.c_str(), record).result, 0);
+    ASSERT_EQ(EnrolSnkSeed(v.seed, full.c_str(), full.c_str(), record), EnrolRefusal::None);
 
     // The main dialog reads up to 63 characters; the first 39 decide, as enrolled.
     const std::string typed[] = {full, first39, first39 + "something else entirely"};
     for (const std::string& password : typed) {
         char response[64] = {};
-        EXPECT_EQ(
-            SnkResponseFromRecord(true, record, sizeof record, "1234", password.c_str(), response),
-            SnkResult::Ok)
+        EXPECT_EQ(SnkResponseFromRecord(record, sizeof record, "1234", password.c_str(), response),
+                  SnkResult::Ok)
             << password;
         EXPECT_STREQ(response, "342436fe");
     }
     char response[64] = {};
-    EXPECT_EQ(SnkResponseFromRecord(true, record, sizeof record, "1234", full.substr(0, 38).c_str(),
-                                    response),
-              SnkResult::BadPassword);
+    EXPECT_EQ(
+        SnkResponseFromRecord(record, sizeof record, "1234", full.substr(0, 38).c_str(), response),
+        SnkResult::BadPassword);
     // The confirmation is cut the same way, so it may differ past 39 characters.
     EXPECT_EQ(Enrol(v.seed, full.c_str(), (first39 + "!").c_str()),
               Enrol(v.seed, first39.c_str(), first39.c_str()));

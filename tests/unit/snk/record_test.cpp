@@ -1,8 +1,6 @@
-#define OPENSSL_SUPPRESS_DEPRECATED
 #include "snk/snk_record.h"
 
 #include <gtest/gtest.h>
-#include <openssl/des.h>
 
 #include "snk/snk_seed.h"
 #include "snk_vectors.h"
@@ -15,12 +13,6 @@ std::string Encrypt(const char* seed, const char* password) {
         b = 0xAA; // stale bytes must not survive
     EncryptSnkRecord(seed, password, record);
     return ToHex(record, kSnkRecordSize);
-}
-
-TEST(SnkRecord, PasswordKeyDerivation) {
-    DES_cblock key;
-    DES_string_to_key("secret pw", &key);
-    EXPECT_EQ(ToHex(key, 8), "b0d3d651971c9ee3");
 }
 
 TEST(SnkRecord, EncryptsVectors) {

@@ -25,7 +25,7 @@ TEST(SnkResponse, VectorsThroughTheRecord) {
         const auto record = FromHex(v.record);
         for (int i = 0; i < 3 && v.challenges[i] != nullptr; ++i) {
             char response[64] = {};
-            EXPECT_EQ(SnkResponseFromRecord(true, record.data(), record.size(), v.challenges[i],
+            EXPECT_EQ(SnkResponseFromRecord(record.data(), record.size(), v.challenges[i],
                                             v.password, response),
                       SnkResult::Ok);
             EXPECT_STREQ(response, v.responses[i]) << v.seed << " / " << v.challenges[i];
@@ -68,21 +68,18 @@ TEST(SnkResponse, AlwaysEightLowerCaseHexDigits) {
 TEST(SnkResponse, FailuresLeaveTheResponseAlone) {
     const auto record = FromHex(kSnkVectors[0].record);
     struct Case {
-        bool read;
         std::size_t length;
         const char* password;
         SnkResult result;
     } cases[] = {
-        {false, record.size(), "secret pw", SnkResult::RegistryError},
-        {true, record.size(), "wrong", SnkResult::BadPassword},
-        {true, 20, "secret pw", SnkResult::BadPassword},
-        {true, 0, "secret pw", SnkResult::BadPassword},
+        {record.size(), "wrong", SnkResult::BadPassword},
+        {20, "secret pw", SnkResult::BadPassword},
+        {0, "secret pw", SnkResult::BadPassword},
     };
     for (const Case& c : cases) {
         char response[64] = "untouched";
-        EXPECT_EQ(
-            SnkResponseFromRecord(c.read, record.data(), c.length, "1234", c.password, response),
-            c.result);
+        EXPECT_EQ(SnkResponseFromRecord(record.data(), c.length, "1234", c.password, response),
+                  c.result);
         EXPECT_STREQ(response, "untouched");
     }
 }

@@ -1,14 +1,13 @@
-#include <windows.h>
+#include "shell/recognise_challenge.h"
 
 #include "engine/challenge.h"
 #include "resources/resource.h"
 #include "shell/app_state.h"
-#include "shell/interfaces.h"
 #include "shell/logic/main_logic.h"
 
-int RecogniseChallenge(HWND dialog, char* text) {
+void RecogniseChallenge(HWND dialog, char* text) {
     const ParsedChallenge parsed = ParseChallenge(text);
-    if (!parsed.found) return 0;
+    if (!parsed.found) return;
     // Only the check marks change here; WM_SHOWMAIN re-applies the mode.
     if (parsed.hasKind) {
         g_rememberedKind = parsed.kind;
@@ -17,5 +16,5 @@ int RecogniseChallenge(HWND dialog, char* text) {
     SetDlgItemTextA(dialog, IDC_COUNT, parsed.slots.count);
     SetDlgItemTextA(dialog, IDC_SEED, parsed.slots.seed);
     SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));
-    return PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+    PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
 }

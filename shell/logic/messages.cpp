@@ -1,0 +1,71 @@
+#include "shell/logic/messages.h"
+
+namespace {
+
+// NOTE: "Delay must be greater than 1" although 1 is accepted: the text is the
+// one users know.
+const MessageEntry kMessages[] = {
+    {Message::None, Box::Error, nullptr, 0},
+    {Message::BadCount, Box::InputError,
+     "Invalid input: Bad iteration count\n (Value must be greater than zero)", 0},
+    {Message::NoSeed, Box::InputError,
+     "Invalid input: Bad seed\n (Please enter the seed value presented by the remote system)", 0},
+    {Message::NoPassPhrase, Box::InputError,
+     "Invalid input: Bad password\n (Please enter your secret password)", 0},
+    {Message::SnkNoSeed, Box::Error, "You must enter a seed value.", 2},
+    {Message::SnkBadSeed, Box::Error,
+     "An SNK seed is eight groups of three octal digits separated by blanks,\n"
+     "such as 123 045 377 000 111 222 333 001.",
+     2},
+    {Message::SnkNoPassword, Box::Error, "Please enter a password.", 3},
+    {Message::SnkNoConfirm, Box::Error, "Please confirm the password.", 4},
+    {Message::SnkMismatch, Box::Error, "Passwords mismatch.", 4},
+    {Message::SnkRegistryRead, Box::Error,
+     "Error reading registry.\nPlease restart the application.", 0},
+    {Message::SnkBadPassword, Box::Error, "Bad Password", 0},
+    {Message::RegistryWrite, Box::Error, "Error writing to the registry", 0},
+    {Message::DockTimeMissing, Box::Error,
+     "No docking timeout value provided\nDelay must be greater than 1 (second).", 0},
+    {Message::DockTimeRange, Box::Error, "Docking timeout must be from 1 to 255 (seconds).", 0},
+    {Message::DecrTimeRange, Box::Error, "Auto decrement delay must be from 0 to 255 (seconds).",
+     0},
+    {Message::DecrTimeZero, Box::Warning,
+     "No iteration decrement delay value provided\nIteration decrement will be immediately "
+     "after the calculation\n",
+     0},
+    {Message::ReconfigureSnk, Box::Question,
+     "SNK keys are already saved in the registry\nWould you like to reconfigure SNK?", 0},
+    {Message::DialogCreate, Box::Error, "Error creating Dialog [0x%02x{%d}]", 0},
+    {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0},
+};
+
+} // namespace
+
+const MessageEntry& MessageFor(Message message) {
+    for (const MessageEntry& entry : kMessages) {
+        if (entry.message == message) return entry;
+    }
+    return kMessages[0];
+}
+
+const char* BoxCaption(Box box) {
+    switch (box) {
+    case Box::InputError: return "Input Error";
+    case Box::Error: return "Error";
+    case Box::Warning: return "Warning";
+    case Box::Question: return "WARNING";
+    }
+    return "Error";
+}
+
+Message EnrolRefusalMessage(EnrolRefusal refusal) {
+    switch (refusal) {
+    case EnrolRefusal::None: return Message::None;
+    case EnrolRefusal::NoSeed: return Message::SnkNoSeed;
+    case EnrolRefusal::BadSeed: return Message::SnkBadSeed;
+    case EnrolRefusal::NoPassword: return Message::SnkNoPassword;
+    case EnrolRefusal::NoConfirm: return Message::SnkNoConfirm;
+    case EnrolRefusal::Mismatch: return Message::SnkMismatch;
+    }
+    return Message::None;
+}

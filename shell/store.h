@@ -1,0 +1,21 @@
+#pragma once
+// The program's only door to the registry: the key HKLM\SOFTWARE\Quenby OTP
+// with the eight settings and the SNK-S record.
+#include <cstddef>
+#include <cstdint>
+
+#include "shell/logic/settings.h"
+#include "snk/snk_record.h"
+
+// Fills `settings`; a value that is missing or not one byte takes its
+// default. Without the key (a first start) the defaults are written; returns
+// false when that key cannot be created. `snkRecordStored` tells whether an
+// SNK-S record can be read.
+bool LoadSettings(Settings& settings, bool& snkRecordStored);
+// All eight values, changed or not; false when the key cannot be opened.
+bool WriteSettings(const Settings& settings);
+
+// False when the key or the record cannot be read, or the record is longer
+// than kSnkRecordSize; `length` is the number of bytes read.
+bool ReadSnkRecord(std::uint8_t record[kSnkRecordSize], std::size_t& length);
+bool WriteSnkRecord(const std::uint8_t record[kSnkRecordSize]);
