@@ -496,6 +496,11 @@ HWND OpenOptionsFromTray(const Program& program) {
     return WaitForDialog(program.processId, kOptionsCaption);
 }
 
+bool FillEnrolment(HWND enrol, const char* seed, const char* password) {
+    return SetField(enrol, IDC_SNK_SEED, seed) && SetField(enrol, IDC_SNK_PASSWORD, password) &&
+           SetField(enrol, IDC_SNK_CONFIRM, password);
+}
+
 namespace {
 
 // "Name 1" for a flag; "Name 30" for a time, with what of its edit and label is disabled.

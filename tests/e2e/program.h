@@ -151,6 +151,8 @@ HWND OpenOptionsWithButton(const Program& program);
 HWND OpenOptionsFromTray(const Program& program);
 // The SNK Seed & Password dialog, opened by the Options OK.
 constexpr const char* kSnkEnrolCaption = "SNK Seed & Password";
+// The seed, and the password in both of its fields.
+bool FillEnrolment(HWND enrol, const char* seed, const char* password);
 // What the dialog shows: check marks, the two times and whether their edits are enabled.
 std::string DescribeOptions(HWND options);
 // What it must show for `settings`.

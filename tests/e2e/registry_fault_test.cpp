@@ -331,9 +331,7 @@ TEST(RegistryFaults, EnrolmentIntoALockedKeyReportsTheWriteAndSavesNoKeys) {
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_SNK)));
     HWND enrol = PressForBox(options, IDOK, program.processId, kSnkEnrolCaption);
     ASSERT_NE(nullptr, enrol);
-    ASSERT_TRUE(SetField(enrol, IDC_SNK_SEED, kSnkSeed));
-    ASSERT_TRUE(SetField(enrol, IDC_SNK_PASSWORD, kSnkPassword));
-    ASSERT_TRUE(SetField(enrol, IDC_SNK_CONFIRM, kSnkPassword));
+    ASSERT_TRUE(FillEnrolment(enrol, kSnkSeed, kSnkPassword));
     PostClick(GetDlgItem(enrol, IDOK));
     for (const char* write : {"the record", "the settings"}) {
         SCOPED_TRACE(write);

@@ -88,9 +88,7 @@ TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
         EXPECT_FALSE(ReadRawValue("SNK-S", &record)) << "a refusal stored a record";
     }
 
-    ASSERT_TRUE(SetField(enrol, IDC_SNK_SEED, kSnkSeed));
-    ASSERT_TRUE(SetField(enrol, IDC_SNK_PASSWORD, kSnkPassword));
-    ASSERT_TRUE(SetField(enrol, IDC_SNK_CONFIRM, kSnkPassword));
+    ASSERT_TRUE(FillEnrolment(enrol, kSnkSeed, kSnkPassword));
     PostClick(GetDlgItem(enrol, IDOK));
     ASSERT_TRUE(WaitForGone(enrol));
     ASSERT_TRUE(WaitForGone(options));
@@ -208,11 +206,6 @@ HWND OpenEnrolment(const Program& program) {
         return (found = FindDialog(program.processId, kSnkEnrolCaption)) != nullptr;
     });
     return found;
-}
-
-bool FillEnrolment(HWND enrol, const char* seed, const char* password) {
-    return SetField(enrol, IDC_SNK_SEED, seed) && SetField(enrol, IDC_SNK_PASSWORD, password) &&
-           SetField(enrol, IDC_SNK_CONFIRM, password);
 }
 
 // Enrolment keeps the first 39 characters of the password; the main dialog reads up to 63.
