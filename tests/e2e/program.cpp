@@ -33,7 +33,6 @@ struct TopLevelSearch {
     const char* caption; // null: any caption
     HWND exclude;
     HWND found;
-    int count;
 };
 
 BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
@@ -42,13 +41,12 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
     if (!HasClass(window, search->className)) return TRUE;
     if (search->caption != nullptr && Caption(window) != search->caption) return TRUE;
     if (search->caption == nullptr && !IsWindowVisible(window)) return TRUE;
-    ++search->count;
-    if (search->found == nullptr) search->found = window;
-    return TRUE;
+    search->found = window;
+    return FALSE;
 }
 
 HWND FindTopLevel(DWORD processId, const char* className, const char* caption, HWND exclude) {
-    TopLevelSearch search = {processId, className, caption, exclude, nullptr, 0};
+    TopLevelSearch search = {processId, className, caption, exclude, nullptr};
     EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
