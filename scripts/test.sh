@@ -9,7 +9,7 @@ cd "$root"
 builds="${VANTRETH_BUILD_DIR:-build}"
 all_stages=(setup native sanitize fuzz windows hardened)
 
-ctest_args=(--output-on-failure -j2 --timeout 900)
+ctest_args=(--output-on-failure -j2)
 
 configure() {
   local dir=$1

@@ -4,7 +4,9 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "tests/e2e/more_harness.h"
+#include "tests/e2e/clipboard.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
@@ -18,14 +20,6 @@ Settings Scanning(bool appendReturn) {
     settings.Clipboard = 1;
     settings.Return = appendReturn ? 1 : 0;
     return settings;
-}
-
-// Puts `text` on the clipboard and waits until the program has passed the notice on to our
-// watcher, which it does after scanning.
-bool CopyAndWaitForNotice(const std::string& text, bool withNul = true) {
-    const LONG before = ClipboardNotices();
-    if (!PutClipboardBytes(text.data(), text.size() + (withNul ? 1 : 0))) return false;
-    return WaitUntil([&] { return ClipboardNotices() > before; });
 }
 
 struct CopyCase {
@@ -119,8 +113,7 @@ TEST(Clipboard, AChainChangeThatMakesTheDialogItsOwnSuccessorIsIgnored) {
     SendMessageTimeoutA(program.dialog, WM_CHANGECBCHAIN,
                         reinterpret_cast<WPARAM>(ClipboardWatcherWindow()),
                         reinterpret_cast<LPARAM>(program.dialog), SMTO_NORMAL, kWaitMs, &ignored);
-    DWORD code = 0;
-    ASSERT_FALSE(WaitForExit(program.process, 0, &code)) << "ended with " << code;
+    ASSERT_TRUE(StillRunning(program));
     for (const char* text : {"one", "two"}) {
         EXPECT_TRUE(CopyAndWaitForNotice(text)) << "\"" << text << "\" did not reach the watcher";
     }
@@ -225,8 +218,7 @@ TEST(Clipboard, HostileTextsNeitherCrashNorHang) {
     for (const HostileText& text : hostile) {
         SCOPED_TRACE(text.what);
         ASSERT_TRUE(CopyAndWaitForNotice(text.text, text.withNul)) << "no notice passed on";
-        DWORD code = 0;
-        ASSERT_FALSE(WaitForExit(program.process, 0, &code)) << "ended with " << code;
+        ASSERT_TRUE(StillRunning(program));
         if (!text.recognised) {
             EXPECT_TRUE(StaysDocked(program));
             continue;

@@ -1,50 +1,51 @@
 // Challenges typed into the main dialog: responses, input errors, modes, Clear All.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "resources/resource.h"
-#include "tests/e2e/harness.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
+#include "tests/unit/engine/data_file.h"
 
 namespace {
 
 struct Vector {
     int radio;
-    const char* count;
-    const char* seed;
-    const char* passPhrase;
-    const char* words;
+    std::string count;
+    std::string seed;
+    std::string passPhrase;
+    std::string words;
 };
 
-// RFC 2289 appendix C with the seeds in lower case (the program hashes the seed as typed).
-// Count 0 is left out: the dialog refuses it.
-const Vector kVectors[] = {
-    {IDC_MD4, "1", "test", "This is a test.", "CARD SAD MINI RYE COL KIN"},
-    {IDC_MD4, "99", "test", "This is a test.", "NOTE OUT IBIS SINK NAVE MODE"},
-    {IDC_MD4, "1", "alpha1", "AbCdEfGhIjK", "CHEW GRIM WU HANG BUCK SAID"},
-    {IDC_MD4, "99", "alpha1", "AbCdEfGhIjK", "ROIL FREE COG HUNK WAIT COCA"},
-    {IDC_MD4, "1", "correct", "OTP's are good", "GIST AMOS MOOT AIDS FOOD SEEM"},
-    {IDC_MD4, "99", "correct", "OTP's are good", "TAG SLOW NOV MIN WOOL KENO"},
-    {IDC_MD5, "1", "test", "This is a test.", "EASE OIL FUM CURE AWRY AVIS"},
-    {IDC_MD5, "99", "test", "This is a test.", "BAIL TUFT BITS GANG CHEF THY"},
-    {IDC_MD5, "1", "alpha1", "AbCdEfGhIjK", "FACT HOOF AT FIST SITE KENT"},
-    {IDC_MD5, "99", "alpha1", "AbCdEfGhIjK", "BODE HOP JAKE STOW JUT RAP"},
-    {IDC_MD5, "1", "correct", "OTP's are good", "SKIM CULT LOB SLAM POE HOWL"},
-    {IDC_MD5, "99", "correct", "OTP's are good", "LONG IVY JULY AJAR BOND LEE"},
-    {IDC_SHA1, "1", "test", "This is a test.", "CART OTTO HIVE ODE VAT NUT"},
-    {IDC_SHA1, "99", "test", "This is a test.", "GAFF WAIT SKID GIG SKY EYED"},
-    {IDC_SHA1, "1", "alpha1", "AbCdEfGhIjK", "RITE TAKE GELD COST TUNE RECK"},
-    {IDC_SHA1, "99", "alpha1", "AbCdEfGhIjK", "MAY STAR TIN LYON VEDA STAN"},
-    {IDC_SHA1, "1", "correct", "OTP's are good", "FLIT DOSE ALSO MEW DRUM DEFY"},
-    {IDC_SHA1, "99", "correct", "OTP's are good", "AURA ALOE HURL WING BERG WAIT"},
-    // Seeds of 12 and 16 characters, hashed whole. Words from an independent implementation:
-    // Python's hashlib with its own fold and six-word coding over the RFC 1760 dictionary,
-    // checked first against the vectors above.
+// The RFC 2289 vectors but those of count 0, which the dialog refuses.
+std::vector<Vector> Rfc2289Vectors() {
+    std::vector<Vector> vectors;
+    for (const Rfc2289Vector& v : ReadRfc2289Vectors())
+        if (v.count != 0)
+            vectors.push_back(
+                {RadioFor(v.hash), std::to_string(v.count), v.seed, v.passPhrase, v.words});
+    return vectors;
+}
+// Nine inputs at counts 0, 1 and 99.
+constexpr size_t kCountedRfcVectors = 18;
+
+// Seeds of 12 and 16 characters, hashed whole. Words from an independent implementation:
+// Python's hashlib with its own fold and six-word coding over the RFC 1760 dictionary,
+// checked first against the RFC vectors.
+const Vector kLongSeeds[] = {
     {IDC_MD5, "99", "ke1234abcdef", "This is a test.", "CAN CHOW WALK CRUD RIM WAST"},
     {IDC_SHA1, "99", "ke1234abcdef", "This is a test.", "BLOC HUNT PIT MOT HORN NEE"},
     {IDC_MD5, "7", "abcdefghij012345", "This is a test.", "CAME RUSE CAW DEAN BLUE LILY"},
     {IDC_SHA1, "7", "abcdefghij012345", "This is a test.", "DAY LYRA DANK TOUR BOND TOWN"},
 };
+
+bool Enter(const Program& program, const Vector& vector) {
+    return EnterChallenge(program, vector.radio, vector.count.c_str(), vector.seed.c_str(),
+                          vector.passPhrase.c_str());
+}
 
 bool StartShown(Program* program, const Settings& settings = QuietSettings()) {
     return StartProgramWith(settings, program) && ShowFromTray(*program);
@@ -55,12 +56,14 @@ TEST(Compute, Rfc2289VectorsGiveTheSixWords) {
     const Program& program = run.program;
     ASSERT_TRUE(StartShown(&run.program));
     EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY))) << "Copy enabled before any response";
+    std::vector<Vector> vectors = Rfc2289Vectors();
+    ASSERT_EQ(kCountedRfcVectors, vectors.size()) << "the vector file was not read whole";
+    vectors.insert(vectors.end(), std::begin(kLongSeeds), std::end(kLongSeeds));
 
-    for (const Vector& vector : kVectors) {
+    for (const Vector& vector : vectors) {
         SCOPED_TRACE(testing::Message() << vector.radio << " " << vector.count << " " << vector.seed
                                         << " / " << vector.passPhrase);
-        ASSERT_TRUE(
-            EnterChallenge(program, vector.radio, vector.count, vector.seed, vector.passPhrase));
+        ASSERT_TRUE(Enter(program, vector));
         const Outcome outcome = PressOk(program);
         EXPECT_EQ("", outcome.boxText);
         EXPECT_EQ(vector.words, outcome.response);
@@ -92,6 +95,36 @@ TEST(Compute, LongInputTypedByHandIsTakenWhole) {
     }
 }
 
+// Ok pressed and handled (a box would hold the click up, and is reported); the response field.
+std::string OkResponse(const Program& program, int radio, const char* count,
+                       const std::string& seed, const std::string& passPhrase) {
+    if (!EnterChallenge(program, radio, count, seed.c_str(), passPhrase.c_str()) ||
+        !Click(program, IDC_COMPUTE))
+        return "<box> " + BoxText(FindAnyBox(program));
+    return Field(program, IDC_RESPONSE);
+}
+
+// Ok reads 16 characters of the seed and 63 of the pass phrase, and cuts longer texts there,
+// before MD4's limit of 64 bytes for the two together: past it, an empty field and no box.
+TEST(Compute, OkReadsTheSeedAndPassPhraseUpToTheirLimits) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+    const std::string seed16 = "abcdefghij012345";
+    const std::string pass63(63, 'W');
+
+    EXPECT_EQ("CAME RUSE CAW DEAN BLUE LILY",
+              OkResponse(program, IDC_MD5, "7", seed16 + "X", "This is a test."));
+    const std::string words63 = OkResponse(program, IDC_SHA1, "1", "test", pass63);
+    EXPECT_NE(words63, OkResponse(program, IDC_SHA1, "1", "test", pass63.substr(0, 62)));
+    EXPECT_EQ(words63, OkResponse(program, IDC_SHA1, "1", "test", pass63 + "X"));
+
+    EXPECT_NE("", OkResponse(program, IDC_MD4, "1", seed16, std::string(48, 'W')));
+    EXPECT_EQ("", OkResponse(program, IDC_MD4, "1", seed16, std::string(49, 'W')));
+    EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY)));
+    EXPECT_NE("", OkResponse(program, IDC_MD4, "1", "t", pass63 + "X"));
+}
+
 struct InputErrorCase {
     const char* what;
     const char* count;
@@ -121,14 +154,15 @@ TEST(Compute, InputErrorsInPriorityOrderThenNoStaleResponse) {
     ScopedProgram run;
     const Program& program = run.program;
     ASSERT_TRUE(StartShown(&run.program));
+    const std::vector<Vector> vectors = Rfc2289Vectors();
+    ASSERT_FALSE(vectors.empty());
 
-    int next = 0;
+    size_t next = 0;
     for (const InputErrorCase& error : kInputErrors) {
         SCOPED_TRACE(error.what);
         // A response on show first, so that the error has one to take away.
-        const Vector& vector = kVectors[next++ % (sizeof kVectors / sizeof kVectors[0])];
-        ASSERT_TRUE(
-            EnterChallenge(program, vector.radio, vector.count, vector.seed, vector.passPhrase));
+        const Vector& vector = vectors[next++ % vectors.size()];
+        ASSERT_TRUE(Enter(program, vector));
         ASSERT_EQ(vector.words, PressOk(program).response);
         ASSERT_TRUE(IsEnabled(Control(program, IDC_COPY)));
 
@@ -191,9 +225,8 @@ TEST(ClearAll, EmptiesTheFourFieldsAndKeepsCopy) {
     ScopedProgram run;
     const Program& program = run.program;
     ASSERT_TRUE(StartShown(&run.program));
-    const Vector& vector = kVectors[0];
-    ASSERT_TRUE(
-        EnterChallenge(program, vector.radio, vector.count, vector.seed, vector.passPhrase));
+    const Vector& vector = kLongSeeds[0];
+    ASSERT_TRUE(Enter(program, vector));
     ASSERT_EQ(vector.words, PressOk(program).response);
 
     ASSERT_TRUE(Click(program, IDC_CLEARALL));

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "tests/e2e/harness.h"
+#include "tests/e2e/program.h"
 
 // Usage: vantreth_e2e [GoogleTest flags] PATH-TO-Vantreth.exe
 int main(int argc, char** argv) {

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "tests/e2e/more_harness.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
@@ -55,6 +56,30 @@ TEST(Options, ShowsTheStoredValuesWhicheverWayItIsOpened) {
     }
 }
 
+// Each click takes effect at once, on the clicked flag's time alone, both ways.
+TEST(Options, TheTwoCheckBoxesEnableAndDisableTheirTimesAtOnce) {
+    const struct {
+        int box;
+        std::uint8_t Settings::*flag;
+    } kClicks[] = {
+        {IDC_OPT_AUTODOCK, &Settings::AutoDock},
+        {IDC_OPT_AUTODECR, &Settings::AutoDecr},
+        {IDC_OPT_AUTODOCK, &Settings::AutoDock},
+        {IDC_OPT_AUTODECR, &Settings::AutoDecr},
+    };
+    ScopedProgram run;
+    ASSERT_TRUE(StartProgramWith(DefaultSettings(), &run.program));
+    const HWND options = OpenOptionsWithButton(run.program);
+    ASSERT_NE(nullptr, options);
+    Settings shown = DefaultSettings();
+    for (const auto& click : kClicks) {
+        ASSERT_TRUE(Click(GetDlgItem(options, click.box)));
+        shown.*click.flag ^= 1;
+        EXPECT_EQ(DescribeOptionsFor(shown), DescribeOptions(options));
+    }
+    EXPECT_TRUE(CloseBox(options, IDCANCEL));
+}
+
 struct TimeRefusal {
     const char* dock;
     const char* decr;
@@ -82,8 +107,8 @@ TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
     ASSERT_NE(nullptr, options);
     for (const TimeRefusal& refusal : kTimeRefusals) {
         SCOPED_TRACE(testing::Message() << refusal.dock << " / " << refusal.decr);
-        ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, refusal.dock));
-        ASSERT_TRUE(SetDialogField(options, IDC_OPT_DECRTIME, refusal.decr));
+        ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, refusal.dock));
+        ASSERT_TRUE(SetField(options, IDC_OPT_DECRTIME, refusal.decr));
         const HWND box = PressForBox(options, IDOK, program.processId, "Error");
         ASSERT_NE(nullptr, box);
         EXPECT_EQ(refusal.text, BoxText(box));
@@ -101,8 +126,8 @@ TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
     options = OpenOptionsWithButton(program);
     ASSERT_NE(nullptr, options);
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_CLIPBOARD)));
-    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, "255"));
-    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DECRTIME, "abc"));
+    ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, "255"));
+    ASSERT_TRUE(SetField(options, IDC_OPT_DECRTIME, "abc"));
     const HWND box = PressForBox(options, IDOK, program.processId, "Warning");
     ASSERT_NE(nullptr, box);
     EXPECT_EQ(kDecrWarning, BoxText(box));
@@ -126,7 +151,7 @@ TEST(Options, CancelWritesNothing) {
     ASSERT_NE(nullptr, options);
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_RETURN)));
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_AUTODOCK)));
-    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DECRTIME, "5"));
+    ASSERT_TRUE(SetField(options, IDC_OPT_DECRTIME, "5"));
     ASSERT_TRUE(CloseBox(options, IDCANCEL));
     EXPECT_FALSE(WaitUntil([&] { return DescribeKey() != ""; }, kSettleMs))
         << "Cancel wrote " << DescribeKey();
@@ -156,7 +181,7 @@ TEST(Options, TimeoutDuringTheRefusalEndsTheDialogOnceTheBoxIsDismissed) {
     const HWND options = OpenOptionsFromTray(program);
     ASSERT_NE(nullptr, options);
     const DWORD seen = GetTickCount();
-    ASSERT_TRUE(SetDialogField(options, IDC_OPT_DOCKTIME, "0"));
+    ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, "0"));
     const HWND box = PressForBox(options, IDOK, program.processId, "Error");
     ASSERT_NE(nullptr, box);
     // Past the 20 seconds, with the box still waiting for the user.

@@ -1,5 +1,5 @@
-// Registry values of the wrong type or size before start, and the key taken away or locked
-// while the program runs: it starts, falls back to the defaults, reports only the two SNK
+// Registry values missing, or of the wrong type or size, before start, and the key taken away or
+// locked while the program runs: it starts, falls back to the defaults, reports only the two SNK
 // messages, and never ends by itself.
 #include <gtest/gtest.h>
 
@@ -10,22 +10,19 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "tests/e2e/more_harness.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
-const char kPassword[] = "secret pw";
-// "123 045 377 000 111 222 333 001" encrypted under kPassword; challenge 1234 gives 342436fe.
-const char kRecordHex[] = "3c6f106582fef2265483c468c9da85b8ea3d318ae4e06fba38e378083c475c";
-const char kRegistryError[] = "Error reading registry.\nPlease restart the application.";
 const char kBadPassword[] = "Bad Password";
-const char kWriteError[] = "Error writing to the registry";
 
+// A value as written before the start; kMissing: not written at all.
 struct RawValue {
-    const char* name;
     DWORD type;
     std::string bytes;
 };
+constexpr DWORD kMissing = ~DWORD{0};
 
 std::string Bytes(std::initializer_list<int> values) {
     std::string bytes;
@@ -38,99 +35,88 @@ std::string Dword(DWORD value) {
     return std::string(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-// `first` followed by filler up to `size` bytes.
-std::string Sized(int first, size_t size) {
-    std::string bytes(size, '\xee');
-    if (size > 0) bytes[0] = static_cast<char>(first);
-    return bytes;
-}
-
 Settings Values(int clipboard, int appendReturn, int clearPass, int autoDock, int dockTime, int snk,
                 int autoDecr, int decrTime) {
+    const int values[kSettingCount] = {clipboard, appendReturn, clearPass, autoDock,
+                                       dockTime,  snk,          autoDecr,  decrTime};
     Settings settings = {};
-    settings.Clipboard = static_cast<std::uint8_t>(clipboard);
-    settings.Return = static_cast<std::uint8_t>(appendReturn);
-    settings.ClearPass = static_cast<std::uint8_t>(clearPass);
-    settings.AutoDock = static_cast<std::uint8_t>(autoDock);
-    settings.DockTime = static_cast<std::uint8_t>(dockTime);
-    settings.SNK = static_cast<std::uint8_t>(snk);
-    settings.AutoDecr = static_cast<std::uint8_t>(autoDecr);
-    settings.DecrTime = static_cast<std::uint8_t>(decrTime);
+    for (int i = 0; i < kSettingCount; ++i)
+        settings.*kSettingRows[i].field = static_cast<std::uint8_t>(values[i]);
     return settings;
 }
 
-// The same fault for all eight values and the record, the first bytes chosen away from the
-// defaults so that a byte taken where the default belongs shows.
-std::vector<RawValue> SizedValues(size_t size, const std::string& record) {
-    return {{"Clipboard", REG_BINARY, Sized(0, size)},
-            {"Return", REG_BINARY, Sized(0, size)},
-            {"ClearPass", REG_BINARY, Sized(0, size)},
-            {"AutoDock", REG_BINARY, Sized(0, size)},
-            {"DockTime", REG_BINARY, Sized(99, size)},
-            {"SNK", REG_BINARY, Sized(1, size)},
-            {"AutoDecr", REG_BINARY, Sized(0, size)},
-            {"DecrTime", REG_BINARY, Sized(9, size)},
-            {"SNK-S", REG_BINARY, record}};
-}
-
+// The eight values in their stored order (Clipboard, Return, ClearPass, AutoDock, DockTime,
+// SNK, AutoDecr, DecrTime), then the record.
 struct FaultCase {
     const char* what;
-    std::vector<RawValue> values;
+    RawValue values[kSettingCount + 1];
     Settings expected;
     const char* snkMessage;
 };
 
+// The same fault for all eight values and the record, the first bytes chosen away from the
+// defaults so that a byte taken where the default belongs shows.
+FaultCase Sized(const char* what, size_t size, const std::string& record, const char* message) {
+    const Settings away = Values(0, 0, 0, 0, 99, 1, 0, 9);
+    FaultCase fault = {what, {}, DefaultSettings(), message};
+    for (int i = 0; i < kSettingCount; ++i) {
+        std::string bytes(size, '\xee');
+        if (size > 0) bytes[0] = static_cast<char>(away.*kSettingRows[i].field);
+        fault.values[i] = {REG_BINARY, bytes};
+    }
+    fault.values[kSettingCount] = {REG_BINARY, record};
+    return fault;
+}
+
 std::vector<FaultCase> FaultCases() {
-    const std::string record = FromHex(kRecordHex);
+    const std::string record = FromHex(kSnkRecordHex);
     std::vector<FaultCase> cases;
     // Only a value of exactly one byte is taken, whatever its type; a string's terminating
     // NUL makes it two. The record as a string cannot be read into its 31 bytes.
     cases.push_back({"strings",
-                     {{"Clipboard", REG_SZ, std::string("", 1)},
-                      {"Return", REG_EXPAND_SZ, std::string("0", 2)},
-                      {"ClearPass", REG_MULTI_SZ, std::string("\0\0", 2)},
-                      {"AutoDock", REG_SZ, std::string("0", 2)},
-                      {"DockTime", REG_SZ, std::string("12345", 6)},
-                      {"SNK", REG_SZ, std::string("\x01", 2)},
-                      {"AutoDecr", REG_SZ, std::string("", 1)},
-                      {"DecrTime", REG_SZ, std::string("A", 2)},
-                      {"SNK-S", REG_SZ, record}},
+                     {{REG_SZ, std::string("", 1)},
+                      {REG_EXPAND_SZ, std::string("0", 2)},
+                      {REG_MULTI_SZ, std::string("\0\0", 2)},
+                      {REG_SZ, std::string("0", 2)},
+                      {REG_SZ, std::string("12345", 6)},
+                      {REG_SZ, std::string("\x01", 2)},
+                      {REG_SZ, std::string("", 1)},
+                      {REG_SZ, std::string("A", 2)},
+                      {REG_SZ, record}},
                      Values(0, 1, 1, 1, 30, 0, 0, 1),
-                     kRegistryError});
+                     kSnkReadError});
     cases.push_back({"numbers",
-                     {{"Clipboard", REG_DWORD, Dword(0)},
-                      {"Return", REG_DWORD, Bytes({0})},
-                      {"ClearPass", REG_DWORD, Dword(0x100)},
-                      {"AutoDock", REG_DWORD, Dword(0)},
-                      {"DockTime", REG_DWORD, Bytes({0})},
-                      {"SNK", REG_DWORD, Dword(1)},
-                      {"AutoDecr", REG_QWORD, std::string(8, '\0')},
-                      {"DecrTime", REG_DWORD, Bytes({44})},
-                      {"SNK-S", REG_DWORD, Dword(0x12345678)}},
+                     {{REG_DWORD, Dword(0)},
+                      {REG_DWORD, Bytes({0})},
+                      {REG_DWORD, Dword(0x100)},
+                      {REG_DWORD, Dword(0)},
+                      {REG_DWORD, Bytes({0})},
+                      {REG_DWORD, Dword(1)},
+                      {REG_QWORD, std::string(8, '\0')},
+                      {REG_DWORD, Bytes({44})},
+                      {REG_DWORD, Dword(0x12345678)}},
                      Values(1, 0, 1, 1, 30, 0, 1, 44),
                      kBadPassword});
-    cases.push_back(
-        {"2 bytes", SizedValues(2, record.substr(0, 2)), DefaultSettings(), kBadPassword});
-    cases.push_back({"0 bytes", SizedValues(0, std::string()), DefaultSettings(), kBadPassword});
-    cases.push_back(
-        {"6 bytes", SizedValues(6, record.substr(0, 6)), DefaultSettings(), kBadPassword});
-    cases.push_back({"1000 bytes", SizedValues(1000, record + std::string(969, '\0')),
-                     DefaultSettings(), kRegistryError});
+    FaultCase missing = {"missing", {}, DefaultSettings(), kSnkReadError};
+    for (RawValue& value : missing.values)
+        value.type = kMissing;
+    cases.push_back(missing);
+    cases.push_back(Sized("2 bytes", 2, record.substr(0, 2), kBadPassword));
+    cases.push_back(Sized("0 bytes", 0, std::string(), kBadPassword));
+    cases.push_back(Sized("6 bytes", 6, record.substr(0, 6), kBadPassword));
+    cases.push_back(Sized("1000 bytes", 1000, record + std::string(969, '\0'), kSnkReadError));
     return cases;
 }
 
-bool WriteValues(const std::vector<RawValue>& values) {
-    if (!DeleteSettingsKey()) return false;
-    for (const RawValue& value : values)
-        if (!WriteRawValue(value.name, value.type, value.bytes.data(),
-                           static_cast<DWORD>(value.bytes.size())))
-            return false;
+// The key exists (ForgetStoredSettings leaves it, empty) with just these values.
+bool WriteValues(const FaultCase& fault) {
+    if (!DeleteSettingsKey() || !ForgetStoredSettings()) return false;
+    for (int i = 0; i <= kSettingCount; ++i) {
+        const RawValue& value = fault.values[i];
+        const char* name = i < kSettingCount ? kSettingRows[i].name : "SNK-S";
+        if (value.type != kMissing && !WriteRawValue(name, value.type, value.bytes)) return false;
+    }
     return true;
-}
-
-bool StillRunning(const Program& program) {
-    DWORD code = 0;
-    return !WaitForExit(program.process, 0, &code);
 }
 
 // Answers whatever the Options OK brings up (warning, reconfigure question, enrolment,
@@ -146,17 +132,13 @@ std::string FinishOptions(const Program& program, HWND options) {
             Sleep(kPollMs);
             continue;
         }
-        char caption[64] = {};
-        GetWindowTextA(box, caption, sizeof caption);
-        const std::string title = caption;
+        const std::string title = Caption(box);
         if (title == kOptionsCaption) {
             Sleep(kPollMs);
             continue;
         }
-        met += "[" + title + "] " + (title == "SNK Seed & Password" ? "" : BoxText(box)) + "\n";
-        const int button = title == "WARNING"               ? IDNO
-                           : title == "SNK Seed & Password" ? IDCANCEL
-                                                            : IDOK;
+        met += "[" + title + "] " + (title == kSnkEnrolCaption ? "" : BoxText(box)) + "\n";
+        const int button = title == "WARNING" ? IDNO : title == kSnkEnrolCaption ? IDCANCEL : IDOK;
         if (!CloseBox(box, button)) break;
     }
     return met;
@@ -175,7 +157,7 @@ bool EnsureSnkFeatures(const Program& program, std::string* boxes) {
 
 Outcome SnkAttempt(const Program& program, const char* challenge = "1234") {
     if (!Click(program, IDC_SNK) || !IsChecked(Control(program, IDC_SNK)) ||
-        !SetField(program, IDC_SEED, challenge) || !SetField(program, IDC_PASSPHRASE, kPassword))
+        !SetField(program, IDC_SEED, challenge) || !SetField(program, IDC_PASSPHRASE, kSnkPassword))
         return Outcome{"<not in SNK mode>", "", ""};
     return PressOk(program);
 }
@@ -190,10 +172,12 @@ TEST(RegistryFaults, MisshapenValuesStartWithTheDefaultsAndSnkReportsOnlyItsMess
     for (const FaultCase& fault : FaultCases()) {
         SCOPED_TRACE(fault.what);
         KillRunningInstances();
-        ASSERT_TRUE(WriteValues(fault.values));
+        ASSERT_TRUE(WriteValues(fault));
+        const std::string stored = DescribeKey();
         ScopedProgram run;
         const Program& program = run.program;
         ASSERT_TRUE(StartProgram(&run.program)) << "did not start and dock";
+        EXPECT_EQ(stored, DescribeKey()) << "the start wrote into an existing key";
 
         const HWND options = OpenOptionsWithButton(program);
         ASSERT_NE(nullptr, options);
@@ -247,31 +231,17 @@ struct ScopedUnlock {
     }
 };
 
-Settings WithSnk() {
-    Settings settings = QuietSettings();
-    settings.SNK = 1;
-    return settings;
-}
-
-bool StartWithRecord(Program* program) {
-    const std::string record = FromHex(kRecordHex);
-    KillRunningInstances();
-    return DeleteSettingsKey() && WriteSettings(WithSnk()) &&
-           WriteRawValue("SNK-S", REG_BINARY, record.data(), static_cast<DWORD>(record.size())) &&
-           StartProgram(program);
-}
-
 TEST(RegistryFaults, KeyDeletedWhileRunningGivesTheReadErrorAndOptionsWritesItAnew) {
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartWithRecord(&run.program));
+    ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program, kSnkRecordHex));
     std::string boxes;
     ASSERT_TRUE(EnsureSnkFeatures(program, &boxes));
     EXPECT_EQ("342436fe", SnkAttempt(program).response);
 
     ASSERT_TRUE(DeleteSettingsKey());
     ASSERT_EQ("<no key>", DescribeKey());
-    ExpectSnkMessage(SnkAttempt(program), kRegistryError);
+    ExpectSnkMessage(SnkAttempt(program), kSnkReadError);
     ASSERT_TRUE(StillRunning(program));
 
     // SNK features on and keys seen at start: the reconfigure question, answered No.
@@ -279,9 +249,9 @@ TEST(RegistryFaults, KeyDeletedWhileRunningGivesTheReadErrorAndOptionsWritesItAn
     ASSERT_NE(nullptr, options);
     boxes = FinishOptions(program, options);
     EXPECT_NE(std::string::npos, boxes.find("[WARNING]")) << boxes;
-    EXPECT_EQ(DescribeStored(WithSnk()), DescribeKey());
+    EXPECT_EQ(DescribeStored(SnkSettings()), DescribeKey());
     ASSERT_TRUE(ShowFromTray(program));
-    ExpectSnkMessage(SnkAttempt(program), kRegistryError);
+    ExpectSnkMessage(SnkAttempt(program), kSnkReadError);
     EXPECT_TRUE(StillRunning(program));
 }
 
@@ -289,19 +259,19 @@ TEST(RegistryFaults, KeyLockedWhileRunningGivesTheMessagesAndLosesNothing) {
     ScopedUnlock unlock;
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartWithRecord(&run.program));
+    ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program, kSnkRecordHex));
     std::string boxes;
     ASSERT_TRUE(EnsureSnkFeatures(program, &boxes));
     const std::string stored = DescribeKey();
 
     ASSERT_TRUE(LockKey(true));
     ASSERT_FALSE(KeyReadable()) << "Wine did not enforce the key's DACL";
-    ExpectSnkMessage(SnkAttempt(program), kRegistryError);
+    ExpectSnkMessage(SnkAttempt(program), kSnkReadError);
 
     const HWND options = OpenOptionsWithButton(program);
     ASSERT_NE(nullptr, options);
     boxes = FinishOptions(program, options);
-    EXPECT_NE(std::string::npos, boxes.find(kWriteError)) << boxes;
+    EXPECT_NE(std::string::npos, boxes.find(kRegistryWriteError)) << boxes;
     EXPECT_TRUE(StillRunning(program));
 
     ASSERT_TRUE(LockKey(false));
@@ -312,28 +282,21 @@ TEST(RegistryFaults, KeyLockedWhileRunningGivesTheMessagesAndLosesNothing) {
 
 TEST(RegistryFaults, KeyLockedBeforeStartStartsWithTheDefaultsAndWritesNothing) {
     ScopedUnlock unlock;
-    const std::string record = FromHex(kRecordHex);
     KillRunningInstances();
     ASSERT_TRUE(DeleteSettingsKey());
-    ASSERT_TRUE(WriteSettings(Values(0, 0, 0, 0, 99, 1, 0, 9)));
-    ASSERT_TRUE(
-        WriteRawValue("SNK-S", REG_BINARY, record.data(), static_cast<DWORD>(record.size())));
+    ASSERT_TRUE(WriteStoredSettings(Values(0, 0, 0, 0, 99, 1, 0, 9), kSnkRecordHex));
     const std::string stored = DescribeKey();
     ASSERT_TRUE(LockKey(true));
 
     ScopedProgram run;
     Program& program = run.program;
-    PROCESS_INFORMATION info;
-    ASSERT_TRUE(LaunchProgram(&info));
-    program.process = info.hProcess;
-    program.processId = info.dwProcessId;
+    ASSERT_TRUE(LaunchProgram(&program));
     // The start can neither read nor create the key.
     const HWND box = WaitForDialog(program.processId, "Error");
     ASSERT_NE(nullptr, box);
-    EXPECT_EQ(kWriteError, BoxText(box));
+    EXPECT_EQ(kRegistryWriteError, BoxText(box));
     ASSERT_TRUE(CloseBox(box, IDOK));
-    ASSERT_TRUE(
-        WaitUntil([&] { return (program.dialog = FindMainDialog(program.processId)) != nullptr; }));
+    ASSERT_TRUE(WaitForMainDialog(&program));
     ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
 
     const HWND options = OpenOptionsWithButton(program);
@@ -344,13 +307,54 @@ TEST(RegistryFaults, KeyLockedBeforeStartStartsWithTheDefaultsAndWritesNothing) 
     // No record was seen, so turning SNK on offers the enrolment (cancelled); the write fails.
     std::string boxes;
     ASSERT_TRUE(EnsureSnkFeatures(program, &boxes)) << boxes;
-    EXPECT_NE(std::string::npos, boxes.find("[SNK Seed & Password]")) << boxes;
-    EXPECT_NE(std::string::npos, boxes.find(kWriteError)) << boxes;
-    ExpectSnkMessage(SnkAttempt(program), kRegistryError);
+    EXPECT_NE(std::string::npos, boxes.find(std::string("[") + kSnkEnrolCaption + "]")) << boxes;
+    EXPECT_NE(std::string::npos, boxes.find(kRegistryWriteError)) << boxes;
+    ExpectSnkMessage(SnkAttempt(program), kSnkReadError);
     EXPECT_TRUE(StillRunning(program));
 
     ASSERT_TRUE(LockKey(false));
     EXPECT_EQ(stored, DescribeKey()) << "the locked key changed";
+}
+
+// The record that cannot be written is reported and counts as no keys saved: the next OK with
+// SNK features on opens the enrolment again without asking to reconfigure.
+TEST(RegistryFaults, EnrolmentIntoALockedKeyReportsTheWriteAndSavesNoKeys) {
+    ScopedUnlock unlock;
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    const std::string stored = DescribeKey();
+    ASSERT_TRUE(LockKey(true));
+
+    HWND options = OpenOptionsWithButton(program);
+    ASSERT_NE(nullptr, options);
+    ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_SNK)));
+    HWND enrol = PressForBox(options, IDOK, program.processId, kSnkEnrolCaption);
+    ASSERT_NE(nullptr, enrol);
+    ASSERT_TRUE(FillEnrolment(enrol, kSnkSeed, kSnkPassword));
+    PostClick(GetDlgItem(enrol, IDOK));
+    for (const char* write : {"the record", "the settings"}) {
+        SCOPED_TRACE(write);
+        const HWND box = WaitForDialog(program.processId, "Error");
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(kRegistryWriteError, BoxText(box));
+        ASSERT_TRUE(CloseBox(box, IDOK));
+    }
+    ASSERT_TRUE(WaitForGone(options));
+    ASSERT_TRUE(LockKey(false));
+    EXPECT_EQ(stored, DescribeKey()) << "the locked key changed";
+
+    options = OpenOptionsWithButton(program);
+    ASSERT_NE(nullptr, options);
+    ASSERT_TRUE(IsChecked(GetDlgItem(options, IDC_OPT_SNK)));
+    PostClick(GetDlgItem(options, IDOK));
+    enrol = WaitForDialog(program.processId, kSnkEnrolCaption);
+    EXPECT_EQ(nullptr, FindDialog(program.processId, "WARNING"))
+        << "asked to reconfigure keys that were never saved";
+    ASSERT_NE(nullptr, enrol);
+    ASSERT_TRUE(CloseBox(enrol, IDCANCEL));
+    ASSERT_TRUE(WaitForGone(options));
+    EXPECT_EQ(DescribeStored(SnkSettings()), DescribeKey());
 }
 
 } // namespace

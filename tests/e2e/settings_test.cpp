@@ -1,19 +1,11 @@
-// The stored settings: first start, reading back, damaged values, and the two timers they steer.
+// The stored settings: first start, reading back, and the two timers they steer.
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "tests/e2e/more_harness.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
-
-// Every value away from its default, so that a value that was not read shows.
-Settings OppositeSettings() {
-    Settings settings = {};
-    settings.DockTime = 77;
-    settings.SNK = 1;
-    settings.DecrTime = 9;
-    return settings;
-}
 
 std::string ShownByOptions(const Program& program) {
     const HWND options = OpenOptionsWithButton(program);
@@ -35,55 +27,6 @@ TEST(Settings, FirstStartWritesExactlyTheEightDefaultsAndASecondStartReadsThem) 
     ASSERT_TRUE(StartProgram(&run.program));
     EXPECT_EQ(DescribeOptionsFor(DefaultSettings()), ShownByOptions(run.program));
     EXPECT_EQ(DescribeStored(DefaultSettings()), DescribeKey()) << "a start that found the key";
-}
-
-struct DamagedValues {
-    const char* what;
-    int size; // bytes stored for each of the eight values, the first one its old value; -1 deletes
-};
-
-// Only a value of exactly one byte is taken; anything else reads as its default.
-const DamagedValues kDamaged[] = {
-    {"deleted", -1},
-    {"empty", 0},
-    {"3 bytes", 3},
-    {"6 bytes", 6},
-};
-
-void WriteDamaged(const DamagedValues& damage, const Settings& old) {
-    const struct {
-        const char* name;
-        std::uint8_t value;
-    } values[] = {{"Clipboard", old.Clipboard}, {"Return", old.Return},
-                  {"ClearPass", old.ClearPass}, {"AutoDock", old.AutoDock},
-                  {"DockTime", old.DockTime},   {"SNK", old.SNK},
-                  {"AutoDecr", old.AutoDecr},   {"DecrTime", old.DecrTime}};
-    for (const auto& value : values) {
-        if (damage.size < 0) {
-            ASSERT_TRUE(DeleteValue(value.name));
-            continue;
-        }
-        std::string bytes(static_cast<size_t>(damage.size) + 1, '\x07');
-        bytes[0] = static_cast<char>(value.value);
-        ASSERT_TRUE(
-            WriteRawValue(value.name, REG_BINARY, bytes.data(), static_cast<DWORD>(damage.size)));
-    }
-}
-
-TEST(Settings, AMissingOrMisshapenValueTakesItsDefault) {
-    for (const DamagedValues& damage : kDamaged) {
-        SCOPED_TRACE(damage.what);
-        KillRunningInstances();
-        ASSERT_TRUE(DeleteSettingsKey());
-        ASSERT_TRUE(WriteSettings(OppositeSettings()));
-        WriteDamaged(damage, OppositeSettings());
-        const std::string stored = DescribeKey();
-
-        ScopedProgram run;
-        ASSERT_TRUE(StartProgram(&run.program));
-        EXPECT_EQ(DescribeOptionsFor(DefaultSettings()), ShownByOptions(run.program));
-        EXPECT_EQ(stored, DescribeKey()) << "the start wrote into an existing key";
-    }
 }
 
 TEST(Settings, AStoredDockTimeOfZeroIsTakenAsThirty) {

@@ -4,16 +4,13 @@
 #include <string>
 
 #include "resources/resource.h"
-#include "tests/e2e/more_harness.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
-const char kSnkCaption[] = "SNK Seed & Password";
-const char kSeed[] = "123 045 377 000 111 222 333 001";
-const char kPassword[] = "secret pw";
-// The seed above encrypted under the password: the SNK core's vector.
-const char kRecordHex[] = "3c6f106582fef2265483c468c9da85b8ea3d318ae4e06fba38e378083c475c";
-const char kRegistryError[] = "Error reading registry.\nPlease restart the application.";
+const char kReconfigure[] =
+    "SNK keys are already saved in the registry\nWould you like to reconfigure SNK?";
 
 struct SnkVector {
     const char* challenge;
@@ -24,12 +21,6 @@ const SnkVector kResponses[] = {
     {"1234", "342436fe"},
     {"abc", "70fcb944"},
 };
-
-Settings WithSnk() {
-    Settings settings = QuietSettings();
-    settings.SNK = 1;
-    return settings;
-}
 
 // Shows the dialog (WM_SHOWMAIN enables the SNK radio) and selects SNK mode. Showing posts the
 // command that re-applies the previous mode; the click is posted behind it, once the program
@@ -61,11 +52,11 @@ struct Refusal {
 // Each row leaves the earlier fields empty or wrong, so only the first fault may be reported.
 const Refusal kRefusals[] = {
     {"", "", "", "You must enter a seed value."},
-    {"", kPassword, kPassword, "You must enter a seed value."},
-    {kSeed, "", "", "Please enter a password."},
-    {kSeed, "", kPassword, "Please enter a password."},
-    {kSeed, kPassword, "", "Please confirm the password."},
-    {kSeed, kPassword, "Secret pw", "Passwords mismatch."},
+    {"", kSnkPassword, kSnkPassword, "You must enter a seed value."},
+    {kSnkSeed, "", "", "Please enter a password."},
+    {kSnkSeed, "", kSnkPassword, "Please enter a password."},
+    {kSnkSeed, kSnkPassword, "", "Please confirm the password."},
+    {kSnkSeed, kSnkPassword, "Secret pw", "Passwords mismatch."},
 };
 
 TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
@@ -79,32 +70,29 @@ TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
     ASSERT_NE(nullptr, options);
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_SNK)));
     PostClick(GetDlgItem(options, IDOK));
-    const HWND enrol = WaitForDialog(program.processId, kSnkCaption);
+    const HWND enrol = WaitForDialog(program.processId, kSnkEnrolCaption);
     ASSERT_NE(nullptr, enrol);
 
     for (const Refusal& refusal : kRefusals) {
         SCOPED_TRACE(testing::Message() << "\"" << refusal.seed << "\" \"" << refusal.password
                                         << "\" \"" << refusal.confirm << "\"");
-        ASSERT_TRUE(SetDialogField(enrol, IDC_SNK_SEED, refusal.seed));
-        ASSERT_TRUE(SetDialogField(enrol, IDC_SNK_PASSWORD, refusal.password));
-        ASSERT_TRUE(SetDialogField(enrol, IDC_SNK_CONFIRM, refusal.confirm));
+        ASSERT_TRUE(SetField(enrol, IDC_SNK_SEED, refusal.seed));
+        ASSERT_TRUE(SetField(enrol, IDC_SNK_PASSWORD, refusal.password));
+        ASSERT_TRUE(SetField(enrol, IDC_SNK_CONFIRM, refusal.confirm));
         const HWND box = PressForBox(enrol, IDOK, program.processId, "Error");
         ASSERT_NE(nullptr, box);
         EXPECT_EQ(refusal.text, BoxText(box));
         ASSERT_TRUE(CloseBox(box, IDOK));
         EXPECT_TRUE(IsWindowVisible(enrol)) << "a refusal closed the dialog";
         std::string record;
-        DWORD type = 0;
-        EXPECT_FALSE(ReadRawValue("SNK-S", &record, &type)) << "a refusal stored a record";
+        EXPECT_FALSE(ReadRawValue("SNK-S", &record)) << "a refusal stored a record";
     }
 
-    ASSERT_TRUE(SetDialogField(enrol, IDC_SNK_SEED, kSeed));
-    ASSERT_TRUE(SetDialogField(enrol, IDC_SNK_PASSWORD, kPassword));
-    ASSERT_TRUE(SetDialogField(enrol, IDC_SNK_CONFIRM, kPassword));
+    ASSERT_TRUE(FillEnrolment(enrol, kSnkSeed, kSnkPassword));
     PostClick(GetDlgItem(enrol, IDOK));
     ASSERT_TRUE(WaitForGone(enrol));
     ASSERT_TRUE(WaitForGone(options));
-    EXPECT_EQ(DescribeStored(WithSnk(), kRecordHex), DescribeKey());
+    EXPECT_EQ(DescribeStored(SnkSettings(), kSnkRecordHex), DescribeKey());
 
     ASSERT_TRUE(EnterSnkMode(program));
     EXPECT_EQ("SNK Challange", Field(program, IDC_CHALLENGE_LABEL));
@@ -112,7 +100,7 @@ TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
     EXPECT_FALSE(IsEnabled(Control(program, IDC_COUNT)));
     for (const SnkVector& vector : kResponses) {
         SCOPED_TRACE(vector.challenge);
-        const Outcome outcome = SnkResponse(program, vector.challenge, kPassword);
+        const Outcome outcome = SnkResponse(program, vector.challenge, kSnkPassword);
         EXPECT_EQ("", outcome.boxText);
         EXPECT_EQ(vector.response, outcome.response);
     }
@@ -122,18 +110,23 @@ TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
     EXPECT_EQ("Bad Password", wrong.boxText);
     EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_RESPONSE).empty(); }))
         << "a refused password left \"" << Field(program, IDC_RESPONSE) << "\" on show";
+
+    // The record written in this run counts as saved: the next OK asks before overwriting it.
+    const HWND again = OpenOptionsWithButton(program);
+    ASSERT_NE(nullptr, again);
+    const HWND question = PressForBox(again, IDOK, program.processId, "WARNING");
+    ASSERT_NE(nullptr, question) << "no question before overwriting the record";
+    EXPECT_EQ(kReconfigure, BoxText(question));
+    ASSERT_TRUE(CloseBox(question, IDNO));
+    ASSERT_TRUE(WaitForGone(again));
+    EXPECT_EQ(DescribeStored(SnkSettings(), kSnkRecordHex), DescribeKey());
 }
 
 TEST(Snk, ReconfiguringAsksFirstAndNoKeepsTheRecord) {
     // A record present at start: the program knows keys are saved.
-    KillRunningInstances();
-    ASSERT_TRUE(DeleteSettingsKey());
-    ASSERT_TRUE(WriteSettings(WithSnk()));
-    const std::string record = FromHex(kRecordHex);
-    ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, record.data(), record.size()));
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgram(&run.program));
+    ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program, kSnkRecordHex));
 
     struct Answer {
         int button;
@@ -147,25 +140,25 @@ TEST(Snk, ReconfiguringAsksFirstAndNoKeepsTheRecord) {
         ASSERT_TRUE(IsChecked(GetDlgItem(options, IDC_OPT_SNK)));
         const HWND question = PressForBox(options, IDOK, program.processId, "WARNING");
         ASSERT_NE(nullptr, question);
-        EXPECT_EQ("SNK keys are already saved in the registry\nWould you like to reconfigure SNK?",
-                  BoxText(question));
+        EXPECT_EQ(kReconfigure, BoxText(question));
         ASSERT_TRUE(CloseBox(question, answer.button));
         if (answer.enrols) {
-            const HWND enrol = WaitForDialog(program.processId, kSnkCaption);
+            const HWND enrol = WaitForDialog(program.processId, kSnkEnrolCaption);
             ASSERT_NE(nullptr, enrol);
             ASSERT_TRUE(CloseBox(enrol, IDCANCEL));
         } else {
             EXPECT_FALSE(WaitUntil(
-                [&] { return FindDialog(program.processId, kSnkCaption) != nullptr; }, kSettleMs))
+                [&] { return FindDialog(program.processId, kSnkEnrolCaption) != nullptr; },
+                kSettleMs))
                 << "No opened the enrolment";
         }
         ASSERT_TRUE(WaitForGone(options));
-        EXPECT_EQ(DescribeStored(WithSnk(), kRecordHex), DescribeKey());
+        EXPECT_EQ(DescribeStored(SnkSettings(), kSnkRecordHex), DescribeKey());
     }
 
     // The record kept is the one that answers.
     ASSERT_TRUE(EnterSnkMode(program));
-    const Outcome outcome = SnkResponse(program, "1234", kPassword);
+    const Outcome outcome = SnkResponse(program, "1234", kSnkPassword);
     EXPECT_EQ("", outcome.boxText);
     EXPECT_EQ("342436fe", outcome.response);
 
@@ -176,7 +169,26 @@ TEST(Snk, ReconfiguringAsksFirstAndNoKeepsTheRecord) {
     PostClick(GetDlgItem(options, IDOK));
     ASSERT_TRUE(WaitForGone(options));
     EXPECT_EQ(nullptr, FindAnyBox(program)) << BoxText(FindAnyBox(program));
-    EXPECT_EQ(DescribeStored(QuietSettings(), kRecordHex), DescribeKey());
+    EXPECT_EQ(DescribeStored(QuietSettings(), kSnkRecordHex), DescribeKey());
+
+    // The SNK radio stays checked and the dialog in SNK mode; from the next show on the radio
+    // is disabled, and Ok still answers with the record.
+    for (bool shownAgain : {false, true}) {
+        SCOPED_TRACE(shownAgain ? "shown again" : "Options closed");
+        if (shownAgain) {
+            ASSERT_TRUE(Click(program, IDC_CLOSE));
+            ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+            ASSERT_TRUE(ShowFromTray(program));
+            ASSERT_TRUE(Handled(program));
+            EXPECT_FALSE(IsEnabled(Control(program, IDC_SNK)));
+        }
+        EXPECT_TRUE(IsChecked(Control(program, IDC_SNK)));
+        EXPECT_EQ("SNK Challange", Field(program, IDC_CHALLENGE_LABEL));
+        EXPECT_EQ("SNK Response", Field(program, IDC_RESPONSE_LABEL));
+        EXPECT_FALSE(IsEnabled(Control(program, IDC_COUNT)));
+        ASSERT_TRUE(Click(program, IDC_CLEARALL));
+        EXPECT_EQ("342436fe", SnkResponse(program, "1234", kSnkPassword).response);
+    }
 }
 
 // Opens the enrolment from Options with SNK features on, answering Yes when asked to
@@ -191,15 +203,9 @@ HWND OpenEnrolment(const Program& program) {
     WaitUntil([&] {
         const HWND question = FindDialog(program.processId, "WARNING");
         if (question != nullptr) CloseBox(question, IDYES);
-        return (found = FindDialog(program.processId, kSnkCaption)) != nullptr;
+        return (found = FindDialog(program.processId, kSnkEnrolCaption)) != nullptr;
     });
     return found;
-}
-
-bool FillEnrolment(HWND enrol, const char* seed, const char* password) {
-    return SetDialogField(enrol, IDC_SNK_SEED, seed) &&
-           SetDialogField(enrol, IDC_SNK_PASSWORD, password) &&
-           SetDialogField(enrol, IDC_SNK_CONFIRM, password);
 }
 
 // Enrolment keeps the first 39 characters of the password; the main dialog reads up to 63.
@@ -210,7 +216,7 @@ TEST(Snk, APasswordOfFortyFiveCharactersTypedInFullAnswers) {
     ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
     const HWND enrol = OpenEnrolment(program);
     ASSERT_NE(nullptr, enrol);
-    ASSERT_TRUE(FillEnrolment(enrol, kSeed, kLong));
+    ASSERT_TRUE(FillEnrolment(enrol, kSnkSeed, kLong));
     PostClick(GetDlgItem(enrol, IDOK));
     ASSERT_TRUE(WaitForGone(enrol));
     ASSERT_TRUE(
@@ -224,14 +230,10 @@ TEST(Snk, APasswordOfFortyFiveCharactersTypedInFullAnswers) {
 
 // One mistyped seed must not replace a working record with one no password can open.
 TEST(Snk, AMistypedSeedIsRefusedAndTheStoredRecordKept) {
-    KillRunningInstances();
-    ASSERT_TRUE(DeleteSettingsKey());
-    ASSERT_TRUE(WriteSettings(WithSnk()));
-    const std::string record = FromHex(kRecordHex);
-    ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, record.data(), record.size()));
+    const std::string record = FromHex(kSnkRecordHex);
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgram(&run.program));
+    ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program, kSnkRecordHex));
 
     const HWND enrol = OpenEnrolment(program);
     ASSERT_NE(nullptr, enrol);
@@ -248,8 +250,7 @@ TEST(Snk, AMistypedSeedIsRefusedAndTheStoredRecordKept) {
         ASSERT_TRUE(CloseBox(box, IDOK));
         EXPECT_TRUE(IsWindowVisible(enrol)) << "a refusal closed the dialog";
         std::string stored;
-        DWORD type = 0;
-        ASSERT_TRUE(ReadRawValue("SNK-S", &stored, &type));
+        ASSERT_TRUE(ReadRawValue("SNK-S", &stored));
         EXPECT_EQ(record, stored) << "the record was replaced";
     }
     ASSERT_TRUE(CloseBox(enrol, IDCANCEL));
@@ -257,7 +258,7 @@ TEST(Snk, AMistypedSeedIsRefusedAndTheStoredRecordKept) {
         WaitUntil([&] { return FindDialog(program.processId, kOptionsCaption) == nullptr; }));
 
     ASSERT_TRUE(EnterSnkMode(program));
-    const Outcome outcome = SnkResponse(program, "1234", kPassword);
+    const Outcome outcome = SnkResponse(program, "1234", kSnkPassword);
     EXPECT_EQ("", outcome.boxText);
     EXPECT_EQ("342436fe", outcome.response);
 }
@@ -269,16 +270,16 @@ struct BadRecord {
 };
 
 TEST(Snk, BadRecordsAreReportedAndNothingIsLost) {
-    const std::string good = FromHex(kRecordHex);
+    const std::string good = FromHex(kSnkRecordHex);
     const BadRecord bad[] = {
-        {"32 bytes", good + '\0', kRegistryError},
+        {"32 bytes", good + '\0', kSnkReadError},
         {"5 bytes", good.substr(0, 5), "Bad Password"},
-        {"1 KB", std::string(1024, '\x5a'), kRegistryError},
-        {"missing", "", kRegistryError},
+        {"1 KB", std::string(1024, '\x5a'), kSnkReadError},
+        {"missing", "", kSnkReadError},
     };
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(WithSnk(), &run.program));
+    ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program));
     ASSERT_TRUE(EnterSnkMode(program));
 
     for (const BadRecord& record : bad) {
@@ -286,22 +287,20 @@ TEST(Snk, BadRecordsAreReportedAndNothingIsLost) {
         if (record.bytes.empty()) {
             ASSERT_TRUE(DeleteValue("SNK-S"));
         } else {
-            ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, record.bytes.data(),
-                                      static_cast<DWORD>(record.bytes.size())));
+            ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, record.bytes));
         }
         const std::string before = DescribeKey();
-        const Outcome outcome = SnkResponse(program, "1234", kPassword);
+        const Outcome outcome = SnkResponse(program, "1234", kSnkPassword);
         EXPECT_EQ("Error", outcome.boxCaption);
         EXPECT_EQ(record.text, outcome.boxText);
         EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_RESPONSE).empty(); }));
         EXPECT_EQ(before, DescribeKey()) << "the registry changed";
-        DWORD code = 0;
-        ASSERT_FALSE(WaitForExit(program.process, 0, &code)) << "ended with " << code;
+        ASSERT_TRUE(StillRunning(program));
     }
 
     // Still answering: the good record again, then a hash vector.
-    ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, good.data(), static_cast<DWORD>(good.size())));
-    EXPECT_EQ("342436fe", SnkResponse(program, "1234", kPassword).response);
+    ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, good));
+    EXPECT_EQ("342436fe", SnkResponse(program, "1234", kSnkPassword).response);
     ASSERT_TRUE(EnterChallenge(program, IDC_MD5, "99", "test", "This is a test."));
     EXPECT_EQ("BAIL TUFT BITS GANG CHEF THY", PressOk(program).response);
 }

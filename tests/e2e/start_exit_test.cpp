@@ -2,23 +2,32 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
-#include "tests/e2e/harness.h"
+#include "vantreth_version.h"
+#include "tests/e2e/clipboard.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
+
+// A second start must hand over and end by itself, with code 0.
+void ExpectSecondStartExitsWithZero() {
+    Program second;
+    ASSERT_TRUE(LaunchProgram(&second));
+    DWORD code = 1;
+    const bool exited = WaitForExit(second.process, kWaitMs, &code);
+    if (!exited) TerminateProcess(second.process, 1);
+    CloseHandle(second.process);
+    ASSERT_TRUE(exited) << "the second instance kept running";
+    EXPECT_EQ(0u, code);
+}
 
 TEST(Start, FirstStartDocksAtOnceWithTheTrayIcon) {
     KillRunningInstances();
     ASSERT_TRUE(DeleteSettingsKey());
     ScopedProgram run;
     Program& program = run.program;
-    PROCESS_INFORMATION info;
-    ASSERT_TRUE(LaunchProgram(&info)) << ProgramPath();
-    program.process = info.hProcess;
-    program.processId = info.dwProcessId;
-
-    ASSERT_TRUE(WaitUntil([&] {
-        return (program.dialog = FindMainDialog(program.processId)) != nullptr;
-    })) << "no top-level window titled \"Vantreth\"";
+    ASSERT_TRUE(LaunchProgram(&program)) << ProgramPath();
+    ASSERT_TRUE(WaitForMainDialog(&program)) << "no top-level window titled \"Vantreth\"";
     EXPECT_TRUE(WaitUntil([&] { return IsDocked(program); }))
         << "visible " << IsWindowVisible(program.dialog) << ", tray icon "
         << TrayIconPresent(program.dialog);
@@ -31,13 +40,10 @@ TEST(Start, ShowAndCloseAtOnceAfterStartLeaveItDocked) {
     for (int round = 0; round < 5; ++round) {
         SCOPED_TRACE(testing::Message() << "round " << round);
         KillRunningInstances();
-        ASSERT_TRUE(DeleteSettingsKey() && WriteSettings(QuietSettings()));
+        ASSERT_TRUE(DeleteSettingsKey() && WriteStoredSettings(QuietSettings()));
         ScopedProgram run;
         Program& program = run.program;
-        PROCESS_INFORMATION info;
-        ASSERT_TRUE(LaunchProgram(&info));
-        program.process = info.hProcess;
-        program.processId = info.dwProcessId;
+        ASSERT_TRUE(LaunchProgram(&program));
         // No Sleep between looks: the point is to be there before the first idle.
         const DWORD start = GetTickCount();
         while ((program.dialog = FindMainDialog(program.processId)) == nullptr &&
@@ -56,16 +62,9 @@ TEST(Start, SecondStartExitsWithZeroAndShowsTheFirst) {
     ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
     ASSERT_TRUE(StaysDocked(run.program));
 
-    PROCESS_INFORMATION second;
-    ASSERT_TRUE(LaunchProgram(&second));
-    DWORD code = 1;
-    const bool exited = WaitForExit(second.hProcess, kWaitMs, &code);
-    if (!exited) TerminateProcess(second.hProcess, 1);
-    CloseHandle(second.hProcess);
-    ASSERT_TRUE(exited) << "the second instance kept running";
-    EXPECT_EQ(0u, code);
+    ExpectSecondStartExitsWithZero();
     EXPECT_TRUE(WaitUntil([&] { return IsShown(run.program); }));
-    EXPECT_EQ(run.program.dialog, FindWindowA("#32770", "Vantreth"));
+    EXPECT_EQ(run.program.dialog, FindWindowA("#32770", VANTRETH_TITLE));
 }
 
 // Explorer titles a folder's window with the folder's name: a folder named Vantreth is no
@@ -73,30 +72,18 @@ TEST(Start, SecondStartExitsWithZeroAndShowsTheFirst) {
 // program's own dialog; the foreign window receives nothing either time.
 TEST(Start, AnotherProgramsWindowTitledVantrethIsNoRunningCopy) {
     KillRunningInstances();
-    ASSERT_TRUE(DeleteSettingsKey() && WriteSettings(QuietSettings()));
+    ASSERT_TRUE(DeleteSettingsKey() && WriteStoredSettings(QuietSettings()));
     ScopedProgram run;
     Program& program = run.program;
     // Declared after the program, so it goes first and the program's stop never meets it.
-    ScopedForeignWindow folder("Vantreth");
+    ScopedForeignWindow folder(VANTRETH_TITLE);
     ASSERT_NE(nullptr, folder.window);
 
-    PROCESS_INFORMATION info;
-    ASSERT_TRUE(LaunchProgram(&info));
-    program.process = info.hProcess;
-    program.processId = info.dwProcessId;
-    ASSERT_TRUE(WaitUntil([&] {
-        return (program.dialog = FindMainDialog(program.processId)) != nullptr;
-    })) << "the program did not start";
+    ASSERT_TRUE(LaunchProgram(&program));
+    ASSERT_TRUE(WaitForMainDialog(&program)) << "the program did not start";
     EXPECT_TRUE(WaitUntil([&] { return IsDocked(program); }));
 
-    PROCESS_INFORMATION second;
-    ASSERT_TRUE(LaunchProgram(&second));
-    DWORD code = 1;
-    const bool exited = WaitForExit(second.hProcess, kWaitMs, &code);
-    if (!exited) TerminateProcess(second.hProcess, 1);
-    CloseHandle(second.hProcess);
-    ASSERT_TRUE(exited) << "the second instance kept running";
-    EXPECT_EQ(0u, code);
+    ExpectSecondStartExitsWithZero();
     EXPECT_TRUE(WaitUntil([&] { return IsShown(program); })) << "no hand-over";
     EXPECT_EQ(0, folder.ShowRequests()) << "the foreign window received WM_SHOWMAIN";
 }
@@ -111,7 +98,11 @@ const ExitCase kExitCases[] = {
     {"Escape key", [](const Program& program) { PressKey(program.dialog, VK_ESCAPE); }},
 };
 
-TEST(Exit, EndsWithCodeZeroAndRemovesTheTrayIcon) {
+// Our watcher joined the chain before the program, so the program's leaving it must hand
+// the notices back to it.
+TEST(Exit, EndsWithCodeZeroRemovesTheTrayIconAndLeavesTheViewerChain) {
+    ScopedClipboardWatcher watcher;
+    ASSERT_TRUE(watcher.started);
     for (const ExitCase& exitCase : kExitCases) {
         SCOPED_TRACE(exitCase.name);
         ScopedProgram run;
@@ -125,6 +116,7 @@ TEST(Exit, EndsWithCodeZeroAndRemovesTheTrayIcon) {
         ASSERT_TRUE(WaitForExit(run.program.process, kWaitMs, &code));
         EXPECT_EQ(0u, code);
         EXPECT_FALSE(TrayIconPresent(dialog));
+        EXPECT_TRUE(CopyAndWaitForNotice("after the exit")) << "the chain ended at the program";
     }
 }
 

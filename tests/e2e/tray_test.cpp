@@ -4,7 +4,10 @@
 #include <cstring>
 
 #include "resources/resource.h"
-#include "tests/e2e/harness.h"
+#include "vantreth_version.h"
+#include "tests/e2e/clipboard.h"
+#include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
@@ -111,7 +114,10 @@ TEST(TrayMenu, OffersAboutOpenOptionsExitInThisOrder) {
     }
 }
 
-TEST(TrayMenu, ExitEndsWithCodeZeroAndRemovesTheIcon) {
+// The menu's Exit destroys the window: it must leave the viewer chain as well.
+TEST(TrayMenu, ExitEndsWithCodeZeroRemovesTheIconAndLeavesTheViewerChain) {
+    ScopedClipboardWatcher watcher;
+    ASSERT_TRUE(watcher.started);
     for (bool byMnemonic : {false, true}) {
         SCOPED_TRACE(byMnemonic ? "by mnemonic" : "by position");
         ScopedProgram run;
@@ -123,6 +129,7 @@ TEST(TrayMenu, ExitEndsWithCodeZeroAndRemovesTheIcon) {
         ASSERT_TRUE(WaitForExit(run.program.process, kWaitMs, &code));
         EXPECT_EQ(0u, code);
         EXPECT_FALSE(TrayIconPresent(dialog));
+        EXPECT_TRUE(CopyAndWaitForNotice("after the exit")) << "the chain ended at the program";
     }
 }
 
@@ -136,7 +143,7 @@ TEST(About, ShowsTitleAndVersionAndClosesAtOnceOnEnterOrEsc) {
         ASSERT_TRUE(ChooseFromTrayMenu(program, 0, false));
         const HWND about = WaitForDialog(program.processId, "About");
         ASSERT_NE(nullptr, about);
-        EXPECT_TRUE(HasChildWithText(about, "Vantreth\nv0.13"));
+        EXPECT_TRUE(HasChildWithText(about, VANTRETH_ABOUT_TEXT));
         PressKey(about, key);
         EXPECT_TRUE(WaitForGone(about, kAtOnceMs));
     }

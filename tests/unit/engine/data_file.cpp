@@ -1,6 +1,9 @@
 #include "data_file.h"
 
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
 
 bool ReadDataFile(const char* name, std::string* contents, std::string* path) {
     *path = std::string(VANTRETH_TEST_DATA_DIR) + "/" + name;
@@ -14,4 +17,26 @@ bool ReadDataFile(const char* name, std::string* contents, std::string* path) {
     const bool ok = std::ferror(file) == 0;
     std::fclose(file);
     return ok;
+}
+
+std::vector<Rfc2289Vector> ReadRfc2289Vectors() {
+    std::vector<Rfc2289Vector> vectors;
+    std::string contents, path;
+    if (!ReadDataFile("rfc2289-vectors.tsv", &contents, &path)) return vectors;
+    std::istringstream lines(contents);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> fields;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            fields.push_back(cell);
+        if (fields.size() != 6) break;
+        for (char& c : fields[2])
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const auto count = static_cast<std::uint32_t>(std::strtoul(fields[3].c_str(), nullptr, 10));
+        vectors.push_back({fields[0], fields[1], fields[2], count, fields[4], fields[5]});
+    }
+    return vectors;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// Drives the real Vantreth.exe from outside, only through what a user's actions reach:
-// window messages, button clicks, field texts, the tray notices, the clipboard and the
-// registry. Every wait polls with a bound.
+// The process and its windows: starting and stopping the real Vantreth.exe, finding its
+// windows, and acting on them only as a user's actions reach them: window messages, button
+// clicks, field texts and the tray notices. Every wait polls with a bound.
 #include <windows.h>
 
 #include <string>
@@ -36,12 +36,16 @@ template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutM
 
 // Processes
 void KillRunningInstances();
-bool LaunchProgram(PROCESS_INFORMATION* info);
+// Starts a process of the program and fills in its handle and id, not its dialog.
+bool LaunchProgram(Program* program);
+bool WaitForMainDialog(Program* program);
 // Kills leftovers, starts the program, waits for its dialog and for it to dock.
 bool StartProgram(Program* program);
-// Starts the program with these settings written first (the key is recreated).
-bool StartProgramWith(const Settings& settings, Program* program);
+// The same with these settings (and the SNK-S record, in hex, when given) as the whole key.
+bool StartProgramWith(const Settings& settings, Program* program,
+                      const char* snkRecordHex = nullptr);
 bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode);
+bool StillRunning(const Program& program);
 // Ends the instance (Exit, else terminate) and releases its handle.
 void StopProgram(Program* program);
 
@@ -70,15 +74,18 @@ bool IsDocked(const Program& program);
 bool StaysDocked(const Program& program);
 bool IsShown(const Program& program);
 bool TrayIconPresent(HWND dialog);
-void TrayNotify(const Program& program, UINT mouseMessage);
 // Double-click on the tray icon and wait for the dialog to show.
 bool ShowFromTray(const Program& program);
 HWND FocusedWindow(const Program& program);
+// Returns once the program's thread has finished the message it was handling: a sent no-op
+// waits for it. Messages that handler posted are then queued ahead of anything posted later.
+bool Handled(const Program& program);
 
-// Controls
+// Controls, of the main dialog or of any dialog
 HWND Control(const Program& program, int id);
 std::string Text(HWND window);
 bool SetText(HWND window, const char* text);
+bool SetField(HWND dialog, int id, const char* text);
 bool SetField(const Program& program, int id, const char* text);
 std::string Field(const Program& program, int id);
 // Clicks and waits until the program has handled it; for clicks that open no modal box.
@@ -104,8 +111,11 @@ struct Outcome {
 Outcome PressOk(const Program& program);
 bool EnterChallenge(const Program& program, int radioId, const char* count, const char* seed,
                     const char* passPhrase);
+// The radio button of a hash named as in tests/data/rfc2289-vectors.tsv: "md4", "md5", "sha1".
+int RadioFor(const std::string& hash);
 
 // Message boxes and dialogs: visible top-level "#32770" windows of the program.
+std::string Caption(HWND window);
 HWND FindDialog(DWORD processId, const char* caption);
 HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs = kWaitMs);
 // Any visible top-level dialog of the process other than the main dialog, or null.
@@ -115,6 +125,8 @@ bool HasChildWithText(HWND parent, const char* text);
 // Clicks the box's button `buttonId` (IDOK, IDYES, IDNO...) and waits until it is gone.
 bool CloseBox(HWND box, int buttonId);
 bool WaitForGone(HWND window, DWORD timeoutMs = kWaitMs);
+// Clicks `button` of `dialog` and waits for the box with `caption`; null when none came.
+HWND PressForBox(HWND dialog, int button, DWORD processId, const char* caption);
 
 // The tray icon's popup menu ("#32768").
 constexpr int kMaxMenuItems = 16;
@@ -131,22 +143,17 @@ void ChooseMenuItem(HWND menuWindow, int position);
 void ChooseMenuItemByKey(HWND menuWindow, char key);
 void DismissMenu(HWND menuWindow);
 
-// Registry: HKLM\SOFTWARE\Quenby OTP
-extern const char* const kSettingsKey;
-bool DeleteSettingsKey();
-bool WriteSettings(const Settings& settings);
-bool WriteRawValue(const char* name, DWORD type, const void* data, DWORD size);
-bool DeleteValue(const char* name);
-// Reads a value; false when it is missing.
-bool ReadRawValue(const char* name, std::string* bytes, DWORD* type);
-// Everything off that could act by itself during a test; times at their defaults.
-Settings QuietSettings();
-
-// Clipboard (CF_TEXT)
-bool PutClipboardText(const char* text);
-bool PutClipboardBytes(const void* data, size_t size);
-// The text together with a registered format `formatName` holding a DWORD 0.
-bool PutClipboardTextMarked(const char* text, const char* formatName);
-bool ClipboardText(std::string* text);
-// The DWORD held under the registered format `formatName`; false when there is none.
-bool ClipboardFormatDword(const char* formatName, DWORD* value);
+// The Options dialog ("OTP Options").
+constexpr const char* kOptionsCaption = "OTP Options";
+// With the main dialog's Options button (1021), showing the dialog first when docked.
+HWND OpenOptionsWithButton(const Program& program);
+// With the tray menu's "O&ptions".
+HWND OpenOptionsFromTray(const Program& program);
+// The SNK Seed & Password dialog, opened by the Options OK.
+constexpr const char* kSnkEnrolCaption = "SNK Seed & Password";
+// The seed, and the password in both of its fields.
+bool FillEnrolment(HWND enrol, const char* seed, const char* password);
+// What the dialog shows: check marks, the two times and whether their edits are enabled.
+std::string DescribeOptions(HWND options);
+// What it must show for `settings`.
+std::string DescribeOptionsFor(const Settings& settings);

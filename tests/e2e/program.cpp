@@ -1,12 +1,12 @@
-#include "tests/e2e/harness.h"
+#include "tests/e2e/program.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 
 #include "resources/resource.h"
-
-const char* const kSettingsKey = "SOFTWARE\\Quenby OTP";
+#include "vantreth_version.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
@@ -27,20 +27,12 @@ bool BelongsTo(HWND window, DWORD processId) {
     return owner == processId;
 }
 
-// Caption via the window manager's own copy: no message reaches the program.
-std::string Caption(HWND window) {
-    char text[256] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 struct TopLevelSearch {
     DWORD processId;
     const char* className;
     const char* caption; // null: any caption
     HWND exclude;
     HWND found;
-    int count;
 };
 
 BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
@@ -49,13 +41,12 @@ BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
     if (!HasClass(window, search->className)) return TRUE;
     if (search->caption != nullptr && Caption(window) != search->caption) return TRUE;
     if (search->caption == nullptr && !IsWindowVisible(window)) return TRUE;
-    ++search->count;
-    if (search->found == nullptr) search->found = window;
-    return TRUE;
+    search->found = window;
+    return FALSE;
 }
 
 HWND FindTopLevel(DWORD processId, const char* className, const char* caption, HWND exclude) {
-    TopLevelSearch search = {processId, className, caption, exclude, nullptr, 0};
+    TopLevelSearch search = {processId, className, caption, exclude, nullptr};
     EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -80,11 +71,6 @@ BOOL CALLBACK FirstStaticText(HWND window, LPARAM lParam) {
     std::string candidate = Text(window);
     if (candidate.size() > text->size()) *text = candidate;
     return TRUE;
-}
-
-bool OpenSettingsKey(HKEY* key) {
-    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_ALL_ACCESS, nullptr, key, nullptr) == ERROR_SUCCESS;
 }
 
 bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result) {
@@ -113,7 +99,7 @@ const char* ProgramPath() {
 void KillRunningInstances() {
     for (int attempt = 0; attempt < 20; ++attempt) {
         // Only the program's own dialog: a foreign window with the title may be ours.
-        HWND window = FindWindowA("#32770", "Vantreth");
+        HWND window = FindWindowA("#32770", VANTRETH_TITLE);
         if (window == nullptr) return;
         DWORD processId = 0;
         GetWindowThreadProcessId(window, &processId);
@@ -127,44 +113,48 @@ void KillRunningInstances() {
     }
 }
 
-bool LaunchProgram(PROCESS_INFORMATION* info) {
+bool LaunchProgram(Program* program) {
     char commandLine[MAX_PATH + 2];
     commandLine[0] = '"';
     lstrcpynA(commandLine + 1, g_programPath, MAX_PATH);
     lstrcatA(commandLine, "\"");
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    *info = PROCESS_INFORMATION{};
+    PROCESS_INFORMATION info = {};
+    *program = Program{};
     if (!CreateProcessA(g_programPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, info))
+                        &startup, &info))
         return false;
-    CloseHandle(info->hThread);
-    info->hThread = nullptr;
+    CloseHandle(info.hThread);
+    program->process = info.hProcess;
+    program->processId = info.dwProcessId;
     return true;
+}
+
+bool WaitForMainDialog(Program* program) {
+    return WaitUntil(
+        [&] { return (program->dialog = FindMainDialog(program->processId)) != nullptr; });
 }
 
 bool StartProgram(Program* program) {
     KillRunningInstances();
-    *program = Program{};
-    PROCESS_INFORMATION info;
-    if (!LaunchProgram(&info)) return false;
-    program->process = info.hProcess;
-    program->processId = info.dwProcessId;
-    if (!WaitUntil(
-            [&] { return (program->dialog = FindMainDialog(program->processId)) != nullptr; }))
-        return false;
-    return WaitUntil([&] { return IsDocked(*program); });
+    return LaunchProgram(program) && WaitForMainDialog(program) &&
+           WaitUntil([&] { return IsDocked(*program); });
 }
 
-bool StartProgramWith(const Settings& settings, Program* program) {
+bool StartProgramWith(const Settings& settings, Program* program, const char* snkRecordHex) {
     KillRunningInstances();
-    if (!DeleteSettingsKey() || !WriteSettings(settings)) return false;
-    return StartProgram(program);
+    return DeleteSettingsKey() && WriteStoredSettings(settings, snkRecordHex) &&
+           StartProgram(program);
 }
 
 bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
     if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
     return GetExitCodeProcess(process, exitCode) != 0;
+}
+
+bool StillRunning(const Program& program) {
+    return WaitForSingleObject(program.process, 0) == WAIT_TIMEOUT;
 }
 
 void StopProgram(Program* program) {
@@ -184,7 +174,7 @@ void StopProgram(Program* program) {
 }
 
 HWND FindMainDialog(DWORD processId) {
-    return FindTopLevel(processId, "#32770", "Vantreth", nullptr);
+    return FindTopLevel(processId, "#32770", VANTRETH_TITLE, nullptr);
 }
 
 namespace {
@@ -274,13 +264,21 @@ bool TrayIconPresent(HWND dialog) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+namespace {
+
 void TrayNotify(const Program& program, UINT mouseMessage) {
     PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, mouseMessage);
 }
 
+} // namespace
+
 bool ShowFromTray(const Program& program) {
     TrayNotify(program, WM_LBUTTONDBLCLK);
     return WaitUntil([&] { return IsShown(program); });
+}
+
+bool Handled(const Program& program) {
+    return SendWithTimeout(program.dialog, WM_NULL, 0, 0, nullptr);
 }
 
 HWND FocusedWindow(const Program& program) {
@@ -309,8 +307,12 @@ bool SetText(HWND window, const char* text) {
            result != 0;
 }
 
+bool SetField(HWND dialog, int id, const char* text) {
+    return SetText(GetDlgItem(dialog, id), text);
+}
+
 bool SetField(const Program& program, int id, const char* text) {
-    return SetText(Control(program, id), text);
+    return SetField(program.dialog, id, text);
 }
 
 std::string Field(const Program& program, int id) {
@@ -383,6 +385,17 @@ bool EnterChallenge(const Program& program, int radioId, const char* count, cons
            SetField(program, IDC_SEED, seed) && SetField(program, IDC_PASSPHRASE, passPhrase);
 }
 
+int RadioFor(const std::string& hash) {
+    return hash == "md4" ? IDC_MD4 : hash == "md5" ? IDC_MD5 : IDC_SHA1;
+}
+
+// Via the window manager's own copy: no message reaches the program.
+std::string Caption(HWND window) {
+    char text[256] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
 HWND FindDialog(DWORD processId, const char* caption) {
     HWND found = FindTopLevel(processId, "#32770", caption, nullptr);
     return found != nullptr && IsWindowVisible(found) ? found : nullptr;
@@ -425,6 +438,11 @@ bool WaitForGone(HWND window, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
+HWND PressForBox(HWND dialog, int button, DWORD processId, const char* caption) {
+    PostClick(GetDlgItem(dialog, button));
+    return WaitForDialog(processId, caption);
+}
+
 HWND OpenTrayMenu(const Program& program) {
     TrayNotify(program, WM_RBUTTONDOWN);
     HWND menu = nullptr;
@@ -463,140 +481,59 @@ void DismissMenu(HWND menuWindow) {
     PressKey(menuWindow, VK_ESCAPE);
 }
 
-bool DeleteSettingsKey() {
-    const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+HWND OpenOptionsWithButton(const Program& program) {
+    if (!IsShown(program) && !ShowFromTray(program)) return nullptr;
+    PostClick(program, IDC_OPTIONS);
+    return WaitForDialog(program.processId, kOptionsCaption);
 }
 
-bool WriteSettings(const Settings& settings) {
-    const struct {
-        const char* name;
-        BYTE value;
-    } values[] = {
-        {"Clipboard", settings.Clipboard}, {"Return", settings.Return},
-        {"ClearPass", settings.ClearPass}, {"AutoDock", settings.AutoDock},
-        {"DockTime", settings.DockTime},   {"SNK", settings.SNK},
-        {"AutoDecr", settings.AutoDecr},   {"DecrTime", settings.DecrTime},
-    };
-    HKEY key;
-    if (!OpenSettingsKey(&key)) return false;
-    bool written = true;
-    for (const auto& value : values)
-        written =
-            RegSetValueExA(key, value.name, 0, REG_BINARY, &value.value, 1) == ERROR_SUCCESS &&
-            written;
-    RegCloseKey(key);
-    return written;
+HWND OpenOptionsFromTray(const Program& program) {
+    const HWND menu = OpenTrayMenu(program);
+    if (menu == nullptr) return nullptr;
+    ChooseMenuItemByKey(menu, 'p');
+    return WaitForDialog(program.processId, kOptionsCaption);
 }
 
-bool WriteRawValue(const char* name, DWORD type, const void* data, DWORD size) {
-    HKEY key;
-    if (!OpenSettingsKey(&key)) return false;
-    const bool written =
-        RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return written;
-}
-
-bool DeleteValue(const char* name) {
-    HKEY key;
-    if (!OpenSettingsKey(&key)) return false;
-    const LONG result = RegDeleteValueA(key, name);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
-}
-
-bool ReadRawValue(const char* name, std::string* bytes, DWORD* type) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    char data[1024];
-    DWORD size = sizeof data;
-    const bool read = RegQueryValueExA(key, name, nullptr, type, reinterpret_cast<BYTE*>(data),
-                                       &size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    if (read) bytes->assign(data, size);
-    return read;
-}
-
-Settings QuietSettings() {
-    Settings settings = {};
-    settings.DockTime = 30;
-    settings.DecrTime = 1;
-    return settings;
+bool FillEnrolment(HWND enrol, const char* seed, const char* password) {
+    return SetField(enrol, IDC_SNK_SEED, seed) && SetField(enrol, IDC_SNK_PASSWORD, password) &&
+           SetField(enrol, IDC_SNK_CONFIRM, password);
 }
 
 namespace {
 
-bool SetClipboardBytes(UINT format, const void* data, size_t size) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    if (block == nullptr) return false;
-    std::memcpy(GlobalLock(block), data, size);
-    GlobalUnlock(block);
-    if (SetClipboardData(format, block) != nullptr) return true;
-    GlobalFree(block);
-    return false;
-}
-
-// The text, and when `formatName` is given a DWORD 0 under that registered format, in one go.
-bool PutClipboard(const void* data, size_t size, const char* formatName) {
-    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
-    bool put = EmptyClipboard() && SetClipboardBytes(CF_TEXT, data, size);
-    if (put && formatName != nullptr) {
-        const DWORD zero = 0;
-        put = SetClipboardBytes(RegisterClipboardFormatA(formatName), &zero, sizeof zero);
-    }
-    CloseClipboard();
-    return put;
+// "Name 1" for a flag; "Name 30" for a time, with what of its edit and label is disabled.
+std::string DescribeRow(const SettingRow& row, const std::string& value, bool editEnabled,
+                        bool labelEnabled) {
+    return std::string(row.name) + ' ' + value + (editEnabled ? "" : " (edit disabled)") +
+           (labelEnabled ? "" : " (label disabled)");
 }
 
 } // namespace
 
-bool PutClipboardBytes(const void* data, size_t size) {
-    return PutClipboard(data, size, nullptr);
+std::string DescribeOptions(HWND options) {
+    std::string text;
+    for (const SettingRow& row : kSettingRows) {
+        const HWND control = GetDlgItem(options, row.control);
+        if (!text.empty()) text += ", ";
+        if (row.enabledBy == nullptr)
+            text += DescribeRow(row, IsChecked(control) ? "1" : "0", true, true);
+        else
+            text += DescribeRow(row, Text(control), IsEnabled(control),
+                                IsEnabled(GetDlgItem(options, row.label)));
+    }
+    return text;
 }
 
-bool PutClipboardText(const char* text) {
-    return PutClipboardBytes(text, std::strlen(text) + 1);
-}
-
-bool PutClipboardTextMarked(const char* text, const char* formatName) {
-    return PutClipboard(text, std::strlen(text) + 1, formatName);
-}
-
-bool ClipboardFormatDword(const char* formatName, DWORD* value) {
-    const UINT format = RegisterClipboardFormatA(formatName);
-    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
-    bool read = false;
-    HANDLE block = GetClipboardData(format);
-    if (block != nullptr && GlobalSize(block) >= sizeof(DWORD)) {
-        const void* data = GlobalLock(block);
-        if (data != nullptr) {
-            std::memcpy(value, data, sizeof(DWORD));
-            read = true;
-            GlobalUnlock(block);
+std::string DescribeOptionsFor(const Settings& settings) {
+    std::string text;
+    for (const SettingRow& row : kSettingRows) {
+        if (!text.empty()) text += ", ";
+        if (row.enabledBy == nullptr) {
+            text += DescribeRow(row, settings.*row.field != 0 ? "1" : "0", true, true);
+        } else {
+            const bool enabled = settings.*row.enabledBy != 0;
+            text += DescribeRow(row, std::to_string(settings.*row.field), enabled, enabled);
         }
     }
-    CloseClipboard();
-    return read;
-}
-
-bool ClipboardText(std::string* text) {
-    if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) return false;
-    bool read = false;
-    HANDLE block = GetClipboardData(CF_TEXT);
-    if (block != nullptr) {
-        const char* data = static_cast<const char*>(GlobalLock(block));
-        const size_t size = GlobalSize(block);
-        if (data != nullptr) {
-            size_t length = 0;
-            while (length < size && data[length] != '\0')
-                ++length;
-            text->assign(data, length);
-            read = true;
-            GlobalUnlock(block);
-        }
-    }
-    CloseClipboard();
-    return read;
+    return text;
 }

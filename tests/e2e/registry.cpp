@@ -1,0 +1,170 @@
+#include "tests/e2e/registry.h"
+
+#include <cstdio>
+#include <map>
+
+#include "resources/resource.h"
+
+const char* const kSettingsKey = "SOFTWARE\\Quenby OTP";
+
+const SettingRow kSettingRows[kSettingCount] = {
+    {"Clipboard", &Settings::Clipboard, IDC_OPT_CLIPBOARD, 0, nullptr},
+    {"Return", &Settings::Return, IDC_OPT_RETURN, 0, nullptr},
+    {"ClearPass", &Settings::ClearPass, IDC_OPT_CLEARPASS, 0, nullptr},
+    {"AutoDock", &Settings::AutoDock, IDC_OPT_AUTODOCK, 0, nullptr},
+    {"DockTime", &Settings::DockTime, IDC_OPT_DOCKTIME, IDC_OPT_DOCKTIME_LABEL,
+     &Settings::AutoDock},
+    {"SNK", &Settings::SNK, IDC_OPT_SNK, 0, nullptr},
+    {"AutoDecr", &Settings::AutoDecr, IDC_OPT_AUTODECR, 0, nullptr},
+    {"DecrTime", &Settings::DecrTime, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL,
+     &Settings::AutoDecr},
+};
+
+namespace {
+
+using Values = std::map<std::string, std::pair<DWORD, std::string>>;
+
+bool OpenSettingsKey(HKEY* key) {
+    return RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, nullptr, key, nullptr) == ERROR_SUCCESS;
+}
+
+Values StoredValues(const Settings& settings, const char* snkRecordHex) {
+    Values values;
+    for (const SettingRow& row : kSettingRows)
+        values[row.name] = {REG_BINARY, std::string(1, static_cast<char>(settings.*row.field))};
+    if (snkRecordHex != nullptr) values["SNK-S"] = {REG_BINARY, FromHex(snkRecordHex)};
+    return values;
+}
+
+std::string Describe(const Values& values) {
+    std::string text;
+    char digits[3];
+    for (const auto& value : values) {
+        if (!text.empty()) text += ' ';
+        text += value.first + '=' + std::to_string(value.second.first) + ':';
+        for (unsigned char byte : value.second.second) {
+            std::snprintf(digits, sizeof digits, "%02x", byte);
+            text += digits;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+Settings DefaultSettings() {
+    Settings settings = {};
+    settings.Clipboard = 1;
+    settings.Return = 1;
+    settings.ClearPass = 1;
+    settings.AutoDock = 1;
+    settings.DockTime = 30;
+    settings.SNK = 0;
+    settings.AutoDecr = 1;
+    settings.DecrTime = 1;
+    return settings;
+}
+
+Settings QuietSettings() {
+    Settings settings = {};
+    settings.DockTime = 30;
+    settings.DecrTime = 1;
+    return settings;
+}
+
+Settings SnkSettings() {
+    Settings settings = QuietSettings();
+    settings.SNK = 1;
+    return settings;
+}
+
+bool DeleteSettingsKey() {
+    const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool WriteStoredSettings(const Settings& settings, const char* snkRecordHex) {
+    bool written = true;
+    for (const auto& value : StoredValues(settings, snkRecordHex))
+        written =
+            WriteRawValue(value.first.c_str(), value.second.first, value.second.second) && written;
+    return written;
+}
+
+bool ForgetStoredSettings() {
+    bool deleted = true;
+    for (const SettingRow& row : kSettingRows)
+        deleted = DeleteValue(row.name) && deleted;
+    return deleted;
+}
+
+bool WriteRawValue(const char* name, DWORD type, const std::string& bytes) {
+    HKEY key;
+    if (!OpenSettingsKey(&key)) return false;
+    const bool written =
+        RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                       static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+}
+
+bool DeleteValue(const char* name) {
+    HKEY key;
+    if (!OpenSettingsKey(&key)) return false;
+    const LONG result = RegDeleteValueA(key, name);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool ReadRawValue(const char* name, std::string* bytes) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    char data[1024];
+    DWORD size = sizeof data;
+    const bool read = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
+                                       &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (read) bytes->assign(data, size);
+    return read;
+}
+
+std::string DescribeKey() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    Values values;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD nameSize = sizeof name;
+        BYTE data[4096];
+        DWORD dataSize = sizeof data;
+        DWORD type = 0;
+        const LONG result =
+            RegEnumValueA(key, index, name, &nameSize, nullptr, &type, data, &dataSize);
+        if (result == ERROR_NO_MORE_ITEMS) break;
+        if (result != ERROR_SUCCESS) {
+            values["<unreadable>"] = {0, std::string()};
+            break;
+        }
+        values[std::string(name, nameSize)] = {
+            type, std::string(reinterpret_cast<const char*>(data), dataSize)};
+    }
+    RegCloseKey(key);
+    return Describe(values);
+}
+
+std::string DescribeStored(const Settings& settings, const char* snkRecordHex) {
+    return Describe(StoredValues(settings, snkRecordHex));
+}
+
+std::string FromHex(const char* hex) {
+    std::string bytes;
+    for (size_t i = 0; hex[i] != '\0' && hex[i + 1] != '\0'; i += 2) {
+        unsigned value = 0;
+        std::sscanf(hex + i, "%2x", &value);
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}

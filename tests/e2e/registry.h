@@ -1,0 +1,58 @@
+#pragma once
+// The program's registry key, HKLM\SOFTWARE\Quenby OTP: the eight settings and the SNK-S
+// record, written before a start and read back as text to compare as a whole.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "shell/logic/settings.h"
+
+extern const char* const kSettingsKey;
+
+// The eight stored settings in the order the program reads and writes them, each with the
+// Options control that shows it. A time's edit and label are enabled only while its flag is on.
+struct SettingRow {
+    const char* name;
+    std::uint8_t Settings::*field;
+    int control;                       // the check box, or the time's edit
+    int label;                         // the time's label; 0 for a check box
+    std::uint8_t Settings::*enabledBy; // the time's flag; null for a check box
+};
+constexpr int kSettingCount = 8;
+extern const SettingRow kSettingRows[kSettingCount];
+
+// The first-run defaults, as the program must write them.
+Settings DefaultSettings();
+// Everything off that could act by itself during a test; times at their defaults.
+Settings QuietSettings();
+// The same with SNK features on.
+Settings SnkSettings();
+
+// The SNK core's vector: the seed encrypted under the password is the record; challenge
+// 1234 gives 342436fe.
+constexpr const char* kSnkSeed = "123 045 377 000 111 222 333 001";
+constexpr const char* kSnkPassword = "secret pw";
+constexpr const char* kSnkRecordHex =
+    "3c6f106582fef2265483c468c9da85b8ea3d318ae4e06fba38e378083c475c";
+constexpr const char* kSnkReadError = "Error reading registry.\nPlease restart the application.";
+constexpr const char* kRegistryWriteError = "Error writing to the registry";
+
+bool DeleteSettingsKey();
+// The eight values as the program stores them (REG_BINARY, one byte each), and the SNK-S
+// record given in hex when `snkRecordHex` is not null.
+bool WriteStoredSettings(const Settings& settings, const char* snkRecordHex = nullptr);
+// Deletes the eight values and keeps the key, so that any later write of them is seen.
+bool ForgetStoredSettings();
+bool WriteRawValue(const char* name, DWORD type, const std::string& bytes);
+bool DeleteValue(const char* name);
+// Reads a value; false when it is missing.
+bool ReadRawValue(const char* name, std::string* bytes);
+
+// Registry key as text: every value, sorted by name, as "Name=type:hexbytes", blank-separated;
+// "<no key>" when the key is missing. Compared as a whole, so an extra value shows up too.
+std::string DescribeKey();
+// The same text for what WriteStoredSettings writes.
+std::string DescribeStored(const Settings& settings, const char* snkRecordHex = nullptr);
+// Raw bytes from hex digits.
+std::string FromHex(const char* hex);
