@@ -82,35 +82,35 @@ bool ClipboardText(std::string* text) {
 namespace {
 
 // The watcher's thread, window and count.
-HANDLE g_watcherThread;
-HANDLE g_watcherReady;
-HWND g_watcher;
-HWND g_watcherNext;
-volatile LONG g_notices;
-HANDLE g_watcherRelease; // not signalled while the watcher is held
-volatile LONG g_watcherHangs;
+HANDLE watcherThread;
+HANDLE watcherReady;
+HWND watcherWindow;
+HWND watcherNext;
+volatile LONG noticeCount;
+HANDLE watcherRelease; // not signalled while the watcher is held
+volatile LONG watcherHangs;
 // Bounds a hang, so that a test that fails cannot leave the driver stuck.
 constexpr DWORD kLongestHangMs = 30000;
 
 LRESULT CALLBACK WatcherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DRAWCLIPBOARD:
-        InterlockedIncrement(&g_notices);
-        if (WaitForSingleObject(g_watcherRelease, 0) == WAIT_TIMEOUT) {
-            InterlockedExchange(&g_watcherHangs, 1);
-            WaitForSingleObject(g_watcherRelease, kLongestHangMs);
-            InterlockedExchange(&g_watcherHangs, 0);
+        InterlockedIncrement(&noticeCount);
+        if (WaitForSingleObject(watcherRelease, 0) == WAIT_TIMEOUT) {
+            InterlockedExchange(&watcherHangs, 1);
+            WaitForSingleObject(watcherRelease, kLongestHangMs);
+            InterlockedExchange(&watcherHangs, 0);
         }
-        if (g_watcherNext != nullptr) SendMessageA(g_watcherNext, message, wParam, lParam);
+        if (watcherNext != nullptr) SendMessageA(watcherNext, message, wParam, lParam);
         return 0;
     case WM_CHANGECBCHAIN:
-        if (reinterpret_cast<HWND>(wParam) == g_watcherNext)
-            g_watcherNext = reinterpret_cast<HWND>(lParam);
-        else if (g_watcherNext != nullptr)
-            SendMessageA(g_watcherNext, message, wParam, lParam);
+        if (reinterpret_cast<HWND>(wParam) == watcherNext)
+            watcherNext = reinterpret_cast<HWND>(lParam);
+        else if (watcherNext != nullptr)
+            SendMessageA(watcherNext, message, wParam, lParam);
         return 0;
     case WM_CLOSE:
-        ChangeClipboardChain(window, g_watcherNext);
+        ChangeClipboardChain(window, watcherNext);
         DestroyWindow(window);
         return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
@@ -124,11 +124,11 @@ DWORD WINAPI WatcherThread(LPVOID) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "VantrethE2eClipboardWatcher";
     RegisterClassA(&windowClass);
-    g_watcher = CreateWindowExA(0, windowClass.lpszClassName, "clipboard watcher", WS_POPUP, 0, 0,
-                                0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
-    if (g_watcher != nullptr) g_watcherNext = SetClipboardViewer(g_watcher);
-    SetEvent(g_watcherReady);
-    if (g_watcher == nullptr) return 1;
+    watcherWindow = CreateWindowExA(0, windowClass.lpszClassName, "clipboard watcher", WS_POPUP, 0,
+                                    0, 0, 0, nullptr, nullptr, windowClass.hInstance, nullptr);
+    if (watcherWindow != nullptr) watcherNext = SetClipboardViewer(watcherWindow);
+    SetEvent(watcherReady);
+    if (watcherWindow == nullptr) return 1;
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
@@ -140,50 +140,50 @@ DWORD WINAPI WatcherThread(LPVOID) {
 } // namespace
 
 bool StartClipboardWatcher() {
-    g_notices = 0;
-    g_watcher = nullptr;
-    g_watcherNext = nullptr;
-    g_watcherReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    g_watcherRelease = CreateEventA(nullptr, TRUE, TRUE, nullptr);
-    g_watcherThread = CreateThread(nullptr, 0, WatcherThread, nullptr, 0, nullptr);
-    if (g_watcherThread == nullptr) return false;
-    WaitForSingleObject(g_watcherReady, kWaitMs);
-    return g_watcher != nullptr;
+    noticeCount = 0;
+    watcherWindow = nullptr;
+    watcherNext = nullptr;
+    watcherReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    watcherRelease = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    watcherThread = CreateThread(nullptr, 0, WatcherThread, nullptr, 0, nullptr);
+    if (watcherThread == nullptr) return false;
+    WaitForSingleObject(watcherReady, kWaitMs);
+    return watcherWindow != nullptr;
 }
 
 LONG ClipboardNotices() {
-    return InterlockedCompareExchange(&g_notices, 0, 0);
+    return InterlockedCompareExchange(&noticeCount, 0, 0);
 }
 
 HWND ClipboardWatcherWindow() {
-    return g_watcher;
+    return watcherWindow;
 }
 
 void HoldClipboardWatcher() {
-    ResetEvent(g_watcherRelease);
+    ResetEvent(watcherRelease);
 }
 
 void ReleaseClipboardWatcher() {
-    SetEvent(g_watcherRelease);
+    SetEvent(watcherRelease);
 }
 
 bool ClipboardWatcherHangs() {
-    return InterlockedCompareExchange(&g_watcherHangs, 0, 0) != 0;
+    return InterlockedCompareExchange(&watcherHangs, 0, 0) != 0;
 }
 
 void StopClipboardWatcher() {
-    if (g_watcherThread == nullptr) return;
+    if (watcherThread == nullptr) return;
     ReleaseClipboardWatcher();
-    if (g_watcher != nullptr) {
+    if (watcherWindow != nullptr) {
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(g_watcher, WM_CLOSE, 0, 0, SMTO_NORMAL, kWaitMs, &ignored);
+        SendMessageTimeoutA(watcherWindow, WM_CLOSE, 0, 0, SMTO_NORMAL, kWaitMs, &ignored);
     }
-    WaitForSingleObject(g_watcherThread, kWaitMs);
-    CloseHandle(g_watcherThread);
-    CloseHandle(g_watcherReady);
-    CloseHandle(g_watcherRelease);
-    g_watcherThread = nullptr;
-    g_watcher = nullptr;
+    WaitForSingleObject(watcherThread, kWaitMs);
+    CloseHandle(watcherThread);
+    CloseHandle(watcherReady);
+    CloseHandle(watcherRelease);
+    watcherThread = nullptr;
+    watcherWindow = nullptr;
 }
 
 bool CopyAndWaitForNotice(const std::string& text, bool withNul) {

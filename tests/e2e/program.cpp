@@ -10,7 +10,7 @@
 
 namespace {
 
-char g_programPath[MAX_PATH];
+char programPath[MAX_PATH];
 
 constexpr DWORD kSendTimeoutMs = 5000;
 constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
@@ -84,16 +84,16 @@ bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DW
 void SetProgramPath(const char* path) {
     size_t at = 0;
     if (path[0] == '/') {
-        g_programPath[at++] = 'Z';
-        g_programPath[at++] = ':';
+        programPath[at++] = 'Z';
+        programPath[at++] = ':';
     }
-    for (size_t i = 0; path[i] != '\0' && at + 1 < sizeof g_programPath; ++i)
-        g_programPath[at++] = path[i] == '/' ? '\\' : path[i];
-    g_programPath[at] = '\0';
+    for (size_t i = 0; path[i] != '\0' && at + 1 < sizeof programPath; ++i)
+        programPath[at++] = path[i] == '/' ? '\\' : path[i];
+    programPath[at] = '\0';
 }
 
 const char* ProgramPath() {
-    return g_programPath;
+    return programPath;
 }
 
 void KillRunningInstances() {
@@ -116,13 +116,13 @@ void KillRunningInstances() {
 bool LaunchProgram(Program* program) {
     char commandLine[MAX_PATH + 2];
     commandLine[0] = '"';
-    lstrcpynA(commandLine + 1, g_programPath, MAX_PATH);
+    lstrcpynA(commandLine + 1, programPath, MAX_PATH);
     lstrcatA(commandLine, "\"");
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
     *program = Program{};
-    if (!CreateProcessA(g_programPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessA(programPath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info))
         return false;
     CloseHandle(info.hThread);
@@ -215,30 +215,31 @@ DWORD WINAPI ForeignWindowThread(LPVOID parameter) {
     return 0;
 }
 
-ForeignWindowState g_foreign;
-HANDLE g_foreignThread;
+ForeignWindowState foreignWindow;
+HANDLE foreignThread;
 
 } // namespace
 
 ScopedForeignWindow::ScopedForeignWindow(const char* title) {
-    g_foreign = ForeignWindowState{title, CreateEventA(nullptr, TRUE, FALSE, nullptr), nullptr, 0};
-    g_foreignThread = CreateThread(nullptr, 0, ForeignWindowThread, &g_foreign, 0, nullptr);
-    if (g_foreignThread != nullptr) WaitForSingleObject(g_foreign.ready, kWaitMs);
-    window = g_foreign.window;
+    foreignWindow =
+        ForeignWindowState{title, CreateEventA(nullptr, TRUE, FALSE, nullptr), nullptr, 0};
+    foreignThread = CreateThread(nullptr, 0, ForeignWindowThread, &foreignWindow, 0, nullptr);
+    if (foreignThread != nullptr) WaitForSingleObject(foreignWindow.ready, kWaitMs);
+    window = foreignWindow.window;
 }
 
 ScopedForeignWindow::~ScopedForeignWindow() {
     if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
-    if (g_foreignThread != nullptr) {
-        WaitForSingleObject(g_foreignThread, kWaitMs);
-        CloseHandle(g_foreignThread);
-        g_foreignThread = nullptr;
+    if (foreignThread != nullptr) {
+        WaitForSingleObject(foreignThread, kWaitMs);
+        CloseHandle(foreignThread);
+        foreignThread = nullptr;
     }
-    CloseHandle(g_foreign.ready);
+    CloseHandle(foreignWindow.ready);
 }
 
 LONG ScopedForeignWindow::ShowRequests() const {
-    return InterlockedCompareExchange(&g_foreign.showRequests, 0, 0);
+    return InterlockedCompareExchange(&foreignWindow.showRequests, 0, 0);
 }
 
 bool IsDocked(const Program& program) {
