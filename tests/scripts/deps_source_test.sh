@@ -22,6 +22,12 @@ check() {
   rm -rf "$work/etc"
   mkdir -p "$work/etc/sources.list.d" "$work/etc/apt.conf.d"
 }
+# entry URI [KEY]: the deb-src stanza expected for URI; KEY is what follows "Signed-By:" as
+# written, its leading blank or line break included.
+entry() {
+  printf 'Types: deb-src\nURIs: %s\nSuites: bookworm\nComponents: main' "$1"
+  [ $# -lt 2 ] || printf '\nSigned-By:%s' "$2"
+}
 printf 'Dir::Etc "%s/etc";\n' "$work" >"$work/apt.conf"
 mkdir -p "$work/etc/sources.list.d" "$work/etc/apt.conf.d"
 
@@ -40,11 +46,8 @@ Suites: bookworm-security
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 S
-check "deb822 as Debian 12 ships it" "Types: deb-src
-URIs: http://one.example/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg"
+check "deb822 as Debian 12 ships it" \
+  "$(entry http://one.example/debian ' /usr/share/keyrings/debian-archive-keyring.gpg')"
 
 # The one-line format, with options and a proxy-style path.
 cat >"$work/etc/sources.list" <<'S'
@@ -53,11 +56,8 @@ deb [arch=amd64 signed-by=/etc/apt/keyrings/local.gpg] http://proxy.example:3142
 deb http://proxy.example:3142/debian-security bookworm-security main
 deb http://other.example/debian bookworm contrib
 S
-check "one-line sources.list" "Types: deb-src
-URIs: http://proxy.example:3142/debian
-Suites: bookworm
-Components: main
-Signed-By: /etc/apt/keyrings/local.gpg"
+check "one-line sources.list" \
+  "$(entry http://proxy.example:3142/debian ' /etc/apt/keyrings/local.gpg')"
 
 # One-line without options; a disabled deb822 stanza; a .list.d file.
 cat >"$work/etc/sources.list.d/off.sources" <<'S'
@@ -68,10 +68,7 @@ Suites: bookworm
 Components: main
 S
 echo 'deb	http://tab.example/debian	bookworm	main' >"$work/etc/sources.list.d/tab.list"
-check "disabled stanza left out, tabs, no key" "Types: deb-src
-URIs: http://tab.example/debian
-Suites: bookworm
-Components: main"
+check "disabled stanza left out, tabs, no key" "$(entry http://tab.example/debian)"
 
 # Two URIs in one stanza, both types at once, a key written inline.
 cat >"$work/etc/sources.list.d/two.sources" <<'S'
@@ -85,25 +82,10 @@ Signed-By:
  mQINBGPL
  -----END PGP PUBLIC KEY BLOCK-----
 S
-check "two URIs, inline key" "Types: deb-src
-URIs: http://a.example/debian
-Suites: bookworm
-Components: main
-Signed-By:
- -----BEGIN PGP PUBLIC KEY BLOCK-----
- .
- mQINBGPL
- -----END PGP PUBLIC KEY BLOCK-----
+key=$'\n -----BEGIN PGP PUBLIC KEY BLOCK-----\n .\n mQINBGPL\n -----END PGP PUBLIC KEY BLOCK-----'
+check "two URIs, inline key" "$(entry http://a.example/debian "$key")
 
-Types: deb-src
-URIs: http://b.example/debian
-Suites: bookworm
-Components: main
-Signed-By:
- -----BEGIN PGP PUBLIC KEY BLOCK-----
- .
- mQINBGPL
- -----END PGP PUBLIC KEY BLOCK-----"
+$(entry http://b.example/debian "$key")"
 
 # Nothing for bookworm main: no entry at all.
 echo 'deb http://new.example/debian trixie main' >"$work/etc/sources.list"
