@@ -47,10 +47,6 @@ bool Enter(const Program& program, const Vector& vector) {
                           vector.passPhrase.c_str());
 }
 
-bool StartShown(Program* program, const Settings& settings = QuietSettings()) {
-    return StartProgramWith(settings, program) && ShowFromTray(*program);
-}
-
 TEST(Compute, Rfc2289VectorsGiveTheSixWords) {
     ScopedProgram run;
     const Program& program = run.program;

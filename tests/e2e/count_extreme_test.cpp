@@ -17,8 +17,7 @@ constexpr DWORD kComputeBoundMs = 8 * 60 * 1000;
 TEST(CountExtreme, NineDigitCountGivesTheNativeEnginesWords) {
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
-    ASSERT_TRUE(ShowFromTray(program));
+    ASSERT_TRUE(StartShown(&run.program));
     // SHA1 is the quickest of the three kinds; the words come from the native engine.
     ASSERT_TRUE(EnterChallenge(program, IDC_SHA1, "999999999", "test", "This is a test."));
 

@@ -22,29 +22,23 @@ const Opener kOpeners[] = {
     {"tray menu", OpenOptionsFromTray},
 };
 
-Settings Mixed() {
-    Settings settings = {};
-    settings.Return = 1;
-    settings.AutoDock = 1;
-    settings.DockTime = 255;
-    settings.SNK = 1;
-    settings.DecrTime = 0;
-    return settings;
-}
+// Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime.
+const Settings kMixed = {0, 1, 0, 1, 255, 1, 0, 0};
+const Settings kFlipped = {1, 0, 1, 0, 7, 0, 1, 100};
 
-Settings Flipped() {
-    Settings settings = {};
-    settings.Clipboard = 1;
-    settings.ClearPass = 1;
-    settings.DockTime = 7;
-    settings.AutoDecr = 1;
-    settings.DecrTime = 100;
-    return settings;
+// Starts with `settings` and forgets them, so that whatever the dialog writes shows in the
+// key, then opens Options with `open`.
+void StartForgetAndOpen(const Settings& settings, HWND (*open)(const Program&), ScopedProgram* run,
+                        HWND* options) {
+    ASSERT_TRUE(StartProgramWith(settings, &run->program));
+    ASSERT_TRUE(ForgetStoredSettings());
+    *options = open(run->program);
+    ASSERT_NE(nullptr, *options);
 }
 
 TEST(Options, ShowsTheStoredValuesWhicheverWayItIsOpened) {
     for (const Opener& opener : kOpeners) {
-        for (const Settings& settings : {Mixed(), Flipped()}) {
+        for (const Settings& settings : {kMixed, kFlipped}) {
             SCOPED_TRACE(opener.what);
             ScopedProgram run;
             ASSERT_TRUE(StartProgramWith(settings, &run.program));
@@ -96,23 +90,16 @@ const TimeRefusal kTimeRefusals[] = {
 };
 
 TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
-    Settings settings = DefaultSettings();
-    settings.DockTime = 9;
+    const Settings settings = {1, 1, 1, 1, 9, 0, 1, 1}; // the defaults but for DockTime
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(settings, &run.program));
-    ASSERT_TRUE(ForgetStoredSettings());
-
-    HWND options = OpenOptionsWithButton(program);
-    ASSERT_NE(nullptr, options);
+    HWND options = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartForgetAndOpen(settings, OpenOptionsWithButton, &run, &options));
     for (const TimeRefusal& refusal : kTimeRefusals) {
         SCOPED_TRACE(testing::Message() << refusal.dock << " / " << refusal.decr);
         ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, refusal.dock));
         ASSERT_TRUE(SetField(options, IDC_OPT_DECRTIME, refusal.decr));
-        const HWND box = PressForBox(options, IDOK, program.processId, "Error");
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ(refusal.text, BoxText(box));
-        ASSERT_TRUE(CloseBox(box, IDOK));
+        EXPECT_EQ(refusal.text, PressForBoxText(options, IDOK, program.processId, "Error"));
         EXPECT_FALSE(WaitForGone(options, kSettleMs)) << "a refused OK closed the dialog";
         EXPECT_EQ("", DescribeKey()) << "a refused OK wrote";
     }
@@ -128,27 +115,17 @@ TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_CLIPBOARD)));
     ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, "255"));
     ASSERT_TRUE(SetField(options, IDC_OPT_DECRTIME, "abc"));
-    const HWND box = PressForBox(options, IDOK, program.processId, "Warning");
-    ASSERT_NE(nullptr, box);
-    EXPECT_EQ(kDecrWarning, BoxText(box));
-    ASSERT_TRUE(CloseBox(box, IDOK));
+    EXPECT_EQ(kDecrWarning, PressForBoxText(options, IDOK, program.processId, "Warning"));
     ASSERT_TRUE(WaitForGone(options));
-
-    Settings saved = settings;
-    saved.Clipboard = 0;
-    saved.DockTime = 255;
-    saved.DecrTime = 0;
-    EXPECT_EQ(DescribeStored(saved), DescribeKey());
+    // Clipboard clicked off, 255 taken, the letters saved as no delay.
+    EXPECT_EQ(DescribeStored({0, 1, 1, 1, 255, 0, 1, 0}), DescribeKey());
 }
 
 TEST(Options, CancelWritesNothing) {
     ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(DefaultSettings(), &run.program));
-    ASSERT_TRUE(ForgetStoredSettings());
-
-    const HWND options = OpenOptionsWithButton(program);
-    ASSERT_NE(nullptr, options);
+    HWND options = nullptr;
+    ASSERT_NO_FATAL_FAILURE(
+        StartForgetAndOpen(DefaultSettings(), OpenOptionsWithButton, &run, &options));
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_RETURN)));
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_AUTODOCK)));
     ASSERT_TRUE(SetField(options, IDC_OPT_DECRTIME, "5"));
@@ -159,30 +136,24 @@ TEST(Options, CancelWritesNothing) {
 
 TEST(Options, LeftAloneClosesItselfAfterTwentySecondsWritingNothing) {
     ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(DefaultSettings(), &run.program));
-    ASSERT_TRUE(ForgetStoredSettings());
-
-    const HWND options = OpenOptionsFromTray(program);
-    ASSERT_NE(nullptr, options);
+    HWND options = nullptr;
+    ASSERT_NO_FATAL_FAILURE(
+        StartForgetAndOpen(DefaultSettings(), OpenOptionsFromTray, &run, &options));
     const DWORD seen = GetTickCount();
     ASSERT_TRUE(WaitForGone(options, 25000));
     EXPECT_GE(GetTickCount() - seen, 18000u) << "closed before its 20 seconds";
     EXPECT_EQ("", DescribeKey());
-    EXPECT_TRUE(IsWindow(program.dialog)) << "the main dialog went with it";
+    EXPECT_TRUE(IsWindow(run.program.dialog)) << "the main dialog went with it";
 }
 
 TEST(Options, TimeoutDuringTheRefusalEndsTheDialogOnceTheBoxIsDismissed) {
     ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(DefaultSettings(), &run.program));
-    ASSERT_TRUE(ForgetStoredSettings());
-
-    const HWND options = OpenOptionsFromTray(program);
-    ASSERT_NE(nullptr, options);
+    HWND options = nullptr;
+    ASSERT_NO_FATAL_FAILURE(
+        StartForgetAndOpen(DefaultSettings(), OpenOptionsFromTray, &run, &options));
     const DWORD seen = GetTickCount();
     ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, "0"));
-    const HWND box = PressForBox(options, IDOK, program.processId, "Error");
+    const HWND box = PressForBox(options, IDOK, run.program.processId, "Error");
     ASSERT_NE(nullptr, box);
     // Past the 20 seconds, with the box still waiting for the user.
     const DWORD elapsed = GetTickCount() - seen;

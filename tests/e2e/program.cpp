@@ -148,6 +148,10 @@ bool StartProgramWith(const Settings& settings, Program* program, const char* sn
            StartProgram(program);
 }
 
+bool StartShown(Program* program, const Settings& settings) {
+    return StartProgramWith(settings, program) && ShowFromTray(*program);
+}
+
 bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
     if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
     return GetExitCodeProcess(process, exitCode) != 0;
@@ -442,6 +446,13 @@ bool WaitForGone(HWND window, DWORD timeoutMs) {
 HWND PressForBox(HWND dialog, int button, DWORD processId, const char* caption) {
     PostClick(GetDlgItem(dialog, button));
     return WaitForDialog(processId, caption);
+}
+
+std::string PressForBoxText(HWND dialog, int button, DWORD processId, const char* caption) {
+    const HWND box = PressForBox(dialog, button, processId, caption);
+    if (box == nullptr) return "<no box>";
+    const std::string text = BoxText(box);
+    return CloseBox(box, IDOK) ? text : "<box stayed: " + text + ">";
 }
 
 HWND OpenTrayMenu(const Program& program) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "shell/logic/settings.h"
+#include "tests/e2e/registry.h"
 
 constexpr DWORD kWaitMs = 10000;
 constexpr DWORD kPollMs = 20;
@@ -44,6 +45,8 @@ bool StartProgram(Program* program);
 // The same with these settings (and the SNK-S record, in hex, when given) as the whole key.
 bool StartProgramWith(const Settings& settings, Program* program,
                       const char* snkRecordHex = nullptr);
+// The same, then shows the dialog from the tray.
+bool StartShown(Program* program, const Settings& settings = QuietSettings());
 bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode);
 bool StillRunning(const Program& program);
 // Ends the instance (Exit, else terminate) and releases its handle.
@@ -127,6 +130,8 @@ bool CloseBox(HWND box, int buttonId);
 bool WaitForGone(HWND window, DWORD timeoutMs = kWaitMs);
 // Clicks `button` of `dialog` and waits for the box with `caption`; null when none came.
 HWND PressForBox(HWND dialog, int button, DWORD processId, const char* caption);
+// The same, then reads the box's text and closes it with OK; "<no box>" when none came.
+std::string PressForBoxText(HWND dialog, int button, DWORD processId, const char* caption);
 
 // The tray icon's popup menu ("#32768").
 constexpr int kMaxMenuItems = 16;

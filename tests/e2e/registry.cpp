@@ -53,30 +53,15 @@ std::string Describe(const Values& values) {
 
 } // namespace
 
+// Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime.
 Settings DefaultSettings() {
-    Settings settings = {};
-    settings.Clipboard = 1;
-    settings.Return = 1;
-    settings.ClearPass = 1;
-    settings.AutoDock = 1;
-    settings.DockTime = 30;
-    settings.SNK = 0;
-    settings.AutoDecr = 1;
-    settings.DecrTime = 1;
-    return settings;
+    return {1, 1, 1, 1, 30, 0, 1, 1};
 }
-
 Settings QuietSettings() {
-    Settings settings = {};
-    settings.DockTime = 30;
-    settings.DecrTime = 1;
-    return settings;
+    return {0, 0, 0, 0, 30, 0, 0, 1};
 }
-
 Settings SnkSettings() {
-    Settings settings = QuietSettings();
-    settings.SNK = 1;
-    return settings;
+    return {0, 0, 0, 0, 30, 1, 0, 1};
 }
 
 bool DeleteSettingsKey() {

@@ -35,16 +35,6 @@ std::string Dword(DWORD value) {
     return std::string(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-Settings Values(int clipboard, int appendReturn, int clearPass, int autoDock, int dockTime, int snk,
-                int autoDecr, int decrTime) {
-    const int values[kSettingCount] = {clipboard, appendReturn, clearPass, autoDock,
-                                       dockTime,  snk,          autoDecr,  decrTime};
-    Settings settings = {};
-    for (int i = 0; i < kSettingCount; ++i)
-        settings.*kSettingRows[i].field = static_cast<std::uint8_t>(values[i]);
-    return settings;
-}
-
 // The eight values in their stored order (Clipboard, Return, ClearPass, AutoDock, DockTime,
 // SNK, AutoDecr, DecrTime), then the record.
 struct FaultCase {
@@ -57,7 +47,7 @@ struct FaultCase {
 // The same fault for all eight values and the record, the first bytes chosen away from the
 // defaults so that a byte taken where the default belongs shows.
 FaultCase Sized(const char* what, size_t size, const std::string& record, const char* message) {
-    const Settings away = Values(0, 0, 0, 0, 99, 1, 0, 9);
+    const Settings away = {0, 0, 0, 0, 99, 1, 0, 9};
     FaultCase fault = {what, {}, DefaultSettings(), message};
     for (int i = 0; i < kSettingCount; ++i) {
         std::string bytes(size, '\xee');
@@ -83,7 +73,7 @@ std::vector<FaultCase> FaultCases() {
                       {REG_SZ, std::string("", 1)},
                       {REG_SZ, std::string("A", 2)},
                       {REG_SZ, record}},
-                     Values(0, 1, 1, 1, 30, 0, 0, 1),
+                     Settings{0, 1, 1, 1, 30, 0, 0, 1},
                      kSnkReadError});
     cases.push_back({"numbers",
                      {{REG_DWORD, Dword(0)},
@@ -95,7 +85,7 @@ std::vector<FaultCase> FaultCases() {
                       {REG_QWORD, std::string(8, '\0')},
                       {REG_DWORD, Bytes({44})},
                       {REG_DWORD, Dword(0x12345678)}},
-                     Values(1, 0, 1, 1, 30, 0, 1, 44),
+                     Settings{1, 0, 1, 1, 30, 0, 1, 44},
                      kBadPassword});
     FaultCase missing = {"missing", {}, DefaultSettings(), kSnkReadError};
     for (RawValue& value : missing.values)
@@ -284,7 +274,7 @@ TEST(RegistryFaults, KeyLockedBeforeStartStartsWithTheDefaultsAndWritesNothing) 
     ScopedUnlock unlock;
     KillRunningInstances();
     ASSERT_TRUE(DeleteSettingsKey());
-    ASSERT_TRUE(WriteStoredSettings(Values(0, 0, 0, 0, 99, 1, 0, 9), kSnkRecordHex));
+    ASSERT_TRUE(WriteStoredSettings({0, 0, 0, 0, 99, 1, 0, 9}, kSnkRecordHex));
     const std::string stored = DescribeKey();
     ASSERT_TRUE(LockKey(true));
 

@@ -30,19 +30,15 @@ TEST(Settings, FirstStartWritesExactlyTheEightDefaultsAndASecondStartReadsThem) 
 }
 
 TEST(Settings, AStoredDockTimeOfZeroIsTakenAsThirty) {
-    Settings zeros = {};
     ScopedProgram run;
-    ASSERT_TRUE(StartProgramWith(zeros, &run.program));
-    Settings shown = zeros;
-    shown.DockTime = 30;
-    EXPECT_EQ(DescribeOptionsFor(shown), ShownByOptions(run.program));
+    ASSERT_TRUE(StartProgramWith({}, &run.program));
+    EXPECT_EQ(DescribeOptionsFor({0, 0, 0, 0, 30, 0, 0, 0}), ShownByOptions(run.program));
 }
 
 TEST(Settings, WithTheDefaultsTheCountDropsByOneOnceAboutASecondAfterAResponse) {
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(DefaultSettings(), &run.program));
-    ASSERT_TRUE(ShowFromTray(program));
+    ASSERT_TRUE(StartShown(&run.program, DefaultSettings()));
 
     ASSERT_TRUE(EnterChallenge(program, IDC_MD5, "99", "test", "This is a test."));
     ASSERT_EQ("BAIL TUFT BITS GANG CHEF THY", PressOk(program).response);
@@ -57,12 +53,10 @@ TEST(Settings, WithTheDefaultsTheCountDropsByOneOnceAboutASecondAfterAResponse) 
 }
 
 TEST(Settings, TheDialogDocksAfterDockTimeAndClearsOnlyThePassPhrase) {
-    Settings settings = DefaultSettings();
-    settings.DockTime = 2;
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(settings, &run.program));
-    ASSERT_TRUE(ShowFromTray(program));
+    // The defaults (Clipboard, Return, ClearPass, AutoDock, DockTime...) but for DockTime.
+    ASSERT_TRUE(StartShown(&run.program, {1, 1, 1, 1, 2, 0, 1, 1}));
 
     ASSERT_TRUE(SetField(program, IDC_COUNT, "5"));
     ASSERT_TRUE(SetField(program, IDC_SEED, "abc"));

@@ -42,6 +42,23 @@ Outcome SnkResponse(const Program& program, const char* challenge, const char* p
     return PressOk(program);
 }
 
+// Fills the enrolment in and confirms it; true once the dialog has gone.
+bool Enrol(HWND enrol, const char* seed, const char* password) {
+    if (!FillEnrolment(enrol, seed, password)) return false;
+    PostClick(GetDlgItem(enrol, IDOK));
+    return WaitForGone(enrol);
+}
+
+// Once Options has closed, SNK mode answers the vector's 1234 with `password`.
+void ExpectTheVectorAnswered(const Program& program, const char* password) {
+    ASSERT_TRUE(
+        WaitUntil([&] { return FindDialog(program.processId, kOptionsCaption) == nullptr; }));
+    ASSERT_TRUE(EnterSnkMode(program));
+    const Outcome outcome = SnkResponse(program, "1234", password);
+    EXPECT_EQ("", outcome.boxText);
+    EXPECT_EQ("342436fe", outcome.response);
+}
+
 struct Refusal {
     const char* seed;
     const char* password;
@@ -62,8 +79,7 @@ const Refusal kRefusals[] = {
 TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
-    ASSERT_TRUE(ShowFromTray(program));
+    ASSERT_TRUE(StartShown(&run.program));
     EXPECT_FALSE(IsEnabled(Control(program, IDC_SNK)));
 
     const HWND options = OpenOptionsWithButton(program);
@@ -79,18 +95,13 @@ TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
         ASSERT_TRUE(SetField(enrol, IDC_SNK_SEED, refusal.seed));
         ASSERT_TRUE(SetField(enrol, IDC_SNK_PASSWORD, refusal.password));
         ASSERT_TRUE(SetField(enrol, IDC_SNK_CONFIRM, refusal.confirm));
-        const HWND box = PressForBox(enrol, IDOK, program.processId, "Error");
-        ASSERT_NE(nullptr, box);
-        EXPECT_EQ(refusal.text, BoxText(box));
-        ASSERT_TRUE(CloseBox(box, IDOK));
+        EXPECT_EQ(refusal.text, PressForBoxText(enrol, IDOK, program.processId, "Error"));
         EXPECT_TRUE(IsWindowVisible(enrol)) << "a refusal closed the dialog";
         std::string record;
         EXPECT_FALSE(ReadRawValue("SNK-S", &record)) << "a refusal stored a record";
     }
 
-    ASSERT_TRUE(FillEnrolment(enrol, kSnkSeed, kSnkPassword));
-    PostClick(GetDlgItem(enrol, IDOK));
-    ASSERT_TRUE(WaitForGone(enrol));
+    ASSERT_TRUE(Enrol(enrol, kSnkSeed, kSnkPassword));
     ASSERT_TRUE(WaitForGone(options));
     EXPECT_EQ(DescribeStored(SnkSettings(), kSnkRecordHex), DescribeKey());
 
@@ -157,10 +168,7 @@ TEST(Snk, ReconfiguringAsksFirstAndNoKeepsTheRecord) {
     }
 
     // The record kept is the one that answers.
-    ASSERT_TRUE(EnterSnkMode(program));
-    const Outcome outcome = SnkResponse(program, "1234", kSnkPassword);
-    EXPECT_EQ("", outcome.boxText);
-    EXPECT_EQ("342436fe", outcome.response);
+    ASSERT_NO_FATAL_FAILURE(ExpectTheVectorAnswered(program, kSnkPassword));
 
     // Switching SNK features off asks nothing and keeps the record.
     const HWND options = OpenOptionsWithButton(program);
@@ -216,16 +224,8 @@ TEST(Snk, APasswordOfFortyFiveCharactersTypedInFullAnswers) {
     ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
     const HWND enrol = OpenEnrolment(program);
     ASSERT_NE(nullptr, enrol);
-    ASSERT_TRUE(FillEnrolment(enrol, kSnkSeed, kLong));
-    PostClick(GetDlgItem(enrol, IDOK));
-    ASSERT_TRUE(WaitForGone(enrol));
-    ASSERT_TRUE(
-        WaitUntil([&] { return FindDialog(program.processId, kOptionsCaption) == nullptr; }));
-
-    ASSERT_TRUE(EnterSnkMode(program));
-    const Outcome outcome = SnkResponse(program, "1234", kLong);
-    EXPECT_EQ("", outcome.boxText);
-    EXPECT_EQ("342436fe", outcome.response);
+    ASSERT_TRUE(Enrol(enrol, kSnkSeed, kLong));
+    ExpectTheVectorAnswered(program, kLong);
 }
 
 // One mistyped seed must not replace a working record with one no password can open.
@@ -242,25 +242,16 @@ TEST(Snk, AMistypedSeedIsRefusedAndTheStoredRecordKept) {
           "123 045 377 000 111 222 333 001 7", "123 045 377 000 111 222 333 400"}) {
         SCOPED_TRACE(typo);
         ASSERT_TRUE(FillEnrolment(enrol, typo, "new password"));
-        const HWND box = PressForBox(enrol, IDOK, program.processId, "Error");
-        ASSERT_NE(nullptr, box);
         EXPECT_EQ("An SNK seed is eight groups of three octal digits separated by blanks,\n"
                   "such as 123 045 377 000 111 222 333 001.",
-                  BoxText(box));
-        ASSERT_TRUE(CloseBox(box, IDOK));
+                  PressForBoxText(enrol, IDOK, program.processId, "Error"));
         EXPECT_TRUE(IsWindowVisible(enrol)) << "a refusal closed the dialog";
         std::string stored;
         ASSERT_TRUE(ReadRawValue("SNK-S", &stored));
         EXPECT_EQ(record, stored) << "the record was replaced";
     }
     ASSERT_TRUE(CloseBox(enrol, IDCANCEL));
-    ASSERT_TRUE(
-        WaitUntil([&] { return FindDialog(program.processId, kOptionsCaption) == nullptr; }));
-
-    ASSERT_TRUE(EnterSnkMode(program));
-    const Outcome outcome = SnkResponse(program, "1234", kSnkPassword);
-    EXPECT_EQ("", outcome.boxText);
-    EXPECT_EQ("342436fe", outcome.response);
+    ExpectTheVectorAnswered(program, kSnkPassword);
 }
 
 struct BadRecord {

@@ -134,11 +134,8 @@ double Seconds(DWORD since) {
 // Scanning on, so every challenge brings the dialog up; nothing that docks or counts down
 // by itself, so only the soak's own actions change the dialog.
 Settings SoakSettings() {
-    Settings settings = QuietSettings();
-    settings.Clipboard = 1;
-    settings.Return = 1;
-    settings.ClearPass = 1;
-    return settings;
+    // Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime.
+    return {1, 1, 1, 0, 30, 0, 0, 1};
 }
 
 // The mix of texts, in turn: challenges of each kind, plain text, an empty text, bytes above
