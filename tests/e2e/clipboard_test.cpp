@@ -22,6 +22,17 @@ Settings Scanning(bool appendReturn) {
     return settings;
 }
 
+// A watcher in the viewer chain first, so that it stands behind the program started next.
+struct WatchedProgram {
+    ScopedClipboardWatcher watcher;
+    ScopedProgram run;
+};
+
+void StartWatched(const Settings& settings, WatchedProgram* watched) {
+    ASSERT_TRUE(watched->watcher.started);
+    ASSERT_TRUE(StartProgramWith(settings, &watched->run.program));
+}
+
 struct CopyCase {
     bool appendReturn;
     const char* copied;
@@ -81,11 +92,9 @@ TEST(Clipboard, ASixteenCharacterSeedArrivesWholeAndIsHashedWhole) {
 
 // Password managers mark the secrets they copy so that monitors leave them alone.
 TEST(Clipboard, TextMarkedForMonitorsIsNotScannedButTheNoticeGoesOn) {
-    ScopedClipboardWatcher watcher;
-    ASSERT_TRUE(watcher.started);
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    WatchedProgram watched;
+    ASSERT_NO_FATAL_FAILURE(StartWatched(Scanning(true), &watched));
+    const Program& program = watched.run.program;
 
     const LONG before = ClipboardNotices();
     ASSERT_TRUE(PutClipboardTextMarked(kChallenge, "ExcludeClipboardContentFromMonitorProcessing"));
@@ -103,11 +112,9 @@ TEST(Clipboard, TextMarkedForMonitorsIsNotScannedButTheNoticeGoesOn) {
 // Another process names the dialog itself as the successor of its next viewer. Taken, every
 // later notice would go round to the dialog itself and never reach the rest of the chain.
 TEST(Clipboard, AChainChangeThatMakesTheDialogItsOwnSuccessorIsIgnored) {
-    ScopedClipboardWatcher watcher;
-    ASSERT_TRUE(watcher.started);
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    WatchedProgram watched;
+    ASSERT_NO_FATAL_FAILURE(StartWatched(Scanning(true), &watched));
+    const Program& program = watched.run.program;
 
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(program.dialog, WM_CHANGECBCHAIN,
@@ -124,11 +131,9 @@ TEST(Clipboard, AChainChangeThatMakesTheDialogItsOwnSuccessorIsIgnored) {
 // The next viewer's thread stops pumping messages: a copied challenge must still bring the
 // dialog up while it hangs.
 TEST(Clipboard, AHungNextViewerDoesNotHoldUpTheChallenge) {
-    ScopedClipboardWatcher watcher;
-    ASSERT_TRUE(watcher.started);
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    WatchedProgram watched;
+    ASSERT_NO_FATAL_FAILURE(StartWatched(Scanning(true), &watched));
+    const Program& program = watched.run.program;
 
     HoldClipboardWatcher();
     ASSERT_TRUE(PutClipboardText("no challenge here"));
@@ -157,13 +162,11 @@ const IgnoredCase kIgnored[] = {
 TEST(Clipboard, ScanningOffOrNoPrefixChangesNothingButPassesTheNoticeOn) {
     for (const IgnoredCase& ignored : kIgnored) {
         SCOPED_TRACE(ignored.what);
-        ScopedClipboardWatcher watcher;
-        ASSERT_TRUE(watcher.started);
-        ScopedProgram run;
-        const Program& program = run.program;
         Settings settings = Scanning(true);
         settings.Clipboard = ignored.scanning ? 1 : 0;
-        ASSERT_TRUE(StartProgramWith(settings, &run.program));
+        WatchedProgram watched;
+        ASSERT_NO_FATAL_FAILURE(StartWatched(settings, &watched));
+        const Program& program = watched.run.program;
 
         ASSERT_TRUE(CopyAndWaitForNotice(ignored.text)) << "the notice was not passed on";
         EXPECT_TRUE(StaysDocked(program));
@@ -208,11 +211,9 @@ TEST(Clipboard, HostileTextsNeitherCrashNorHang) {
         {"bytes above 127", "otp-md5 \xb9\xb9 t\xe9st\xff\x80\r\n", true, true},
         {"only bytes above 127", Repeat('\xa0', 4096), true, false},
     };
-    ScopedClipboardWatcher watcher;
-    ASSERT_TRUE(watcher.started);
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    WatchedProgram watched;
+    ASSERT_NO_FATAL_FAILURE(StartWatched(Scanning(true), &watched));
+    const Program& program = watched.run.program;
     const std::string stored = DescribeKey();
 
     for (const HostileText& text : hostile) {

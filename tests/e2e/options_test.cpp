@@ -26,14 +26,21 @@ const Opener kOpeners[] = {
 const Settings kMixed = {0, 1, 0, 1, 255, 1, 0, 0};
 const Settings kFlipped = {1, 0, 1, 0, 7, 0, 1, 100};
 
-// Starts with `settings` and forgets them, so that whatever the dialog writes shows in the
-// key, then opens Options with `open`.
-void StartForgetAndOpen(const Settings& settings, HWND (*open)(const Program&), ScopedProgram* run,
-                        HWND* options) {
-    ASSERT_TRUE(StartProgramWith(settings, &run->program));
+// The program started with `settings`, which are then forgotten so that whatever the dialog
+// writes shows in the key, and Options opened.
+struct OpenedOptions {
+    ScopedProgram run;
+    HWND dialog = nullptr;
+    DWORD seenAt = 0; // when the dialog was found
+};
+
+void StartForgetAndOpen(const Settings& settings, HWND (*open)(const Program&),
+                        OpenedOptions* opened) {
+    ASSERT_TRUE(StartProgramWith(settings, &opened->run.program));
     ASSERT_TRUE(ForgetStoredSettings());
-    *options = open(run->program);
-    ASSERT_NE(nullptr, *options);
+    opened->dialog = open(opened->run.program);
+    opened->seenAt = GetTickCount();
+    ASSERT_NE(nullptr, opened->dialog);
 }
 
 TEST(Options, ShowsTheStoredValuesWhicheverWayItIsOpened) {
@@ -91,10 +98,10 @@ const TimeRefusal kTimeRefusals[] = {
 
 TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
     const Settings settings = {1, 1, 1, 1, 9, 0, 1, 1}; // the defaults but for DockTime
-    ScopedProgram run;
-    const Program& program = run.program;
-    HWND options = nullptr;
-    ASSERT_NO_FATAL_FAILURE(StartForgetAndOpen(settings, OpenOptionsWithButton, &run, &options));
+    OpenedOptions opened;
+    ASSERT_NO_FATAL_FAILURE(StartForgetAndOpen(settings, OpenOptionsWithButton, &opened));
+    const Program& program = opened.run.program;
+    HWND options = opened.dialog;
     for (const TimeRefusal& refusal : kTimeRefusals) {
         SCOPED_TRACE(testing::Message() << refusal.dock << " / " << refusal.decr);
         ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, refusal.dock));
@@ -122,10 +129,9 @@ TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
 }
 
 TEST(Options, CancelWritesNothing) {
-    ScopedProgram run;
-    HWND options = nullptr;
-    ASSERT_NO_FATAL_FAILURE(
-        StartForgetAndOpen(DefaultSettings(), OpenOptionsWithButton, &run, &options));
+    OpenedOptions opened;
+    ASSERT_NO_FATAL_FAILURE(StartForgetAndOpen(DefaultSettings(), OpenOptionsWithButton, &opened));
+    const HWND options = opened.dialog;
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_RETURN)));
     ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_AUTODOCK)));
     ASSERT_TRUE(SetField(options, IDC_OPT_DECRTIME, "5"));
@@ -135,28 +141,23 @@ TEST(Options, CancelWritesNothing) {
 }
 
 TEST(Options, LeftAloneClosesItselfAfterTwentySecondsWritingNothing) {
-    ScopedProgram run;
-    HWND options = nullptr;
-    ASSERT_NO_FATAL_FAILURE(
-        StartForgetAndOpen(DefaultSettings(), OpenOptionsFromTray, &run, &options));
-    const DWORD seen = GetTickCount();
-    ASSERT_TRUE(WaitForGone(options, 25000));
-    EXPECT_GE(GetTickCount() - seen, 18000u) << "closed before its 20 seconds";
+    OpenedOptions opened;
+    ASSERT_NO_FATAL_FAILURE(StartForgetAndOpen(DefaultSettings(), OpenOptionsFromTray, &opened));
+    ASSERT_TRUE(WaitForGone(opened.dialog, 25000));
+    EXPECT_GE(GetTickCount() - opened.seenAt, 18000u) << "closed before its 20 seconds";
     EXPECT_EQ("", DescribeKey());
-    EXPECT_TRUE(IsWindow(run.program.dialog)) << "the main dialog went with it";
+    EXPECT_TRUE(IsWindow(opened.run.program.dialog)) << "the main dialog went with it";
 }
 
 TEST(Options, TimeoutDuringTheRefusalEndsTheDialogOnceTheBoxIsDismissed) {
-    ScopedProgram run;
-    HWND options = nullptr;
-    ASSERT_NO_FATAL_FAILURE(
-        StartForgetAndOpen(DefaultSettings(), OpenOptionsFromTray, &run, &options));
-    const DWORD seen = GetTickCount();
+    OpenedOptions opened;
+    ASSERT_NO_FATAL_FAILURE(StartForgetAndOpen(DefaultSettings(), OpenOptionsFromTray, &opened));
+    const HWND options = opened.dialog;
     ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, "0"));
-    const HWND box = PressForBox(options, IDOK, run.program.processId, "Error");
+    const HWND box = PressForBox(options, IDOK, opened.run.program.processId, "Error");
     ASSERT_NE(nullptr, box);
     // Past the 20 seconds, with the box still waiting for the user.
-    const DWORD elapsed = GetTickCount() - seen;
+    const DWORD elapsed = GetTickCount() - opened.seenAt;
     ASSERT_LT(elapsed, 21000u);
     EXPECT_FALSE(WaitForGone(options, 21000 - elapsed)) << "the dialog went under its box";
     ASSERT_TRUE(CloseBox(box, IDOK));

@@ -133,15 +133,19 @@ TEST(TrayMenu, ExitEndsWithCodeZeroRemovesTheIconAndLeavesTheViewerChain) {
     }
 }
 
+// Chooses About, the first item, and waits for its dialog; null when none came.
+HWND ChooseAbout(const Program& program) {
+    if (!ChooseFromTrayMenu(program, 0, false)) return nullptr;
+    return WaitForDialog(program.processId, "About");
+}
+
 TEST(About, ShowsTitleAndVersionAndClosesAtOnceOnEnterOrEsc) {
     ScopedProgram run;
-    const Program& program = run.program;
     ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
 
     for (UINT key : {VK_RETURN, VK_ESCAPE}) {
         SCOPED_TRACE(key == VK_RETURN ? "Enter" : "Esc");
-        ASSERT_TRUE(ChooseFromTrayMenu(program, 0, false));
-        const HWND about = WaitForDialog(program.processId, "About");
+        const HWND about = ChooseAbout(run.program);
         ASSERT_NE(nullptr, about);
         EXPECT_TRUE(HasChildWithText(about, VANTRETH_ABOUT_TEXT));
         PressKey(about, key);
@@ -151,11 +155,8 @@ TEST(About, ShowsTitleAndVersionAndClosesAtOnceOnEnterOrEsc) {
 
 TEST(About, ClosesItselfAfterTenSeconds) {
     ScopedProgram run;
-    const Program& program = run.program;
     ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
-
-    ASSERT_TRUE(ChooseFromTrayMenu(program, 0, false));
-    const HWND about = WaitForDialog(program.processId, "About");
+    const HWND about = ChooseAbout(run.program);
     ASSERT_NE(nullptr, about);
     const DWORD opened = GetTickCount();
     ASSERT_TRUE(WaitForGone(about, 20000));
