@@ -55,7 +55,8 @@ TEST(Settings, WithTheDefaultsTheCountDropsByOneOnceAboutASecondAfterAResponse) 
 TEST(Settings, TheDialogDocksAfterDockTimeAndClearsOnlyThePassPhrase) {
     ScopedProgram run;
     const Program& program = run.program;
-    // The defaults (Clipboard, Return, ClearPass, AutoDock, DockTime...) but for DockTime.
+    // Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime: the defaults
+    // but for DockTime.
     ASSERT_TRUE(StartShown(&run.program, {1, 1, 1, 1, 2, 0, 1, 1}));
 
     ASSERT_TRUE(SetField(program, IDC_COUNT, "5"));
