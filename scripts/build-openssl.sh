@@ -17,7 +17,7 @@ config=(mingw --cross-compile-prefix=i686-w64-mingw32- no-shared no-module no-te
 # DES_ecb_encrypt's object file also holds DES_options, whose string copy
 # brings in the library's error, initialisation and configuration code (and
 # with it C runtime functions whose unwind entries keep them in the image):
-# the patch gives DES_options a file of its own.
+# the patch has DES_options return its constant text instead.
 patch=$here/openssl-des-options.patch
 stamp="openssl $OPENSSL_DEB_VERSION -pic.patch +$(basename "$patch") $(cksum <"$patch") ${config[*]}"
 deps_cache_current "$OPENSSL_PREFIX" "$stamp" && exit 0
