@@ -38,20 +38,15 @@ void ShowNow(HWND dialog, int how) {
     showAllowed = false;
 }
 
-HICON LoadMainIcon(int widthMetric, int heightMetric) {
-    return static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_MAIN), IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric),
-                                         GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
-}
-
 void OnInitDialog(HWND dialog) {
     dialogCreated = true;
     // Each at the size the system draws it, from the image drawn for that size.
     // They stay for the whole run, as the dialog does.
-    SendMessageA(dialog, WM_SETICON, ICON_SMALL,
-                 reinterpret_cast<LPARAM>(LoadMainIcon(SM_CXSMICON, SM_CYSMICON)));
+    SendMessageA(
+        dialog, WM_SETICON, ICON_SMALL,
+        reinterpret_cast<LPARAM>(LoadIconAtSystemSize(IDI_MAIN, SM_CXSMICON, SM_CYSMICON)));
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadMainIcon(SM_CXICON, SM_CYICON)));
+                 reinterpret_cast<LPARAM>(LoadIconAtSystemSize(IDI_MAIN, SM_CXICON, SM_CYICON)));
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
     // NOTE: set before the settings are loaded, so the SNK radio always starts
     // disabled; the first show applies the setting.

@@ -21,15 +21,19 @@ NOTIFYICONDATAA TrayIconData(HWND dialog) {
 
 } // namespace
 
+HICON LoadIconAtSystemSize(int resource, int widthMetric, int heightMetric) {
+    // The system's icon sizes follow the display scaling (a small icon is 16 px
+    // at 100 %, 24 at 150 %); LoadIconA would hand over a stretched 32 px image.
+    return static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(resource), IMAGE_ICON,
+                                         GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
+}
+
 bool AddTrayIcon(HWND dialog) {
     NOTIFYICONDATAA data = TrayIconData(dialog);
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
-    // The shell's small-icon size follows the display scaling: 16 px at 100 %,
-    // 24 at 150 %; LoadIconA would hand it a stretched 32 px image.
-    data.hIcon = static_cast<HICON>(LoadImageA(g_instance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    data.hIcon = LoadIconAtSystemSize(IDI_TRAY, SM_CXSMICON, SM_CYSMICON);
     lstrcpynA(data.szTip, kTrayTip, kTrayTipSize);
     const bool added = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
     DestroyIcon(data.hIcon);

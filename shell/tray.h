@@ -1,6 +1,9 @@
 #pragma once
 #include <windows.h>
 
+// Icon `resource` from the image drawn for the size the system metrics give.
+HICON LoadIconAtSystemSize(int resource, int widthMetric, int heightMetric);
+
 // The notification-area icon of the main dialog and its popup menu.
 bool AddTrayIcon(HWND dialog);
 void RemoveTrayIcon(HWND dialog);
