@@ -178,15 +178,28 @@ void CrunchSha1(const char* seed, const char* passPhrase, std::uint8_t value[8])
     OPENSSL_cleanse(digest, sizeof digest);
 }
 
-int ComputeOtp(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
-               char* response) {
-    if (response == nullptr) return kOtpCrunchFailed;
-    std::uint8_t value[8];
-    if (ComputeOtpValue(kind, count, seed, passPhrase, value) != kOtpOk) return kOtpCrunchFailed;
+// The crunch of seed and pass phrase into `value`; false when the kind refuses
+// the text (MD4 takes at most 64 bytes) or is no hash.
+bool Crunch(HashKind kind, const char* seed, const char* passPhrase, std::uint8_t value[8]) {
+    switch (kind) {
+    case HashKind::MD4: {
+        const std::size_t seedLength = std::strlen(seed);
+        const std::size_t passLength = std::strlen(passPhrase);
+        if (seedLength > kMd4CrunchLimit || passLength > kMd4CrunchLimit - seedLength) {
+            return false;
+        }
+        CrunchMd4(seed, passPhrase, value);
+        return true;
+    }
+    case HashKind::MD5: CrunchMd5(seed, passPhrase, value); return true;
+    case HashKind::SHA1: CrunchSha1(seed, passPhrase, value); return true;
+    default: return false;
+    }
+}
+
+void WriteResponse(const std::uint8_t value[8], char* response) {
     const char* text = EncodeSixWords(value);
     std::memcpy(response, text, std::strlen(text) + 1);
-    OPENSSL_cleanse(value, sizeof value);
-    return kOtpOk;
 }
 
 } // namespace
@@ -203,35 +216,64 @@ void Sha1Steps(std::uint8_t value[8], std::uint32_t count) {
     ChainSteps<SHA_CTX, RunSha1Steps>(value, count, true);
 }
 
+namespace {
+
+void RunSteps(HashKind kind, std::uint8_t value[8], std::uint32_t count) {
+    switch (kind) {
+    case HashKind::MD4: Md4Steps(value, count); break;
+    case HashKind::MD5: Md5Steps(value, count); break;
+    case HashKind::SHA1: Sha1Steps(value, count); break;
+    case HashKind::SNK: break;
+    }
+}
+
+} // namespace
+
 int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
                     std::uint8_t value[8]) {
     if (!ValidArguments(seed, passPhrase, value)) return kOtpCrunchFailed;
     std::uint8_t work[8];
-    switch (kind) {
-    case HashKind::MD4: {
-        const std::size_t seedLength = std::strlen(seed);
-        const std::size_t passLength = std::strlen(passPhrase);
-        if (seedLength > kMd4CrunchLimit || passLength > kMd4CrunchLimit - seedLength) {
-            return kOtpCrunchFailed;
-        }
-        CrunchMd4(seed, passPhrase, work);
-        Md4Steps(work, count);
-        break;
-    }
-    case HashKind::MD5:
-        CrunchMd5(seed, passPhrase, work);
-        Md5Steps(work, count);
-        break;
-    case HashKind::SHA1:
-        CrunchSha1(seed, passPhrase, work);
-        Sha1Steps(work, count);
-        break;
-    default: return kOtpCrunchFailed;
-    }
+    if (!Crunch(kind, seed, passPhrase, work)) return kOtpCrunchFailed;
+    RunSteps(kind, work, count);
     std::memcpy(value, work, sizeof work);
     OPENSSL_cleanse(work, sizeof work);
     return kOtpOk;
 }
+
+int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
+                       char* response, OtpProgress& progress, std::uint32_t sliceSteps) {
+    if (!ValidArguments(seed, passPhrase, response) || sliceSteps == 0) return kOtpCrunchFailed;
+    std::uint8_t work[8];
+    if (!Crunch(kind, seed, passPhrase, work)) return kOtpCrunchFailed;
+    int result = kOtpOk;
+    for (std::uint32_t done = 0; done < count;) {
+        if (progress.stopRequested.load(std::memory_order_relaxed)) {
+            result = kOtpStopped;
+            break;
+        }
+        const std::uint32_t slice = count - done < sliceSteps ? count - done : sliceSteps;
+        RunSteps(kind, work, slice);
+        done += slice;
+        progress.stepsDone.store(done, std::memory_order_relaxed);
+    }
+    if (result == kOtpOk) WriteResponse(work, response);
+    OPENSSL_cleanse(work, sizeof work);
+    return result;
+}
+
+namespace {
+
+int ComputeOtp(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
+               char* response) {
+    if (response == nullptr) return kOtpCrunchFailed;
+    std::uint8_t value[8];
+    if (ComputeOtpValue(kind, count, seed, passPhrase, value) != kOtpOk) return kOtpCrunchFailed;
+    WriteResponse(value, response);
+    OPENSSL_cleanse(value, sizeof value);
+    return kOtpOk;
+}
+
+} // namespace
 
 int ComputeMd5Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response) {
     return ComputeOtp(HashKind::MD5, count, seed, passPhrase, response);

@@ -1,9 +1,13 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/hash_kind.h"
+
 constexpr std::size_t kResponseSize = 64;
 constexpr int kOtpOk = 0;
+constexpr int kOtpStopped = 1;
 constexpr int kOtpCrunchFailed = 2;
 
 // Each writes the six-word response into `response` (kResponseSize bytes) and
@@ -12,3 +16,21 @@ constexpr int kOtpCrunchFailed = 2;
 int ComputeMd5Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response);
 int ComputeMd4Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response);
 int ComputeSha1Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response);
+
+// Steps between two looks at a stop request: milliseconds of work, so that a
+// stop takes effect at once while the step loop keeps its speed.
+constexpr std::uint32_t kOtpSliceSteps = 1u << 16;
+
+// Shared by the thread that runs a computation in slices and the one watching it.
+struct OtpProgress {
+    std::atomic<bool> stopRequested{false};
+    std::atomic<std::uint32_t> stepsDone{0};
+};
+
+// The response of `kind` (MD4, MD5 or SHA1) as the functions above give it,
+// worked out in slices of `sliceSteps`: after each slice it publishes the steps
+// done so far and looks for a stop request. Returns kOtpOk, kOtpCrunchFailed,
+// or kOtpStopped with `response` untouched.
+int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
+                       char* response, OtpProgress& progress,
+                       std::uint32_t sliceSteps = kOtpSliceSteps);

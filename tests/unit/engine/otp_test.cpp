@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -270,6 +271,91 @@ TEST(Otp, NullArgumentsAreRefused) {
     EXPECT_EQ(kOtpCrunchFailed, ComputeSha1Otp(1, "s", "p", nullptr));
     for (char byte : response)
         ASSERT_EQ(0, byte);
+}
+
+struct SliceCase {
+    std::uint32_t count;
+    std::uint32_t sliceSteps;
+};
+
+// Counts at and around the boundaries of the real slice and of a small one.
+const SliceCase kSliceCases[] = {
+    {0, kOtpSliceSteps},
+    {1, kOtpSliceSteps},
+    {kOtpSliceSteps - 1, kOtpSliceSteps},
+    {kOtpSliceSteps, kOtpSliceSteps},
+    {kOtpSliceSteps + 1, kOtpSliceSteps},
+    {2 * kOtpSliceSteps + 1, kOtpSliceSteps},
+    {6, 7},
+    {7, 7},
+    {8, 7},
+    {14, 7},
+    {15, 7},
+    {99, 1},
+};
+
+class Sliced : public ::testing::TestWithParam<SliceCase> {};
+
+TEST_P(Sliced, GivesTheOneShotWords) {
+    const SliceCase& c = GetParam();
+    for (HashKind kind : {HashKind::MD4, HashKind::MD5, HashKind::SHA1}) {
+        char whole[kResponseSize] = {};
+        char sliced[kResponseSize] = {};
+        OtpProgress progress;
+        ASSERT_EQ(kOtpOk, ComputeFor(kind)(c.count, "test", "This is a test.", whole));
+        ASSERT_EQ(kOtpOk, ComputeOtpInSlices(kind, c.count, "test", "This is a test.", sliced,
+                                             progress, c.sliceSteps));
+        EXPECT_STREQ(whole, sliced) << KindName(kind) << " count " << c.count;
+        EXPECT_EQ(c.count, progress.stepsDone.load()) << KindName(kind);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Boundaries, Sliced, ::testing::ValuesIn(kSliceCases));
+
+TEST(Sliced, StopBeforeTheFirstSliceGivesNothing) {
+    for (HashKind kind : {HashKind::MD4, HashKind::MD5, HashKind::SHA1}) {
+        char response[kResponseSize];
+        std::memset(response, 0x55, sizeof response);
+        OtpProgress progress;
+        progress.stopRequested = true;
+        EXPECT_EQ(kOtpStopped,
+                  ComputeOtpInSlices(kind, 3, "test", "This is a test.", response, progress, 1));
+        EXPECT_EQ(0u, progress.stepsDone.load());
+        for (char byte : response)
+            ASSERT_EQ(0x55, byte) << "response touched by a stopped computation";
+    }
+}
+
+// The longest count, stopped from another thread once it is under way: the call returns
+// between two slices, long before the end, and leaves the response alone.
+TEST(Sliced, StopFromAnotherThreadEndsItBetweenSlices) {
+    constexpr std::uint32_t kLongest = 999999999;
+    char response[kResponseSize];
+    std::memset(response, 0x55, sizeof response);
+    OtpProgress progress;
+    std::thread watcher([&progress] {
+        while (progress.stepsDone.load() == 0)
+            std::this_thread::yield();
+        progress.stopRequested = true;
+    });
+    const int result =
+        ComputeOtpInSlices(HashKind::MD5, kLongest, "test", "This is a test.", response, progress);
+    watcher.join();
+    EXPECT_EQ(kOtpStopped, result);
+    EXPECT_EQ(0u, progress.stepsDone.load() % kOtpSliceSteps) << "stopped inside a slice";
+    EXPECT_LT(progress.stepsDone.load(), kLongest);
+    for (char byte : response)
+        ASSERT_EQ(0x55, byte) << "response touched by a stopped computation";
+}
+
+TEST(Sliced, RefusedCrunchRunsNoStep) {
+    char response[kResponseSize] = {};
+    OtpProgress progress;
+    const std::string pass(65, 'p');
+    EXPECT_EQ(kOtpCrunchFailed,
+              ComputeOtpInSlices(HashKind::MD4, 5, "", pass.c_str(), response, progress));
+    EXPECT_EQ(0u, progress.stepsDone.load());
+    EXPECT_STREQ("", response);
 }
 
 } // namespace
