@@ -63,6 +63,7 @@
 #define ID_TIMER_DECR 101
 #define ID_TIMER_ABOUT 102
 #define ID_TIMER_OPTIONS 103
+#define ID_TIMER_PROGRESS 104
 
 // Private messages of the main dialog (WM_USER + 10, + 11)
 #define WM_TRAYNOTIFY 1034

@@ -9,9 +9,11 @@
 #include "resources/resource.h"
 #include "shell/app_state.h"
 #include "shell/clipboard.h"
+#include "shell/compute_job.h"
 #include "shell/dialogs.h"
 #include "shell/message_box.h"
 #include "shell/logic/main_logic.h"
+#include "shell/logic/tray_logic.h"
 #include "shell/snk_compute.h"
 #include "shell/stack_wipe.h"
 #include "shell/store.h"
@@ -25,6 +27,10 @@ bool dialogCreated = false;
 // first, even after the user has docked it again. So the dialog only ever
 // becomes visible through ShowNow; every other show is refused.
 bool showAllowed = false;
+// Registered by the shell; it is broadcast when the taskbar is made anew.
+UINT taskbarCreatedMessage = 0;
+// How often the response field shows a running job's progress.
+constexpr UINT kProgressIntervalMs = 200;
 
 void ApplyMode(HWND dialog, const DialogMode& mode) {
     EnableWindow(GetDlgItem(dialog, IDC_COUNT), mode.countEnabled);
@@ -40,6 +46,7 @@ void ShowNow(HWND dialog, int how) {
 
 void OnInitDialog(HWND dialog) {
     dialogCreated = true;
+    taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     // Each at the size the system draws it, from the image drawn for that size.
     // They stay for the whole run, as the dialog does.
     SendMessageA(
@@ -58,15 +65,15 @@ void OnInitDialog(HWND dialog) {
     PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
 
-bool RunComputation(Computation computation, const char* count, const char* seed,
-                    const char* passPhrase) {
-    // The checks let only counts above zero through; the field reads 9 digits.
-    const auto n = static_cast<std::uint32_t>(ReadCount(count));
-    switch (computation) {
-    case Computation::Snk: return ComputeSnkResponse(seed, passPhrase, g_response);
-    case Computation::Md5: return ComputeMd5Otp(n, seed, passPhrase, g_response) == kOtpOk;
-    case Computation::Md4: return ComputeMd4Otp(n, seed, passPhrase, g_response) == kOtpOk;
-    case Computation::Sha1: return ComputeSha1Otp(n, seed, passPhrase, g_response) == kOtpOk;
+bool RunComputation(const OkFields& fields, std::uint32_t count) {
+    switch (fields.computation) {
+    case Computation::Snk: return ComputeSnkResponse(fields.seed, fields.passPhrase, g_response);
+    case Computation::Md5:
+        return ComputeMd5Otp(count, fields.seed, fields.passPhrase, g_response) == kOtpOk;
+    case Computation::Md4:
+        return ComputeMd4Otp(count, fields.seed, fields.passPhrase, g_response) == kOtpOk;
+    case Computation::Sha1:
+        return ComputeSha1Otp(count, fields.seed, fields.passPhrase, g_response) == kOtpOk;
     case Computation::None: break;
     }
     return false;
@@ -79,30 +86,86 @@ void ApplyOkOutcome(HWND dialog, const OkOutcome& outcome) {
     if (outcome.startDecrTimer) SetTimer(dialog, ID_TIMER_DECR, outcome.decrIntervalMs, nullptr);
 }
 
+// Read as the Ok command reads them: the count only outside SNK mode.
+OkFields ReadOkFields(HWND dialog) {
+    OkFields fields = {};
+    const RadioState radios = {Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4),
+                               Checked(dialog, IDC_SHA1), Checked(dialog, IDC_SNK)};
+    fields.computation = ChooseComputation(radios);
+    if (!radios.snk) GetDlgItemTextA(dialog, IDC_COUNT, fields.count, sizeof fields.count);
+    GetDlgItemTextA(dialog, IDC_SEED, fields.seed, sizeof fields.seed);
+    GetDlgItemTextA(dialog, IDC_PASSPHRASE, fields.passPhrase, sizeof fields.passPhrase);
+    return fields;
+}
+
+void ShowJobProgress(HWND dialog) {
+    // A tick queued before the job was stopped finds nothing to show.
+    if (!ComputeJobRunning()) {
+        KillTimer(dialog, ID_TIMER_PROGRESS);
+        return;
+    }
+    char progress[kProgressTextSize];
+    bool computed = false;
+    if (!PollComputeJob(progress, &computed, g_response)) {
+        // Set on every tick: its change notice keeps an open dialog from docking mid-job.
+        SetDlgItemTextA(dialog, IDC_RESPONSE, progress);
+        return;
+    }
+    KillTimer(dialog, ID_TIMER_PROGRESS);
+    ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
+}
+
+// Copy stays disabled until the job's words are in the field.
+bool StartLongComputation(HWND dialog, const OkFields& fields, std::uint32_t count) {
+    if (!StartComputeJob(fields, count)) return false;
+    // The decrement follows this answer, as it would after a computation in the press.
+    KillTimer(dialog, ID_TIMER_DECR);
+    EnableWindow(GetDlgItem(dialog, IDC_COPY), FALSE);
+    SetTimer(dialog, ID_TIMER_PROGRESS, kProgressIntervalMs, nullptr);
+    ShowJobProgress(dialog);
+    return true;
+}
+
+void AbandonLongComputation(HWND dialog) {
+    if (!ComputeJobRunning()) return;
+    StopComputeJob();
+    KillTimer(dialog, ID_TIMER_PROGRESS);
+    SetDlgItemTextA(dialog, IDC_RESPONSE, "");
+}
+
+// Any real change of what the job answers makes its answer stale before it exists.
+void AbandonStaleComputation(HWND dialog) {
+    if (!ComputeJobRunning()) return;
+    OkFields shown = ReadOkFields(dialog);
+    if (!ComputeJobAnswers(shown)) AbandonLongComputation(dialog);
+    OPENSSL_cleanse(&shown, sizeof shown);
+}
+
 void OnCompute(HWND dialog) {
-    char count[kCountReadSize] = {};
-    char seed[kSeedReadSize] = {};
-    char passPhrase[kPassPhraseReadSize] = {};
+    // A second Ok while a job runs starts nothing.
+    if (ComputeJobRunning()) return;
     std::memset(g_response, 0, kResponseSize);
+    OkFields fields = ReadOkFields(dialog);
 
-    const bool snk = Checked(dialog, IDC_SNK);
-    if (!snk) GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
-    GetDlgItemTextA(dialog, IDC_SEED, seed, sizeof seed);
-    GetDlgItemTextA(dialog, IDC_PASSPHRASE, passPhrase, sizeof passPhrase);
-
-    const Message error = CheckOkFields(snk, count, seed, passPhrase);
+    const Message error = CheckOkFields(fields.computation == Computation::Snk, fields.count,
+                                        fields.seed, fields.passPhrase);
     if (error != Message::None) {
-        OPENSSL_cleanse(passPhrase, sizeof passPhrase);
+        OPENSSL_cleanse(&fields, sizeof fields);
         ApplyOkOutcome(dialog, OkOutcomeFor(false, g_settings));
         ShowMessage(error);
         return;
     }
 
-    const RadioState radios = {Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4),
-                               Checked(dialog, IDC_SHA1), snk};
-    const bool computed = RunComputation(ChooseComputation(radios), count, seed, passPhrase);
+    // The checks let only counts above zero through; the field reads 9 digits.
+    const auto count = static_cast<std::uint32_t>(ReadCount(fields.count));
+    // Should no thread be had, the count is answered within the press after all.
+    if (RunsOnWorker(fields.computation, count) && StartLongComputation(dialog, fields, count)) {
+        OPENSSL_cleanse(&fields, sizeof fields);
+        return;
+    }
+    const bool computed = RunComputation(fields, count);
     WipeUsedStack();
-    OPENSSL_cleanse(passPhrase, sizeof passPhrase);
+    OPENSSL_cleanse(&fields, sizeof fields);
     ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
 }
 
@@ -129,6 +192,7 @@ void OnShowMain(HWND dialog) {
 }
 
 void ExitProgram(HWND dialog) {
+    StopComputeJob();
     RemoveTrayIcon(dialog);
     EndDialog(dialog, 1);
     PostQuitMessage(0);
@@ -138,7 +202,10 @@ void OnCommand(HWND dialog, WPARAM wParam) {
     const unsigned id = LOWORD(wParam);
     switch (ClassifyMainCommand(id)) {
     case MainCommand::Exit: ExitProgram(dialog); break;
-    case MainCommand::Dock: DockMainDialog(dialog); break;
+    case MainCommand::Dock:
+        if (DockPlanFor(g_settings).clearPassPhrase) ComputeJobPassPhraseCleared();
+        DockMainDialog(dialog);
+        break;
     case MainCommand::Options:
         RunOptionsDialog(dialog);
         ShowNow(dialog, SW_SHOW);
@@ -149,16 +216,21 @@ void OnCommand(HWND dialog, WPARAM wParam) {
         const RadioCommandEffect effect = RadioCommandEffectFor(id, g_settings.SNK != 0);
         if (effect.applyMode) ApplyMode(dialog, effect.mode);
         g_rememberedKind = effect.remembered;
+        AbandonStaleComputation(dialog);
         break;
     }
     case MainCommand::Copy: CopyResponseToClipboard(dialog); break;
     case MainCommand::ClearAll:
+        AbandonLongComputation(dialog);
         SetDlgItemTextA(dialog, IDC_RESPONSE, "");
         SetDlgItemTextA(dialog, IDC_SEED, "");
         SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
         SetDlgItemTextA(dialog, IDC_COUNT, "");
         break;
-    case MainCommand::Other: RestartDockTimer(dialog); break;
+    case MainCommand::Other:
+        RestartDockTimer(dialog);
+        AbandonStaleComputation(dialog);
+        break;
     }
 }
 
@@ -169,6 +241,7 @@ void OnPaint(HWND dialog) {
 }
 
 void OnDestroy(HWND dialog) {
+    StopComputeJob();
     LeaveClipboardChain(dialog);
     RemoveTrayIcon(dialog);
     PostQuitMessage(0);
@@ -181,6 +254,11 @@ bool MainDialogWasCreated() {
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The new taskbar knows no icons: ours comes back, and nothing else changes.
+    if (message == taskbarCreatedMessage && message != 0) {
+        AddTrayIcon(dialog);
+        return FALSE;
+    }
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;
     case WM_COMMAND: OnCommand(dialog, wParam); return FALSE;
@@ -188,6 +266,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         switch (LOWORD(wParam)) {
         case ID_TIMER_DOCK: OnDockTimer(dialog); break;
         case ID_TIMER_DECR: OnDecrTimer(dialog); break;
+        case ID_TIMER_PROGRESS: ShowJobProgress(dialog); break;
         }
         return FALSE;
     case WM_SHOWMAIN: OnShowMain(dialog); return FALSE;

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstring>
 
 #include "resources/resource.h"
 
@@ -62,6 +63,30 @@ Computation ChooseComputation(RadioState radios) {
     if (radios.md4) return Computation::Md4;
     if (radios.sha1) return Computation::Sha1;
     return Computation::None;
+}
+
+bool SameOkFields(const OkFields& a, const OkFields& b) {
+    return a.computation == b.computation && std::strcmp(a.count, b.count) == 0 &&
+           std::strcmp(a.seed, b.seed) == 0 && std::strcmp(a.passPhrase, b.passPhrase) == 0;
+}
+
+bool RunsOnWorker(Computation computation, std::uint32_t count) {
+    const bool hash = computation == Computation::Md5 || computation == Computation::Md4 ||
+                      computation == Computation::Sha1;
+    return hash && count > kLongestCountInPress;
+}
+
+HashKind HashKindOf(Computation computation) {
+    switch (computation) {
+    case Computation::Md5: return HashKind::MD5;
+    case Computation::Sha1: return HashKind::SHA1;
+    default: return HashKind::MD4;
+    }
+}
+
+void FormatProgress(std::uint32_t done, std::uint32_t total, char out[kProgressTextSize]) {
+    const std::uint64_t percent = total == 0 ? 0 : std::uint64_t{done} * 100 / total;
+    std::snprintf(out, kProgressTextSize, "%u %%", static_cast<unsigned>(percent));
 }
 
 unsigned TimerIntervalMs(unsigned char seconds) {

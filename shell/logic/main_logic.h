@@ -2,6 +2,7 @@
 // The main dialog's decisions, free of the platform: the procedure reads its
 // controls, asks these and applies the answer.
 #include <cstddef>
+#include <cstdint>
 
 #include "engine/challenge.h"
 #include "engine/hash_kind.h"
@@ -40,6 +41,31 @@ enum class Computation { None, Snk, Md5, Md4, Sha1 };
 
 // SNK, then MD5, MD4, SHA1; with no radio checked nothing runs.
 Computation ChooseComputation(RadioState radios);
+
+// What an Ok reads from the dialog: the computation the radios choose and the
+// texts of the three fields (the count only outside SNK mode).
+struct OkFields {
+    Computation computation;
+    char count[kCountReadSize];
+    char seed[kSeedReadSize];
+    char passPhrase[kPassPhraseReadSize];
+};
+
+// Whether the dialog still shows what a computation was started from.
+bool SameOkFields(const OkFields& a, const OkFields& b);
+
+// Counts up to this are answered within the Ok press; larger ones take a
+// second or more and run on a worker while the dialog keeps answering.
+constexpr std::uint32_t kLongestCountInPress = 100000;
+
+bool RunsOnWorker(Computation computation, std::uint32_t count);
+
+// The hash of an OTP computation (Md5, Md4 or Sha1).
+HashKind HashKindOf(Computation computation);
+
+// The response field while a worker runs: the part done, rounded down, as "37 %".
+constexpr std::size_t kProgressTextSize = 8;
+void FormatProgress(std::uint32_t done, std::uint32_t total, char out[kProgressTextSize]);
 
 // What follows an Ok that passed the checks. A failure empties the response
 // field and disables Copy so that the field and Copy never disagree, and the

@@ -207,4 +207,63 @@ TEST(ShowPlanFor, FollowsAutoDockAndSnk) {
     EXPECT_EQ(ShowPlanFor(With(0, 0, 2, 255, 0), HashKind::MD4).dockIntervalMs, 255000u);
 }
 
+TEST(RunsOnWorker, OnlyOtpCountsAboveThePress) {
+    struct Case {
+        Computation computation;
+        std::uint32_t count;
+        bool worker;
+    } const cases[] = {
+        {Computation::Md5, 1, false},
+        {Computation::Md5, kLongestCountInPress, false},
+        {Computation::Md5, kLongestCountInPress + 1, true},
+        {Computation::Md4, kLongestCountInPress + 1, true},
+        {Computation::Sha1, 999999999, true},
+        {Computation::Snk, 999999999, false},
+        {Computation::None, 999999999, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RunsOnWorker(c.computation, c.count), c.worker)
+            << static_cast<int>(c.computation) << ' ' << c.count;
+}
+
+TEST(FormatProgress, RoundsDownWithoutOverflow) {
+    struct Case {
+        std::uint32_t done;
+        std::uint32_t total;
+        const char* text;
+    } const cases[] = {
+        {0, 999999999, "0 %"},
+        {9999999, 999999999, "0 %"},
+        {10000000, 999999999, "1 %"},
+        {370000000, 999999999, "37 %"},
+        // done * 100 no longer fits 32 bits.
+        {999999998, 999999999, "99 %"},
+        {999999999, 999999999, "100 %"},
+        {4294967295u, 4294967295u, "100 %"},
+        {5, 0, "0 %"},
+    };
+    for (const Case& c : cases) {
+        char text[kProgressTextSize];
+        std::memset(text, 'x', sizeof text);
+        FormatProgress(c.done, c.total, text);
+        EXPECT_STREQ(c.text, text) << c.done << '/' << c.total;
+    }
+}
+
+TEST(SameOkFields, AnyFieldOrTheKindMakesADifference) {
+    const OkFields base = {Computation::Md5, "999999999", "test", "This is a test."};
+    OkFields same = base;
+    EXPECT_TRUE(SameOkFields(base, same));
+    OkFields kind = base, count = base, seed = base, pass = base;
+    kind.computation = Computation::Sha1;
+    std::strcpy(count.count, "99999999");
+    std::strcpy(seed.seed, "Test");
+    std::strcpy(pass.passPhrase, "This is a test");
+    for (const OkFields* changed : {&kind, &count, &seed, &pass})
+        EXPECT_FALSE(SameOkFields(base, *changed));
+    // Bytes after a text's end are no part of it.
+    std::memset(same.seed + 5, 'z', sizeof same.seed - 6);
+    EXPECT_TRUE(SameOkFields(base, same));
+}
+
 } // namespace
