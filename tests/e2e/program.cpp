@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "resources/resource.h"
@@ -81,6 +83,15 @@ bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DW
 
 } // namespace
 
+const ExitWay kExitWay[kExitWays] = {
+    {"Exit button", [](const Program& program) { PostClick(program, IDC_EXIT); }},
+    {"Escape key", [](const Program& program) { PressKey(program.dialog, VK_ESCAPE); }},
+    {"tray menu",
+     [](const Program& program) {
+         if (const HWND menu = OpenTrayMenu(program)) ChooseMenuItemByKey(menu, 'x');
+     }},
+};
+
 void SetProgramPath(const char* path) {
     size_t at = 0;
     if (path[0] == '/') {
@@ -155,6 +166,71 @@ bool StartShown(Program* program, const Settings& settings) {
 bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
     if (WaitForSingleObject(process, timeoutMs) != WAIT_OBJECT_0) return false;
     return GetExitCodeProcess(process, exitCode) != 0;
+}
+
+namespace {
+
+// The whole of a small Linux file as Wine's drive Z: shows it; "" when it cannot be read.
+std::string ReadLinuxFile(const std::string& path) {
+    const std::string windowsPath = "Z:" + path;
+    HANDLE file = CreateFileA(windowsPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "";
+    std::string content;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
+        content.append(chunk, read);
+    CloseHandle(file);
+    return content;
+}
+
+// The Linux process that runs our instance: its command line is the program's path as Wine
+// gives it, and it runs in our Wine prefix (other prefixes may run the same file).
+std::string LinuxProcessDirectory() {
+    const char* prefix = std::getenv("WINEPREFIX");
+    const std::string ourPrefix = std::string("WINEPREFIX=") + (prefix != nullptr ? prefix : "");
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &entry);
+    if (search == INVALID_HANDLE_VALUE) return "";
+    std::string found;
+    do {
+        if (entry.cFileName[0] < '1' || entry.cFileName[0] > '9') continue;
+        const std::string directory = std::string("/proc/") + entry.cFileName;
+        std::string commandLine = ReadLinuxFile(directory + "/cmdline");
+        commandLine = commandLine.c_str(); // the first argument
+        const size_t slash = commandLine.find_last_of("\\/");
+        const std::string name = slash == std::string::npos ? "" : commandLine.substr(slash + 1);
+        if (_stricmp(name.c_str(), VANTRETH_FILE_NAME) != 0) continue;
+        const std::string environment = '\0' + ReadLinuxFile(directory + "/environ");
+        if (environment.find('\0' + ourPrefix + '\0') == std::string::npos) continue;
+        found = directory;
+    } while (found.empty() && FindNextFileA(search, &entry));
+    FindClose(search);
+    return found;
+}
+
+} // namespace
+
+double CpuSeconds(const Program& program) {
+    static std::string directory;
+    static DWORD directoryFor = 0;
+    if (directoryFor != program.processId || ReadLinuxFile(directory + "/stat").empty()) {
+        directory = LinuxProcessDirectory();
+        directoryFor = program.processId;
+    }
+    const std::string stat = ReadLinuxFile(directory + "/stat");
+    // After the command name in parentheses: state is field 3, utime and stime 14 and 15.
+    const size_t close = stat.rfind(')');
+    if (directory.empty() || close == std::string::npos) return -1;
+    unsigned long long user = 0, system = 0;
+    if (std::sscanf(stat.c_str() + close + 1,
+                    " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user,
+                    &system) != 2) {
+        return -1;
+    }
+    // Linux counts in clock ticks of 1/100 s (USER_HZ) on every architecture Wine runs on.
+    return static_cast<double>(user + system) / 100.0;
 }
 
 bool StillRunning(const Program& program) {
@@ -260,13 +336,27 @@ bool IsShown(const Program& program) {
 }
 
 // The shell accepts a modification only for an icon it holds; an empty one changes nothing.
-bool TrayIconPresent(HWND dialog) {
+namespace {
+
+bool TrayIconCall(HWND dialog, DWORD call) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = dialog;
     data.uID = TRAY_ICON_UID;
     data.uFlags = 0;
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    return Shell_NotifyIconA(call, &data) != FALSE;
+}
+
+} // namespace
+
+bool TrayIconPresent(HWND dialog) {
+    return TrayIconCall(dialog, NIM_MODIFY);
+}
+
+bool MakeTaskbarAnew(HWND dialog) {
+    if (!TrayIconCall(dialog, NIM_DELETE) || TrayIconPresent(dialog)) return false;
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    return taskbarCreated != 0 && SendNotifyMessageA(HWND_BROADCAST, taskbarCreated, 0, 0);
 }
 
 namespace {
@@ -364,6 +454,23 @@ bool IsEnabled(HWND window) {
     return IsWindowEnabled(window) != FALSE;
 }
 
+int ProgressPercent(const std::string& response) {
+    int percent = -1;
+    if (std::sscanf(response.c_str(), "%d", &percent) != 1) return -1;
+    return response == std::to_string(percent) + " %" ? percent : -1;
+}
+
+std::string WaitForWords(const Program& program, DWORD timeoutMs) {
+    std::string response;
+    const bool came = WaitUntil(
+        [&] {
+            response = Field(program, IDC_RESPONSE);
+            return !response.empty() && response != "<no answer>" && ProgressPercent(response) < 0;
+        },
+        timeoutMs);
+    return came ? response : "<no words>";
+}
+
 Outcome PressOk(const Program& program) {
     Outcome outcome;
     const std::string before = Field(program, IDC_RESPONSE);
@@ -373,7 +480,8 @@ Outcome PressOk(const Program& program) {
         box = FindAnyBox(program);
         if (box != nullptr) return true;
         outcome.response = Field(program, IDC_RESPONSE);
-        return !outcome.response.empty() && outcome.response != before;
+        return !outcome.response.empty() && outcome.response != before &&
+               ProgressPercent(outcome.response) < 0;
     });
     if (box != nullptr) {
         outcome.boxCaption = Caption(box);

@@ -49,8 +49,20 @@ bool StartProgramWith(const Settings& settings, Program* program,
 bool StartShown(Program* program, const Settings& settings = QuietSettings());
 bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode);
 bool StillRunning(const Program& program);
+// The CPU time the instance has used so far, all its threads together, in seconds; -1 when
+// it cannot be read. Wine reports none for another process, so this reads Linux's
+// /proc/PID/stat through drive Z:.
+double CpuSeconds(const Program& program);
 // Ends the instance (Exit, else terminate) and releases its handle.
 void StopProgram(Program* program);
+
+// The user's ways out: the Exit button, the Escape key and the tray menu's Exit.
+struct ExitWay {
+    const char* name;
+    void (*act)(const Program&);
+};
+constexpr int kExitWays = 3;
+extern const ExitWay kExitWay[kExitWays];
 
 // Stops the instance when the test ends, also when an assertion leaves it early.
 struct ScopedProgram {
@@ -77,6 +89,9 @@ bool IsDocked(const Program& program);
 bool StaysDocked(const Program& program);
 bool IsShown(const Program& program);
 bool TrayIconPresent(HWND dialog);
+// What a restarted Explorer does: its new taskbar has forgotten every icon, and it says so to
+// every top-level window with the registered message "TaskbarCreated".
+bool MakeTaskbarAnew(HWND dialog);
 // Double-click on the tray icon and wait for the dialog to show.
 bool ShowFromTray(const Program& program);
 HWND FocusedWindow(const Program& program);
@@ -112,6 +127,11 @@ struct Outcome {
     std::string boxText;
 };
 Outcome PressOk(const Program& program);
+// A long count's progress in the response field, "37 %"; -1 for any other text.
+int ProgressPercent(const std::string& response);
+// Waits for words in the response field, where there were none or the progress; "<no words>"
+// when they did not come within `timeoutMs`.
+std::string WaitForWords(const Program& program, DWORD timeoutMs);
 bool EnterChallenge(const Program& program, int radioId, const char* count, const char* seed,
                     const char* passPhrase);
 // The radio button of a hash named as in tests/data/rfc2289-vectors.tsv: "md4", "md5", "sha1".

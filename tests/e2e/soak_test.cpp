@@ -21,6 +21,7 @@ constexpr int kClipboardTexts = 5000;
 constexpr int kOkPresses = 1000;
 constexpr int kOptionsRounds = 50;
 constexpr int kDockRounds = 200;
+constexpr int kLongJobs = 40;
 constexpr size_t kMegabyte = 1024 * 1024;
 // A leak of one handle per action, or of one 1 MB copy in ten, goes far beyond these.
 constexpr long kHandleMargin = 20;
@@ -207,6 +208,19 @@ bool OpenAndCancelOptions(const Program& program) {
            WaitUntil([&] { return IsShown(program) && FindAnyBox(program) == nullptr; });
 }
 
+// A count for the worker, stopped once its progress shows: by Clear All or by another seed.
+bool StartAndStopLongJob(const Program& program, bool byClearAll) {
+    if (!EnterChallenge(program, IDC_MD5, "999999999", "test", "This is a test.")) return false;
+    PostClick(program, IDC_COMPUTE);
+    if (!WaitUntil([&] { return ProgressPercent(Field(program, IDC_RESPONSE)) >= 0; })) {
+        return false;
+    }
+    if (!(byClearAll ? Click(program, IDC_CLEARALL) : SetField(program, IDC_SEED, "other"))) {
+        return false;
+    }
+    return Field(program, IDC_RESPONSE).empty();
+}
+
 bool DockAndShow(const Program& program) {
     return Click(program, IDC_CLOSE) && WaitUntil([&] { return IsDocked(program); }) &&
            ShowFromTray(program);
@@ -293,6 +307,11 @@ TEST(Soak, ThousandsOfActionsLoseNothingAndLeakNothing) {
     for (int i = 0; i < kDockRounds; ++i)
         ASSERT_TRUE(DockAndShow(program)) << "round " << i;
     std::printf("soak: docked and shown %d times in %.1f s\n", kDockRounds, Seconds(phase));
+
+    phase = GetTickCount();
+    for (int i = 0; i < kLongJobs; ++i)
+        ASSERT_TRUE(StartAndStopLongJob(program, i % 2 == 0)) << "job " << i;
+    std::printf("soak: %d long counts started and stopped in %.1f s\n", kLongJobs, Seconds(phase));
 
     // Still in the chain: a new challenge brings the docked dialog up and is answered.
     ASSERT_TRUE(Click(program, IDC_CLOSE));

@@ -88,22 +88,12 @@ TEST(Start, AnotherProgramsWindowTitledVantrethIsNoRunningCopy) {
     EXPECT_EQ(0, folder.ShowRequests()) << "the foreign window received WM_SHOWMAIN";
 }
 
-struct ExitCase {
-    const char* name;
-    void (*act)(const Program&);
-};
-
-const ExitCase kExitCases[] = {
-    {"Exit button", [](const Program& program) { PostClick(program, IDC_EXIT); }},
-    {"Escape key", [](const Program& program) { PressKey(program.dialog, VK_ESCAPE); }},
-};
-
 // Our watcher joined the chain before the program, so the program's leaving it must hand
 // the notices back to it.
 TEST(Exit, EndsWithCodeZeroRemovesTheTrayIconAndLeavesTheViewerChain) {
     ScopedClipboardWatcher watcher;
     ASSERT_TRUE(watcher.started);
-    for (const ExitCase& exitCase : kExitCases) {
+    for (const ExitWay& exitCase : kExitWay) {
         SCOPED_TRACE(exitCase.name);
         ScopedProgram run;
         ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));

@@ -28,6 +28,32 @@ TEST(Tray, CloseDocksAndADoubleClickOnTheIconShows) {
     EXPECT_TRUE(TrayIconPresent(program.dialog)) << "showing the dialog removed the icon";
 }
 
+// Explorer restarted, several times over: the icon comes back each time, and the dialog stays
+// as it was, docked or shown.
+TEST(Tray, IconComesBackWhenTheTaskbarIsMadeAnew) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    for (bool shown : {false, true}) {
+        SCOPED_TRACE(shown ? "shown" : "docked");
+        if (shown) {
+            ASSERT_TRUE(ShowFromTray(program));
+        }
+        for (int round = 0; round < 3; ++round) {
+            ASSERT_TRUE(MakeTaskbarAnew(program.dialog)) << "round " << round;
+            EXPECT_TRUE(WaitUntil([&] { return TrayIconPresent(program.dialog); }))
+                << "round " << round;
+        }
+        if (shown) {
+            Sleep(kSettleMs);
+            EXPECT_TRUE(IsShown(program));
+        } else {
+            EXPECT_TRUE(StaysDocked(program));
+        }
+    }
+    EXPECT_TRUE(StillRunning(program));
+}
+
 struct MenuEntry {
     UINT id;
     const char* text;
