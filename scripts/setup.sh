@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build make g++ clang libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev libssl-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  wine wine32 xvfb xauth x11-utils imagemagick
+  wine wine32 wine64 xvfb xauth x11-utils imagemagick
   dpkg-dev patch xz-utils ca-certificates python3 perl clang-format
 )
 

@@ -4,7 +4,8 @@
 # DISPLAY when VANTRETH_USE_DISPLAY=1), a fresh 32-bit prefix in a temporary
 # folder (or the lasting one named by VANTRETH_WINEPREFIX, made once) and a
 # persistent wineserver. Cleans all of it up afterwards, the lasting prefix
-# apart, and returns CMD's exit code.
+# apart, and returns CMD's exit code. VANTRETH_WINEARCH=win64 makes the prefix
+# 64-bit, as every Windows 11 is: the 32-bit program then runs under WoW64.
 set -uo pipefail
 
 if [ $# -eq 0 ]; then
@@ -59,7 +60,11 @@ else
 fi
 
 prefix="${VANTRETH_WINEPREFIX:-$scratch/prefix}"
-export WINEARCH=win32
+export WINEARCH="${VANTRETH_WINEARCH:-win32}"
+case "$WINEARCH" in
+  win32 | win64) ;;
+  *) fail "VANTRETH_WINEARCH is '$WINEARCH', not win32 or win64" ;;
+esac
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko install dialogs, no menu entries written to the real $HOME.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
@@ -71,7 +76,7 @@ export LC_ALL=C
 # are hard links, never written; everything else is copied.
 . "$(dirname "${BASH_SOURCE[0]}")/deps.sh"
 cache=$VANTRETH_CACHE
-template="$cache/wineprefix-template-$(wine --version | tr -c 'A-Za-z0-9.\n-' '_')-v1"
+template="$cache/wineprefix-template-$(wine --version | tr -c 'A-Za-z0-9.\n-' '_')-$WINEARCH-v1"
 if [ ! -f "$template/.vantreth-ready" ]; then
   mkdir -p "$cache"
   fresh=$(mktemp -d "$cache/wineprefix-template.XXXXXX")

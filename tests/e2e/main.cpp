@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 // Usage: vantreth_e2e [GoogleTest flags] PATH-TO-Vantreth.exe
 int main(int argc, char** argv) {
@@ -16,6 +17,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no program at %s\n", ProgramPath());
         return 2;
     }
+    std::printf("e2e: %s\n", UnderWow64() ? "under WoW64: a 64-bit system, the registry key under "
+                                            "WOW6432Node"
+                                          : "a 32-bit system");
     KillRunningInstances();
     const int result = RUN_ALL_TESTS();
     KillRunningInstances();

@@ -26,7 +26,7 @@ using Values = std::map<std::string, std::pair<DWORD, std::string>>;
 
 bool OpenSettingsKey(HKEY* key) {
     return RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_ALL_ACCESS, nullptr, key, nullptr) == ERROR_SUCCESS;
+                           KEY_ALL_ACCESS | kProgramView, nullptr, key, nullptr) == ERROR_SUCCESS;
 }
 
 Values StoredValues(const Settings& settings, const char* snkRecordHex) {
@@ -64,8 +64,28 @@ Settings SnkSettings() {
     return {0, 0, 0, 0, 30, 1, 0, 1};
 }
 
+bool OpenProgramKey(REGSAM access, HKEY* key) {
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, access | kProgramView, key) ==
+           ERROR_SUCCESS;
+}
+
+bool UnderWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool KeyInNativeView(const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | KEY_WOW64_64KEY, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
 bool DeleteSettingsKey() {
-    const LONG result = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    const LONG result = RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, kProgramView, 0);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
@@ -104,8 +124,7 @@ bool DeleteValue(const char* name) {
 
 bool ReadRawValue(const char* name, std::string* bytes) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+    if (!OpenProgramKey(KEY_READ, &key)) return false;
     char data[1024];
     DWORD size = sizeof data;
     const bool read = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data),
@@ -117,8 +136,7 @@ bool ReadRawValue(const char* name, std::string* bytes) {
 
 std::string DescribeKey() {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return "<no key>";
+    if (!OpenProgramKey(KEY_READ, &key)) return "<no key>";
     Values values;
     for (DWORD index = 0;; ++index) {
         char name[256];

@@ -9,6 +9,14 @@
 #include "shell/logic/settings.h"
 
 extern const char* const kSettingsKey;
+// The program is 32-bit: on 64-bit Windows its key lies under WOW6432Node. The tests reach
+// it through the program's own view, whatever they are built as.
+constexpr REGSAM kProgramView = KEY_WOW64_32KEY;
+bool OpenProgramKey(REGSAM access, HKEY* key);
+// Whether this test runs under WoW64, as the program then does: a 64-bit system.
+bool UnderWow64();
+// Whether `path` exists under HKLM in the 64-bit system's own view (KEY_WOW64_64KEY).
+bool KeyInNativeView(const char* path);
 
 // The eight stored settings in the order the program reads and writes them, each with the
 // Options control that shows it. A time's edit and label are enabled only while its flag is on.

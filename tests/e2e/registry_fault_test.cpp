@@ -185,8 +185,7 @@ TEST(RegistryFaults, MisshapenValuesStartWithTheDefaultsAndSnkReportsOnlyItsMess
 // A DACL that lets everyone change the key's security and delete it, and nothing else.
 bool LockKey(bool locked) {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, WRITE_DAC, &key) != ERROR_SUCCESS)
-        return false;
+    if (!OpenProgramKey(WRITE_DAC, &key)) return false;
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
     bool set = false;
@@ -208,8 +207,7 @@ bool LockKey(bool locked) {
 
 bool KeyReadable() {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
+    if (!OpenProgramKey(KEY_READ, &key)) return false;
     RegCloseKey(key);
     return true;
 }

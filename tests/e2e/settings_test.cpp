@@ -23,6 +23,11 @@ TEST(Settings, FirstStartWritesExactlyTheEightDefaultsAndASecondStartReadsThem) 
         ASSERT_TRUE(StartProgram(&run.program));
         EXPECT_EQ(DescribeStored(DefaultSettings()), DescribeKey());
     }
+    // Where a user of a 64-bit system finds it.
+    if (UnderWow64()) {
+        EXPECT_TRUE(KeyInNativeView("SOFTWARE\\WOW6432Node\\Quenby OTP"));
+        EXPECT_FALSE(KeyInNativeView(kSettingsKey));
+    }
     ScopedProgram run;
     ASSERT_TRUE(StartProgram(&run.program));
     EXPECT_EQ(DescribeOptionsFor(DefaultSettings()), ShownByOptions(run.program));
