@@ -3,7 +3,7 @@
 # the Windows system DLLs it needs (no mingw runtime, no networking or
 # certificate store), hardened (ASLR with relocations, DEP, no SEH handlers),
 # free of build-machine paths and OpenSSL configuration hooks, with a version
-# resource and an application manifest.
+# resource, an application manifest and dialogs a screen reader can name.
 # Usage: scripts/check-pe.sh Vantreth.exe vantreth_version.h
 # One check per block; each names what it found wrong, and all of them run.
 set -euo pipefail
@@ -88,5 +88,16 @@ grep -qP '<dpiAwareness(?: [^>]*)?>[^<]*PerMonitorV2' <<<"$manifest" ||
 ! grep -q 'requestedExecutionLevel' <<<"$manifest" ||
   fail "the manifest requests an execution level (registry virtualization would be off)"
 
+# The dialogs: each edit field right after the static text that names it for
+# a screen reader, the tab orders users know, and the radio buttons one
+# arrow-key group of their own (scripts/check-dialogs.py).
+rc=0
+dialogs=$(python3 "$here/check-dialogs.py" "$root/resources/resource.h" <<<"$resources") || rc=$?
+while IFS= read -r line; do
+  case $line in "fault: "*) fail "${line#fault: }" ;; esac
+done <<<"$dialogs"
+[ "$rc" -eq 0 ] || grep -q '^fault: ' <<<"$dialogs" || fail "check-dialogs.py failed (exit code $rc)"
+
 [ "$failed" -eq 0 ] || exit 1
 echo "check-pe: $exe: $size bytes stripped, imports only:" $dlls
+echo "check-pe: $exe: edit fields named $(sed -n 's/^name: [^"]*\(".*"\)$/\1/p' <<<"$dialogs" | paste -sd, | sed 's/,/, /g')"
