@@ -16,12 +16,17 @@ mkdir "$copy"
 
 # What a checkout of these sources holds: the tracked files (as they are now)
 # and new ones not ignored; without git, everything but the build folders.
+# Never this build tree, wherever it is.
+tree=${binary_dir#"$source_dir"/}
 if [ "$(git -C "$source_dir" rev-parse --show-toplevel 2>/dev/null)" = "$(cd "$source_dir" && pwd -P)" ]; then
   git -C "$source_dir" ls-files -z --cached --others --exclude-standard |
-    (cd "$source_dir" && while IFS= read -r -d '' f; do [ -f "$f" ] && printf '%s\0' "$f"; done) |
+    (cd "$source_dir" && while IFS= read -r -d '' f; do
+      if [ -f "$f" ] && [ "${f#"$tree"/}" = "$f" ]; then printf '%s\0' "$f"; fi
+    done) |
     tar -C "$source_dir" --null -T - -cf - | tar -C "$copy" -xf -
 else
-  tar -C "$source_dir" --exclude='./build*' --exclude=./out -cf - . | tar -C "$copy" -xf -
+  tar -C "$source_dir" --exclude='./build*' --exclude=./out --exclude="./$tree" -cf - . |
+    tar -C "$copy" -xf -
 fi
 
 case $toolchain in
