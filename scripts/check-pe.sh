@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Checks a built Vantreth.exe: a small 32-bit GUI program that imports only
-# the Windows system DLLs it needs (no mingw runtime, no networking or
-# certificate store), hardened (ASLR with relocations, DEP, no SEH handlers),
-# free of build-machine paths and OpenSSL configuration hooks, with a version
-# resource and an application manifest.
+# Checks a built Vantreth.exe: a small 32-bit GUI program for Windows 7 and
+# later that imports only the Windows system DLLs it needs (no mingw runtime,
+# no networking or certificate store), hardened (ASLR with relocations, DEP,
+# no SEH handlers), free of build-machine paths and OpenSSL configuration
+# hooks, with a version resource, an application manifest and dialogs a
+# screen reader can name. Prints the image's SHA-256 when all checks pass.
 # Usage: scripts/check-pe.sh Vantreth.exe vantreth_version.h
 # One check per block; each names what it found wrong, and all of them run.
 set -euo pipefail
@@ -20,6 +21,12 @@ fail() {
 
 grep -q 'file format pei-i386' <<<"$headers" || fail "not a 32-bit PE image"
 grep -q 'Subsystem.*(Windows GUI)' <<<"$headers" || fail "not a GUI program"
+
+# Subsystem version 6.1: Windows 7, the oldest system the manifest names.
+# Windows takes compatibility decisions from it; the linker's default is 4.0.
+subsystem=$(sed -n 's/^MajorSubsystemVersion[[:space:]]*//p' <<<"$headers").$(
+  sed -n 's/^MinorSubsystemVersion[[:space:]]*//p' <<<"$headers")
+[ "$subsystem" = 6.1 ] || fail "subsystem version is $subsystem, not 6.1 (Windows 7)"
 
 # Size: what the program calls fits in about 160 KB; much more means library
 # code nothing calls has come back.
@@ -88,5 +95,17 @@ grep -qP '<dpiAwareness(?: [^>]*)?>[^<]*PerMonitorV2' <<<"$manifest" ||
 ! grep -q 'requestedExecutionLevel' <<<"$manifest" ||
   fail "the manifest requests an execution level (registry virtualization would be off)"
 
+# The dialogs: each edit field right after the static text that names it for
+# a screen reader, the tab orders users know, and the radio buttons one
+# arrow-key group of their own (scripts/check-dialogs.py).
+rc=0
+dialogs=$(python3 "$here/check-dialogs.py" "$root/resources/resource.h" <<<"$resources") || rc=$?
+while IFS= read -r line; do
+  case $line in "fault: "*) fail "${line#fault: }" ;; esac
+done <<<"$dialogs"
+[ "$rc" -eq 0 ] || grep -q '^fault: ' <<<"$dialogs" || fail "check-dialogs.py failed (exit code $rc)"
+
 [ "$failed" -eq 0 ] || exit 1
 echo "check-pe: $exe: $size bytes stripped, imports only:" $dlls
+echo "check-pe: $exe: edit fields named $(sed -n 's/^name: [^"]*\(".*"\)$/\1/p' <<<"$dialogs" | paste -sd, | sed 's/,/, /g')"
+echo "check-pe: $exe: SHA-256 $(sha256sum "$exe" | cut -d' ' -f1)"
