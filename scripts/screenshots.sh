@@ -51,6 +51,9 @@ fi
 [ -f "$program" ] || fail "no program at $program"
 [ -f "$driver" ] || fail "no driver at $driver"
 
+dpkg-query -W -f='${Status}\n' fonts-wine 2>/dev/null | grep -q 'ok installed$' ||
+  echo "screenshots: fonts-wine is missing (scripts/setup.sh installs it): the dialogs will not look as on Windows" >&2
+
 # The driver writes its BMPs, its list and its report here; only the PNGs go to OUTDIR.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/vantreth-shots.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT

@@ -131,6 +131,13 @@ void Capture(const char* name, RECT area) {
     std::fflush(report);
 }
 
+// A caret blinks, so a field that holds the focus would come out differently from run to run.
+// The picture is taken with the focus moved on to a button, as by the Tab key.
+bool FocusOn(const Program& program, HWND dialog, HWND button) {
+    PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+    return WaitUntil([&] { return FocusedWindow(program) == button; });
+}
+
 void CaptureWindow(const char* name, HWND window) {
     if (window == nullptr) return Fail(name, "the window did not come");
     Capture(name, WindowArea(window));
@@ -247,6 +254,8 @@ void TakeAnswered(const Program& program) {
     const std::string words = VectorWords();
     if (!WaitUntil([&] { return Field(program, IDC_RESPONSE) == words; }))
         return Fail(kAnswered, "wrong or no response");
+    if (!FocusOn(program, program.dialog, Control(program, IDC_COPY)))
+        return Fail(kAnswered, "Copy did not take the focus");
     CaptureWindow(kAnswered, program.dialog);
 }
 
@@ -270,7 +279,8 @@ void TakeOptionsAndEnrolment(const Program& program) {
     if (!Click(GetDlgItem(options, IDC_OPT_SNK)))
         return Fail(kSnkEnrol, "SNK features could not be switched on");
     const HWND enrol = PressForBox(options, IDOK, program.processId, kSnkEnrolCaption);
-    if (enrol == nullptr || !FillEnrolment(enrol, kSnkSeed, kSnkPassword))
+    if (enrol == nullptr || !FillEnrolment(enrol, kSnkSeed, kSnkPassword) ||
+        !FocusOn(program, enrol, GetDlgItem(enrol, IDOK)))
         return Fail(kSnkEnrol, "the enrolment could not be filled in");
     CaptureWindow(kSnkEnrol, enrol);
     PostClick(GetDlgItem(enrol, IDOK));
@@ -283,6 +293,8 @@ void TakeSnkAnswered(const Program& program) {
         return Fail(kSnkAnswered, "SNK mode could not be entered");
     if (PressOk(program).response != kSnkResponse)
         return Fail(kSnkAnswered, "wrong or no response");
+    if (!FocusOn(program, program.dialog, Control(program, IDC_COPY)))
+        return Fail(kSnkAnswered, "Copy did not take the focus");
     CaptureWindow(kSnkAnswered, program.dialog);
 }
 
