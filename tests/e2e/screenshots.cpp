@@ -36,7 +36,7 @@ const char kVectorSeed[] = "test";
 const unsigned kVectorCount = 99;
 const char kVectorPassPhrase[] = "This is a test.";
 
-// Desktop around a cropped window, in pixels.
+// Desktop shown around the tray menu and the tip, in pixels.
 constexpr int kMargin = 12;
 
 std::string outDir;
