@@ -498,6 +498,17 @@ bool EnterChallenge(const Program& program, int radioId, const char* count, cons
            SetField(program, IDC_SEED, seed) && SetField(program, IDC_PASSPHRASE, passPhrase);
 }
 
+bool EnterSnkMode(const Program& program) {
+    if (!ShowFromTray(program) ||
+        !WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); }) || !Handled(program))
+        return false;
+    PostClick(program, IDC_SNK);
+    return WaitUntil([&] {
+        return IsChecked(Control(program, IDC_SNK)) &&
+               Field(program, IDC_CHALLENGE_LABEL) == "SNK Challange";
+    });
+}
+
 int RadioFor(const std::string& hash) {
     return hash == "md4" ? IDC_MD4 : hash == "md5" ? IDC_MD5 : IDC_SHA1;
 }

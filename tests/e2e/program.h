@@ -134,6 +134,10 @@ int ProgressPercent(const std::string& response);
 std::string WaitForWords(const Program& program, DWORD timeoutMs);
 bool EnterChallenge(const Program& program, int radioId, const char* count, const char* seed,
                     const char* passPhrase);
+// Shows the dialog (WM_SHOWMAIN enables the SNK radio) and selects SNK mode. Showing posts the
+// command that re-applies the previous mode; the click is posted behind it, once the program
+// has finished showing, so that it is not undone.
+bool EnterSnkMode(const Program& program);
 // The radio button of a hash named as in tests/data/rfc2289-vectors.tsv: "md4", "md5", "sha1".
 int RadioFor(const std::string& hash);
 

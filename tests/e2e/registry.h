@@ -37,12 +37,14 @@ Settings QuietSettings();
 // The same with SNK features on.
 Settings SnkSettings();
 
-// The SNK core's vector: the seed encrypted under the password is the record; challenge
-// 1234 gives 342436fe.
+// The SNK core's vector: the seed encrypted under the password is the record; the challenge
+// gives the response.
 constexpr const char* kSnkSeed = "123 045 377 000 111 222 333 001";
 constexpr const char* kSnkPassword = "secret pw";
 constexpr const char* kSnkRecordHex =
     "3c6f106582fef2265483c468c9da85b8ea3d318ae4e06fba38e378083c475c";
+constexpr const char* kSnkChallenge = "1234";
+constexpr const char* kSnkResponse = "342436fe";
 constexpr const char* kSnkReadError = "Error reading registry.\nPlease restart the application.";
 constexpr const char* kRegistryWriteError = "Error writing to the registry";
 

@@ -145,7 +145,7 @@ bool EnsureSnkFeatures(const Program& program, std::string* boxes) {
     return ShowFromTray(program) && WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); });
 }
 
-Outcome SnkAttempt(const Program& program, const char* challenge = "1234") {
+Outcome SnkAttempt(const Program& program, const char* challenge = kSnkChallenge) {
     if (!Click(program, IDC_SNK) || !IsChecked(Control(program, IDC_SNK)) ||
         !SetField(program, IDC_SEED, challenge) || !SetField(program, IDC_PASSPHRASE, kSnkPassword))
         return Outcome{"<not in SNK mode>", "", ""};
@@ -225,7 +225,7 @@ TEST(RegistryFaults, KeyDeletedWhileRunningGivesTheReadErrorAndOptionsWritesItAn
     ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program, kSnkRecordHex));
     std::string boxes;
     ASSERT_TRUE(EnsureSnkFeatures(program, &boxes));
-    EXPECT_EQ("342436fe", SnkAttempt(program).response);
+    EXPECT_EQ(kSnkResponse, SnkAttempt(program).response);
 
     ASSERT_TRUE(DeleteSettingsKey());
     ASSERT_EQ("<no key>", DescribeKey());
@@ -265,7 +265,7 @@ TEST(RegistryFaults, KeyLockedWhileRunningGivesTheMessagesAndLosesNothing) {
     ASSERT_TRUE(LockKey(false));
     EXPECT_EQ(stored, DescribeKey()) << "the locked key changed";
     ASSERT_TRUE(ShowFromTray(program));
-    EXPECT_EQ("342436fe", SnkAttempt(program).response);
+    EXPECT_EQ(kSnkResponse, SnkAttempt(program).response);
 }
 
 TEST(RegistryFaults, KeyLockedBeforeStartStartsWithTheDefaultsAndWritesNothing) {

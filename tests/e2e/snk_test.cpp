@@ -18,23 +18,9 @@ struct SnkVector {
 };
 
 const SnkVector kResponses[] = {
-    {"1234", "342436fe"},
+    {kSnkChallenge, kSnkResponse},
     {"abc", "70fcb944"},
 };
-
-// Shows the dialog (WM_SHOWMAIN enables the SNK radio) and selects SNK mode. Showing posts the
-// command that re-applies the previous mode; the click is posted behind it, once the program
-// has finished showing, so that it is not undone.
-bool EnterSnkMode(const Program& program) {
-    if (!ShowFromTray(program) ||
-        !WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); }) || !Handled(program))
-        return false;
-    PostClick(program, IDC_SNK);
-    return WaitUntil([&] {
-        return IsChecked(Control(program, IDC_SNK)) &&
-               Field(program, IDC_CHALLENGE_LABEL) == "SNK Challange";
-    });
-}
 
 Outcome SnkResponse(const Program& program, const char* challenge, const char* password) {
     if (!SetField(program, IDC_SEED, challenge) || !SetField(program, IDC_PASSPHRASE, password))
@@ -54,9 +40,9 @@ void ExpectTheVectorAnswered(const Program& program, const char* password) {
     ASSERT_TRUE(
         WaitUntil([&] { return FindDialog(program.processId, kOptionsCaption) == nullptr; }));
     ASSERT_TRUE(EnterSnkMode(program));
-    const Outcome outcome = SnkResponse(program, "1234", password);
+    const Outcome outcome = SnkResponse(program, kSnkChallenge, password);
     EXPECT_EQ("", outcome.boxText);
-    EXPECT_EQ("342436fe", outcome.response);
+    EXPECT_EQ(kSnkResponse, outcome.response);
 }
 
 struct Refusal {
@@ -116,7 +102,7 @@ TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
         EXPECT_EQ(vector.response, outcome.response);
     }
 
-    const Outcome wrong = SnkResponse(program, "1234", "secret PW");
+    const Outcome wrong = SnkResponse(program, kSnkChallenge, "secret PW");
     EXPECT_EQ("Error", wrong.boxCaption);
     EXPECT_EQ("Bad Password", wrong.boxText);
     EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_RESPONSE).empty(); }))
@@ -195,7 +181,7 @@ TEST(Snk, ReconfiguringAsksFirstAndNoKeepsTheRecord) {
         EXPECT_EQ("SNK Response", Field(program, IDC_RESPONSE_LABEL));
         EXPECT_FALSE(IsEnabled(Control(program, IDC_COUNT)));
         ASSERT_TRUE(Click(program, IDC_CLEARALL));
-        EXPECT_EQ("342436fe", SnkResponse(program, "1234", kSnkPassword).response);
+        EXPECT_EQ(kSnkResponse, SnkResponse(program, kSnkChallenge, kSnkPassword).response);
     }
 }
 
@@ -281,7 +267,7 @@ TEST(Snk, BadRecordsAreReportedAndNothingIsLost) {
             ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, record.bytes));
         }
         const std::string before = DescribeKey();
-        const Outcome outcome = SnkResponse(program, "1234", kSnkPassword);
+        const Outcome outcome = SnkResponse(program, kSnkChallenge, kSnkPassword);
         EXPECT_EQ("Error", outcome.boxCaption);
         EXPECT_EQ(record.text, outcome.boxText);
         EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_RESPONSE).empty(); }));
@@ -291,7 +277,7 @@ TEST(Snk, BadRecordsAreReportedAndNothingIsLost) {
 
     // Still answering: the good record again, then a hash vector.
     ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, good));
-    EXPECT_EQ("342436fe", SnkResponse(program, "1234", kSnkPassword).response);
+    EXPECT_EQ(kSnkResponse, SnkResponse(program, kSnkChallenge, kSnkPassword).response);
     ASSERT_TRUE(EnterChallenge(program, IDC_MD5, "99", "test", "This is a test."));
     EXPECT_EQ("BAIL TUFT BITS GANG CHEF THY", PressOk(program).response);
 }
