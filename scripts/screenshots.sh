@@ -51,7 +51,10 @@ fi
 [ -f "$program" ] || fail "no program at $program"
 [ -f "$driver" ] || fail "no driver at $driver"
 
-dpkg-query -W -f='${Status}\n' fonts-wine 2>/dev/null | grep -q 'ok installed$' ||
+# Wine's own MS Sans Serif (Windows' widths) and Marlett (the caption buttons' symbols), from
+# fonts-wine. This Wine does not look in the package's folder, only in the prefix's Fonts.
+wine_fonts=/usr/share/wine/fonts
+[ -f "$wine_fonts/marlett.ttf" ] ||
   echo "screenshots: fonts-wine is missing (scripts/setup.sh installs it): the dialogs will not look as on Windows" >&2
 
 # The driver writes its BMPs, its list and its report here; only the PNGs go to OUTDIR.
@@ -61,9 +64,10 @@ trap 'rm -rf "$scratch"' EXIT
 # returns, once the driver and the program have ended. The bound only catches a hang.
 # shellcheck disable=SC2016
 "$root/scripts/with-wine-display.sh" sh -c '
+  if [ -d "$4" ]; then cp "$4"/* "$WINEPREFIX/drive_c/windows/Fonts/"; fi
   timeout 240 wine explorer /desktop=shell,800x600 \
     "$(winepath -w "$1")" "$(winepath -w "$2")" "$(winepath -w "$3")"' \
-  sh "$driver" "$scratch" "$program" || fail "the virtual desktop failed or hung"
+  sh "$driver" "$scratch" "$program" "$wine_fonts" || fail "the virtual desktop failed or hung"
 
 [ -f "$scratch/screenshots.log" ] || fail "the driver did not run"
 sed 's/^/screenshots: /' "$scratch/screenshots.log"
