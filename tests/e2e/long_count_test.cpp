@@ -99,14 +99,23 @@ const Change kChanges[] = {
      false},
     {"the same kind clicked again", [](const Program& p) { return Click(p, IDC_MD5); }, false},
     {"shown again from the tray", [](const Program& p) { return ShowFromTray(p); }, false},
+    // Putting the dialog away is no change, though it clears the pass phrase.
+    {"docked, the pass phrase cleared",
+     [](const Program& p) {
+         return Click(p, IDC_CLOSE) && WaitUntil([&] { return IsDocked(p); }) &&
+                Field(p, IDC_PASSPHRASE).empty();
+     },
+     false},
 };
 
 TEST(LongCount, ARealChangeOfTheFieldsStopsItAndNothingElseDoes) {
     for (const Change& change : kChanges) {
         SCOPED_TRACE(change.name);
+        Settings settings = QuietSettings();
+        settings.ClearPass = 1;
         ScopedProgram run;
         const Program& program = run.program;
-        ASSERT_TRUE(StartShown(&run.program));
+        ASSERT_TRUE(StartShown(&run.program, settings));
         ASSERT_TRUE(StartLongJob(program));
         ASSERT_TRUE(change.act(program));
         if (change.stops) {
