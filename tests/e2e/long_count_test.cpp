@@ -99,6 +99,13 @@ const Change kChanges[] = {
      false},
     {"the same kind clicked again", [](const Program& p) { return Click(p, IDC_MD5); }, false},
     {"shown again from the tray", [](const Program& p) { return ShowFromTray(p); }, false},
+    // Putting the dialog away is no change, though it clears the pass phrase.
+    {"docked, the pass phrase cleared",
+     [](const Program& p) {
+         return Click(p, IDC_CLOSE) && WaitUntil([&] { return IsDocked(p); }) &&
+                Field(p, IDC_PASSPHRASE).empty();
+     },
+     false},
 };
 
 TEST(LongCount, ARealChangeOfTheFieldsStopsItAndNothingElseDoes) {
@@ -106,7 +113,7 @@ TEST(LongCount, ARealChangeOfTheFieldsStopsItAndNothingElseDoes) {
         SCOPED_TRACE(change.name);
         ScopedProgram run;
         const Program& program = run.program;
-        ASSERT_TRUE(StartShown(&run.program));
+        ASSERT_TRUE(StartShown(&run.program, QuietSettingsWith(&Settings::ClearPass)));
         ASSERT_TRUE(StartLongJob(program));
         ASSERT_TRUE(change.act(program));
         if (change.stops) {
@@ -120,11 +127,9 @@ TEST(LongCount, ARealChangeOfTheFieldsStopsItAndNothingElseDoes) {
 }
 
 TEST(LongCount, ANewChallengeStopsItAndIsAnsweredAfresh) {
-    Settings settings = QuietSettings();
-    settings.Clipboard = 1;
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartShown(&run.program, settings));
+    ASSERT_TRUE(StartShown(&run.program, QuietSettingsWith(&Settings::Clipboard)));
     ASSERT_TRUE(StartLongJob(program, IDC_SHA1));
     ASSERT_TRUE(PutClipboardText("otp-md4 99 test"));
     ASSERT_TRUE(WaitUntil([&] { return Field(program, IDC_COUNT) == "99"; }));
@@ -137,12 +142,10 @@ TEST(LongCount, ANewChallengeStopsItAndIsAnsweredAfresh) {
 // Just above what one press answers, the words come from the worker and everything that
 // follows an answer in the press follows: Copy, and the decrement a second later.
 TEST(LongCount, JustAboveThePressGivesTheSameWordsAndTheDecrement) {
-    Settings settings = QuietSettings();
-    settings.AutoDecr = 1;
-    settings.DecrTime = 1;
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartShown(&run.program, settings));
+    ASSERT_TRUE(
+        StartShown(&run.program, QuietSettingsWith(&Settings::AutoDecr, &Settings::DecrTime)));
     for (int radio : {IDC_MD4, IDC_MD5, IDC_SHA1}) {
         SCOPED_TRACE(radio);
         const std::uint32_t count = kLongestCountInPress + 1;
@@ -164,12 +167,10 @@ TEST(LongCount, JustAboveThePressGivesTheSameWordsAndTheDecrement) {
 // The progress keeps the docking countdown from running out: an open dialog docks only
 // after the answer.
 TEST(LongCount, AnOpenDialogDocksOnlyAfterTheAnswer) {
-    Settings settings = QuietSettings();
-    settings.AutoDock = 1;
-    settings.DockTime = 1;
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartShown(&run.program, settings));
+    ASSERT_TRUE(
+        StartShown(&run.program, QuietSettingsWith(&Settings::AutoDock, &Settings::DockTime)));
     // A few seconds of MD5: several docking timeouts long.
     ASSERT_TRUE(StartLongJob(program, IDC_MD5, "30000000"));
     std::string response;

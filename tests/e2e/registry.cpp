@@ -63,6 +63,12 @@ Settings QuietSettings() {
 Settings SnkSettings() {
     return {0, 0, 0, 0, 30, 1, 0, 1};
 }
+Settings QuietSettingsWith(std::uint8_t Settings::*flag, std::uint8_t Settings::*time) {
+    Settings settings = QuietSettings();
+    settings.*flag = 1;
+    if (time != nullptr) settings.*time = 1;
+    return settings;
+}
 
 bool OpenProgramKey(REGSAM access, HKEY* key) {
     return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKey, 0, access | kProgramView, key) ==

@@ -36,6 +36,8 @@ Settings DefaultSettings();
 Settings QuietSettings();
 // The same with SNK features on.
 Settings SnkSettings();
+// Quiet, but for one setting: a flag switched on, or a time of 1 second with its flag.
+Settings QuietSettingsWith(std::uint8_t Settings::*flag, std::uint8_t Settings::*time = nullptr);
 
 // The SNK core's vector: the seed encrypted under the password is the record; the challenge
 // gives the response.
