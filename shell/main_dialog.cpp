@@ -13,7 +13,6 @@
 #include "shell/dialogs.h"
 #include "shell/message_box.h"
 #include "shell/logic/main_logic.h"
-#include "shell/logic/tray_logic.h"
 #include "shell/snk_compute.h"
 #include "shell/stack_wipe.h"
 #include "shell/store.h"
@@ -202,10 +201,7 @@ void OnCommand(HWND dialog, WPARAM wParam) {
     const unsigned id = LOWORD(wParam);
     switch (ClassifyMainCommand(id)) {
     case MainCommand::Exit: ExitProgram(dialog); break;
-    case MainCommand::Dock:
-        if (DockPlanFor(g_settings).clearPassPhrase) ComputeJobPassPhraseCleared();
-        DockMainDialog(dialog);
-        break;
+    case MainCommand::Dock: DockMainDialog(dialog); break;
     case MainCommand::Options:
         RunOptionsDialog(dialog);
         ShowNow(dialog, SW_SHOW);

@@ -4,6 +4,7 @@
 
 #include "resources/resource.h"
 #include "shell/app_state.h"
+#include "shell/compute_job.h"
 #include "shell/dialogs.h"
 #include "shell/logic/main_logic.h"
 #include "shell/logic/tray_logic.h"
@@ -51,7 +52,11 @@ void DockMainDialog(HWND dialog) {
     // missing (a restarted taskbar) comes back this way.
     AddTrayIcon(dialog);
     ShowWindow(dialog, SW_HIDE);
-    if (plan.clearPassPhrase) SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
+    if (plan.clearPassPhrase) {
+        // Putting the dialog away is no change of what a running long count answers.
+        ComputeJobPassPhraseCleared();
+        SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
+    }
 }
 
 void RestartDockTimer(HWND dialog) {
