@@ -13,6 +13,7 @@
 #include "shell/dialogs.h"
 #include "shell/message_box.h"
 #include "shell/logic/main_logic.h"
+#include "shell/logic/notice_logic.h"
 #include "shell/snk_compute.h"
 #include "shell/stack_wipe.h"
 #include "shell/store.h"
@@ -30,6 +31,12 @@ bool showAllowed = false;
 UINT taskbarCreatedMessage = 0;
 // How often the response field shows a running job's progress.
 constexpr UINT kProgressIntervalMs = 200;
+// What the shows still queued asked for, added up; the show that answers them takes it.
+ShowRequest pendingShow = {};
+// A challenge whose show was refused waits in the fields for the user.
+bool challengeWaiting = false;
+// Said once, at the start that found no settings; still due should the icon be missing then.
+bool firstStartNoticeDue = false;
 
 void ApplyMode(HWND dialog, const DialogMode& mode) {
     EnableWindow(GetDlgItem(dialog, IDC_COUNT), mode.countEnabled);
@@ -41,6 +48,11 @@ void ShowNow(HWND dialog, int how) {
     showAllowed = true;
     ShowWindow(dialog, how);
     showAllowed = false;
+}
+
+void ShowDueFirstStartNotice(HWND dialog) {
+    if (firstStartNoticeDue && ShowNotice(dialog, PlainNotice(Notice::FirstStart)))
+        firstStartNoticeDue = false;
 }
 
 void OnInitDialog(HWND dialog) {
@@ -58,9 +70,11 @@ void OnInitDialog(HWND dialog) {
     // disabled; the first show applies the setting.
     EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
     JoinClipboardChain(dialog);
-    bool snkRecordStored = false;
-    if (!LoadSettings(g_settings, snkRecordStored)) ShowMessage(Message::RegistryWrite);
-    if (snkRecordStored) g_snkKeysSaved = true;
+    const LoadedSettings loaded = LoadSettings(g_settings);
+    if (!loaded.saved) ShowMessage(Message::RegistryWrite);
+    if (loaded.snkRecordStored) g_snkKeysSaved = true;
+    firstStartNoticeDue = loaded.firstStart;
+    // The dock adds the icon, and the first-start notice follows it.
     PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
 
@@ -85,11 +99,15 @@ void ApplyOkOutcome(HWND dialog, const OkOutcome& outcome) {
     if (outcome.startDecrTimer) SetTimer(dialog, ID_TIMER_DECR, outcome.decrIntervalMs, nullptr);
 }
 
+RadioState ReadRadios(HWND dialog) {
+    return RadioState{Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4), Checked(dialog, IDC_SHA1),
+                      Checked(dialog, IDC_SNK)};
+}
+
 // Read as the Ok command reads them: the count only outside SNK mode.
 OkFields ReadOkFields(HWND dialog) {
     OkFields fields = {};
-    const RadioState radios = {Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4),
-                               Checked(dialog, IDC_SHA1), Checked(dialog, IDC_SNK)};
+    const RadioState radios = ReadRadios(dialog);
     fields.computation = ChooseComputation(radios);
     if (!radios.snk) GetDlgItemTextA(dialog, IDC_COUNT, fields.count, sizeof fields.count);
     GetDlgItemTextA(dialog, IDC_SEED, fields.seed, sizeof fields.seed);
@@ -163,9 +181,12 @@ void OnCompute(HWND dialog) {
         return;
     }
     const bool computed = RunComputation(fields, count);
+    const NoticeText left = computed ? ResponsesLeftNotice(fields.computation, count, fields.seed)
+                                     : PlainNotice(Notice::None);
     WipeUsedStack();
     OPENSSL_cleanse(&fields, sizeof fields);
     ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
+    ShowNotice(dialog, left);
 }
 
 void OnDecrTimer(HWND dialog) {
@@ -179,10 +200,66 @@ void OnDecrTimer(HWND dialog) {
     if (step.stopTimer) KillTimer(dialog, ID_TIMER_DECR);
 }
 
-void OnShowMain(HWND dialog) {
-    const ShowPlan plan = ShowPlanFor(g_settings, g_rememberedKind);
-    ShowNow(dialog, SW_SHOWNORMAL);
+// The keyboard is ours: the dialog, or a box of ours in front of it.
+bool ForegroundIsOurs() {
+    const HWND front = GetForegroundWindow();
+    return front != nullptr && GetWindowThreadProcessId(front, nullptr) == GetCurrentThreadId();
+}
+
+void PressAlt(bool down) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_MENU;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+// Asks for the foreground and shows the dialog once it has it: true when the dialog stands
+// in front with the keyboard. Never by attaching to another program's input, which would
+// hang us with a hung terminal.
+bool ComeForward(HWND dialog, ShowRequest request) {
+    const bool pressAlt =
+        PressAltToComeForward(request, ForegroundIsOurs(), GetAsyncKeyState(VK_MENU) < 0);
+    if (pressAlt) PressAlt(true);
     SetForegroundWindow(dialog);
+    if (pressAlt) PressAlt(false);
+    if (!ForegroundIsOurs()) return false;
+    ShowNow(dialog, SW_SHOWNORMAL);
+    return ForegroundIsOurs();
+}
+
+// A burst of copies, each asking for a show, comes forward once, for the last of them.
+void DropQueuedShows(HWND dialog) {
+    MSG queued;
+    while (PeekMessageA(&queued, dialog, WM_SHOWMAIN, WM_SHOWMAIN, PM_REMOVE)) {
+    }
+}
+
+// Named by the radio button checked, which decides what Ok computes.
+NoticeText ChallengeWaitingInFields(HWND dialog) {
+    char count[kChallengeSlotLength + 1] = {};
+    char seed[kChallengeSeedLength + 1] = {};
+    GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
+    GetDlgItemTextA(dialog, IDC_SEED, seed, sizeof seed);
+    return ChallengeWaitingNotice(ChooseComputation(ReadRadios(dialog)), count, seed);
+}
+
+void OnShowMain(HWND dialog) {
+    DropQueuedShows(dialog);
+    const ShowRequest request = pendingShow;
+    pendingShow = {};
+    const ShowPlan plan = ShowPlanFor(g_settings, g_rememberedKind);
+    const ShowEnd end = ShowEndFor(request, ComeForward(dialog, request), challengeWaiting);
+    challengeWaiting = end.challengeWaiting;
+    if (end.dock) {
+        DockMainDialog(dialog);
+        ShowNotice(dialog, end.notice == Notice::ChallengeWaiting ? ChallengeWaitingInFields(dialog)
+                                                                  : PlainNotice(end.notice));
+    } else {
+        ShowNow(dialog, SW_SHOWNORMAL);
+        if (end.focusPassPhrase) SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));
+        if (end.hideNotice) HideNotice(dialog);
+    }
     if (plan.startDockTimer) SetTimer(dialog, ID_TIMER_DOCK, plan.dockIntervalMs, nullptr);
     EnableWindow(GetDlgItem(dialog, IDC_SNK), plan.snkRadioEnabled);
     // Applied at once rather than posted: a radio clicked right after the show
@@ -201,7 +278,10 @@ void OnCommand(HWND dialog, WPARAM wParam) {
     const unsigned id = LOWORD(wParam);
     switch (ClassifyMainCommand(id)) {
     case MainCommand::Exit: ExitProgram(dialog); break;
-    case MainCommand::Dock: DockMainDialog(dialog); break;
+    case MainCommand::Dock:
+        DockMainDialog(dialog);
+        ShowDueFirstStartNotice(dialog);
+        break;
     case MainCommand::Options:
         RunOptionsDialog(dialog);
         ShowNow(dialog, SW_SHOW);
@@ -249,10 +329,17 @@ bool MainDialogWasCreated() {
     return dialogCreated;
 }
 
+void RequestShow(HWND dialog, ShowRequest request) {
+    pendingShow.challenge = pendingShow.challenge || request.challenge;
+    pendingShow.atIcon = pendingShow.atIcon || request.atIcon;
+    PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+}
+
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     // The new taskbar knows no icons: ours comes back, and nothing else changes.
     if (message == taskbarCreatedMessage && message != 0) {
         AddTrayIcon(dialog);
+        ShowDueFirstStartNotice(dialog);
         return FALSE;
     }
     switch (message) {

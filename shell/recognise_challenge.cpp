@@ -3,6 +3,7 @@
 #include "engine/challenge.h"
 #include "resources/resource.h"
 #include "shell/app_state.h"
+#include "shell/dialogs.h"
 #include "shell/logic/main_logic.h"
 
 void RecogniseChallenge(HWND dialog, char* text) {
@@ -16,5 +17,5 @@ void RecogniseChallenge(HWND dialog, char* text) {
     SetDlgItemTextA(dialog, IDC_COUNT, parsed.slots.count);
     SetDlgItemTextA(dialog, IDC_SEED, parsed.slots.seed);
     SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));
-    PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+    RequestShow(dialog, ShowRequest{true, false});
 }

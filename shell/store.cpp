@@ -48,20 +48,19 @@ bool ReadRecord(HKEY key, std::uint8_t record[kSnkRecordSize], std::size_t& leng
 
 } // namespace
 
-bool LoadSettings(Settings& settings, bool& snkRecordStored) {
-    snkRecordStored = false;
+LoadedSettings LoadSettings(Settings& settings) {
     HKEY key;
     if (!OpenKeyForReading(key)) {
         ApplyFirstRunDefaults(settings);
-        return WriteSettings(settings);
+        return LoadedSettings{true, WriteSettings(settings), false};
     }
     ReadValues(key, settings);
     std::uint8_t record[kSnkRecordSize] = {};
     std::size_t length = 0;
-    snkRecordStored = ReadRecord(key, record, length);
+    const bool snkRecordStored = ReadRecord(key, record, length);
     OPENSSL_cleanse(record, sizeof record);
     RegCloseKey(key);
-    return true;
+    return LoadedSettings{false, true, snkRecordStored};
 }
 
 bool WriteSettings(const Settings& settings) {

@@ -8,10 +8,13 @@
 #include "snk/snk_record.h"
 
 // Fills `settings`; a value that is missing or not one byte takes its
-// default. Without the key (a first start) the defaults are written; returns
-// false when that key cannot be created. `snkRecordStored` tells whether an
-// SNK-S record can be read.
-bool LoadSettings(Settings& settings, bool& snkRecordStored);
+// default. Without the key (a first start) the defaults are written.
+struct LoadedSettings {
+    bool firstStart;      // there was no key
+    bool saved;           // false: there was none, and none could be created
+    bool snkRecordStored; // an SNK-S record can be read
+};
+LoadedSettings LoadSettings(Settings& settings);
 // All eight values, changed or not; false when the key cannot be opened.
 bool WriteSettings(const Settings& settings);
 

@@ -11,12 +11,27 @@
 
 namespace {
 
+// Whether a notice of ours may still be on screen.
+bool noticeUp = false;
+// Ignored from Windows Vista on; older shells keep a notice at least this long.
+constexpr UINT kNoticeTimeoutMs = 10000;
+
 // The first version of the structure (88 bytes) is all the icon needs.
 NOTIFYICONDATAA TrayIconData(HWND dialog) {
     NOTIFYICONDATAA data = {};
     data.cbSize = NOTIFYICONDATAA_V1_SIZE;
     data.hWnd = dialog;
     data.uID = TRAY_ICON_UID;
+    return data;
+}
+
+// The first version with notices; the icon itself was added with the first one. An empty
+// text takes a notice down.
+NOTIFYICONDATAA NoticeData(HWND dialog) {
+    NOTIFYICONDATAA data = TrayIconData(dialog);
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.uFlags = NIF_INFO;
+    data.uTimeout = kNoticeTimeoutMs;
     return data;
 }
 
@@ -68,11 +83,30 @@ void OnDockTimer(HWND dialog) {
     if (DockTimerExpiryDocks(g_settings)) PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
 
+bool ShowNotice(HWND dialog, const NoticeText& notice) {
+    if (notice.notice == Notice::None) return false;
+    NOTIFYICONDATAA data = NoticeData(dialog);
+    lstrcpynA(data.szInfoTitle, notice.title, sizeof data.szInfoTitle);
+    lstrcpynA(data.szInfo, notice.text, sizeof data.szInfo);
+    data.dwInfoFlags = notice.icon == NoticeIcon::Warning ? NIIF_WARNING : NIIF_INFO;
+    const bool shown = Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    noticeUp = noticeUp || shown;
+    return shown;
+}
+
+void HideNotice(HWND dialog) {
+    if (!noticeUp) return;
+    NOTIFYICONDATAA data = NoticeData(dialog);
+    Shell_NotifyIconA(NIM_MODIFY, &data);
+    noticeUp = false;
+}
+
 void OnTrayNotify(HWND dialog, LPARAM lParam) {
-    switch (TrayNoticeFor(static_cast<unsigned>(lParam))) {
-    case TrayNotice::ShowMain: PostMessageA(dialog, WM_SHOWMAIN, 0, 0); break;
-    case TrayNotice::ShowMenu: ShowTrayMenu(dialog); break;
-    case TrayNotice::None: break;
+    switch (TrayActionFor(static_cast<unsigned>(lParam))) {
+    case TrayAction::ShowMain: RequestShow(dialog, ShowRequest{false, true}); break;
+    case TrayAction::ShowMenu: ShowTrayMenu(dialog); break;
+    case TrayAction::NoticeGone: noticeUp = false; break;
+    case TrayAction::None: break;
     }
 }
 
@@ -86,6 +120,8 @@ void ShowTrayMenu(HWND dialog) {
     GetCursorPos(&cursor);
     const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON,
                                       cursor.x, cursor.y, 0, dialog, nullptr);
+    // Without a message to follow it the menu opens wrongly the next time.
+    PostMessageA(dialog, WM_NULL, 0, 0);
     DestroyMenu(menu);
 
     // About and Options leave the dialog as it was: docked stays docked.
@@ -95,7 +131,7 @@ void ShowTrayMenu(HWND dialog) {
         break;
     case TrayChoice::Open:
         SetFocus(GetDlgItem(dialog, IDC_COUNT));
-        PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+        RequestShow(dialog, ShowRequest{false, true});
         break;
     case TrayChoice::Exit: DestroyWindow(dialog); break;
     case TrayChoice::Options: RunOptionsDialog(dialog); break;

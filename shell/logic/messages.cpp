@@ -39,6 +39,28 @@ const MessageEntry kMessages[] = {
     {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0},
 };
 
+// NOTE: the titles stay within 63 characters and the texts within 255 with
+// whatever they name: the notice structure holds no more.
+const NoticeEntry kNotices[] = {
+    {Notice::None, NoticeIcon::Info, nullptr, nullptr},
+    {Notice::FirstStart, NoticeIcon::Info, "Vantreth is running",
+     "Vantreth waits in the notification area. Double-click its icon to bring it up, or just "
+     "copy a challenge. At first Windows 11 may keep the icon under ^ (Show hidden icons)."},
+    {Notice::AlreadyRunning, NoticeIcon::Info, "Vantreth is running",
+     "Vantreth was already running. Click here or double-click its icon to bring it up."},
+    {Notice::ChallengeWaiting, NoticeIcon::Info, "A challenge is waiting",
+     "%s: click here or double-click the Vantreth icon to answer it."},
+    {Notice::ResponsesLeft, NoticeIcon::Warning, "%u responses left",
+     "After count %u, seed %s has %u responses left. Time to re-initialise the one-time "
+     "passwords on the server."},
+    {Notice::OneResponseLeft, NoticeIcon::Warning, "1 response left",
+     "After count 2, seed %s has 1 response left. Time to re-initialise the one-time passwords "
+     "on the server."},
+    {Notice::LastResponse, NoticeIcon::Warning, "No responses left",
+     "Count 1 was the last response for seed %s. Time to re-initialise the one-time passwords "
+     "on the server."},
+};
+
 } // namespace
 
 const MessageEntry& MessageFor(Message message) {
@@ -46,6 +68,13 @@ const MessageEntry& MessageFor(Message message) {
         if (entry.message == message) return entry;
     }
     return kMessages[0];
+}
+
+const NoticeEntry& NoticeFor(Notice notice) {
+    for (const NoticeEntry& entry : kNotices) {
+        if (entry.notice == notice) return entry;
+    }
+    return kNotices[0];
 }
 
 const char* BoxCaption(Box box) {

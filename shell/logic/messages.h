@@ -47,6 +47,30 @@ struct MessageEntry {
 
 // The row of `message`; Message::None has a null text.
 const MessageEntry& MessageFor(Message message);
+
+// The notices the tray icon shows: a title and a text, each a pattern where it
+// names something (the challenge, the seed, counts).
+enum class Notice {
+    None,
+    FirstStart,
+    AlreadyRunning,   // a second start the running copy could not come forward for
+    ChallengeWaiting, // "%s": the challenge
+    ResponsesLeft,    // "%u" responses left; "%u" count, "%s" seed, "%u" left
+    OneResponseLeft,  // "%s" seed
+    LastResponse,     // "%s" seed
+};
+
+enum class NoticeIcon { Info, Warning };
+
+struct NoticeEntry {
+    Notice notice;
+    NoticeIcon icon;
+    const char* title;
+    const char* text;
+};
+
+// The row of `notice`; Notice::None has null texts.
+const NoticeEntry& NoticeFor(Notice notice);
 const char* BoxCaption(Box box);
 
 // What the enrolment dialog shows for a refusal of the SNK core.

@@ -13,11 +13,14 @@ bool DockTimerExpiryDocks(const Settings& settings) {
     return settings.AutoDock != 0;
 }
 
-TrayNotice TrayNoticeFor(unsigned mouseMessage) {
-    switch (mouseMessage) {
-    case kMouseLeftDoubleClick: return TrayNotice::ShowMain;
-    case kMouseRightDown: return TrayNotice::ShowMenu;
-    default: return TrayNotice::None;
+TrayAction TrayActionFor(unsigned iconMessage) {
+    switch (iconMessage) {
+    case kMouseLeftDoubleClick:
+    case kNoticeClicked: return TrayAction::ShowMain;
+    case kMouseRightDown: return TrayAction::ShowMenu;
+    case kNoticeHidden:
+    case kNoticeTimedOut: return TrayAction::NoticeGone;
+    default: return TrayAction::None;
     }
 }
 

@@ -16,13 +16,17 @@ DockPlan DockPlanFor(const Settings& settings);
 // The docking timer's expiry: true when it posts Close. The timer is never stopped.
 bool DockTimerExpiryDocks(const Settings& settings);
 
-// The mouse messages the icon reports through WM_TRAYNOTIFY.
+// What the icon reports through WM_TRAYNOTIFY: mouse messages, and what became of a notice.
 constexpr unsigned kMouseLeftDoubleClick = 515; // WM_LBUTTONDBLCLK
 constexpr unsigned kMouseRightDown = 516;       // WM_RBUTTONDOWN
+constexpr unsigned kNoticeHidden = 0x403;       // NIN_BALLOONHIDE
+constexpr unsigned kNoticeTimedOut = 0x404;     // NIN_BALLOONTIMEOUT
+constexpr unsigned kNoticeClicked = 0x405;      // NIN_BALLOONUSERCLICK
 
-enum class TrayNotice { None, ShowMain, ShowMenu };
+enum class TrayAction { None, ShowMain, ShowMenu, NoticeGone };
 
-TrayNotice TrayNoticeFor(unsigned mouseMessage);
+// A click on a notice brings the dialog up as a double-click on the icon does.
+TrayAction TrayActionFor(unsigned iconMessage);
 
 struct TrayMenuItem {
     unsigned id;

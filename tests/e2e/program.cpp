@@ -269,6 +269,8 @@ struct ForeignWindowState {
 LRESULT CALLBACK ForeignWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<ForeignWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_SHOWMAIN && state != nullptr) InterlockedIncrement(&state->showRequests);
+    // A terminal keeps a lone ALT to itself: no system menu opens for it.
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU) return 0;
     if (message == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcA(window, message, wParam, lParam);
 }

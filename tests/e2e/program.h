@@ -72,9 +72,10 @@ struct ScopedProgram {
 // The top-level window titled "Vantreth" that belongs to `processId`, or null.
 HWND FindMainDialog(DWORD processId);
 
-// A top-level window of another program that happens to carry a given title (Explorer titles
-// a folder's window with the folder's name), on a thread of its own; it counts the messages
-// 1035 (WM_SHOWMAIN) that reach it. Destroyed when the object goes.
+// A top-level window of another program, on a thread of its own: one that happens to carry
+// the title (Explorer titles a folder's window with the folder's name), or a terminal the user
+// copies a challenge from. It counts the messages 1035 (WM_SHOWMAIN) that reach it. One at a
+// time; destroyed when the object goes.
 struct ScopedForeignWindow {
     explicit ScopedForeignWindow(const char* title);
     ~ScopedForeignWindow();

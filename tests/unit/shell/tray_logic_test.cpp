@@ -28,22 +28,27 @@ TEST(DockTimerExpiryDocks, OnlyWithAutoDock) {
     EXPECT_TRUE(DockTimerExpiryDocks(Flags(0, 0x40)));
 }
 
-TEST(TrayNoticeFor, DoubleClickShowsAndRightButtonDownOpensTheMenu) {
+TEST(TrayActionFor, DoubleClickOrANoticeClickShowsAndRightButtonDownOpensTheMenu) {
     struct Case {
         unsigned message;
-        TrayNotice notice;
+        TrayAction action;
     } const cases[] = {
-        {0x0203, TrayNotice::ShowMain}, // WM_LBUTTONDBLCLK
-        {0x0204, TrayNotice::ShowMenu}, // WM_RBUTTONDOWN
-        {0x0200, TrayNotice::None},     // WM_MOUSEMOVE
-        {0x0201, TrayNotice::None},     // WM_LBUTTONDOWN
-        {0x0202, TrayNotice::None},     // WM_LBUTTONUP
-        {0x0205, TrayNotice::None},     // WM_RBUTTONUP: the menu opens on the way down
-        {0x0206, TrayNotice::None},     // WM_RBUTTONDBLCLK
-        {0, TrayNotice::None},
+        {0x0203, TrayAction::ShowMain},   // WM_LBUTTONDBLCLK
+        {0x0405, TrayAction::ShowMain},   // NIN_BALLOONUSERCLICK
+        {0x0204, TrayAction::ShowMenu},   // WM_RBUTTONDOWN
+        {0x0403, TrayAction::NoticeGone}, // NIN_BALLOONHIDE
+        {0x0404, TrayAction::NoticeGone}, // NIN_BALLOONTIMEOUT
+        {0x0402, TrayAction::None},       // NIN_BALLOONSHOW
+        {0x0200, TrayAction::None},       // WM_MOUSEMOVE
+        {0x0201, TrayAction::None},       // WM_LBUTTONDOWN
+        {0x0202, TrayAction::None},       // WM_LBUTTONUP
+        {0x0205, TrayAction::None},       // WM_RBUTTONUP: the menu opens on the way down
+        {0x0206, TrayAction::None},       // WM_RBUTTONDBLCLK
+        {0x0400, TrayAction::None},       // NIN_SELECT, sent only to later icon versions
+        {0, TrayAction::None},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TrayNoticeFor(c.message), c.notice) << c.message;
+        EXPECT_EQ(TrayActionFor(c.message), c.action) << c.message;
 }
 
 } // namespace
