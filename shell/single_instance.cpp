@@ -27,6 +27,10 @@ bool HandOverToRunningCopy() {
     for (;;) {
         const HWND dialog = FindWindowA(kDialogClass, kDialogTitle);
         if (dialog != nullptr) {
+            // Started by the user, this start may take the foreground, and hands that on.
+            DWORD runningCopy = 0;
+            GetWindowThreadProcessId(dialog, &runningCopy);
+            AllowSetForegroundWindow(runningCopy);
             PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
             return true;
         }

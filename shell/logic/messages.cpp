@@ -43,9 +43,9 @@ const MessageEntry kMessages[] = {
 // whatever they name: the notice structure holds no more.
 const NoticeEntry kNotices[] = {
     {Notice::None, NoticeIcon::Info, nullptr, nullptr},
-    {Notice::FirstStart, NoticeIcon::Info, "Vantreth is running",
-     "Vantreth waits in the notification area. Double-click its icon to bring it up, or just "
-     "copy a challenge. At first Windows 11 may keep the icon under ^ (Show hidden icons)."},
+    {Notice::FirstStart, NoticeIcon::Info, "Vantreth is running in the notification area",
+     "Double-click the Vantreth icon to bring it up, or copy a challenge. At first Windows 11 "
+     "may keep the icon under ^."},
     {Notice::AlreadyRunning, NoticeIcon::Info, "Vantreth is running",
      "Vantreth was already running. Click here or double-click its icon to bring it up."},
     {Notice::ChallengeWaiting, NoticeIcon::Info, "A challenge is waiting",

@@ -7,17 +7,23 @@
 
 namespace {
 
-// A challenge comes from anywhere: at most a slot's worth of it, and no control
-// characters, reach a notice.
-constexpr std::size_t kNamedPartSize = kChallengeSeedLength + 1;
+// Enough for a kind, a count and a seed, each as long as its slot, with blanks between.
+constexpr std::size_t kNameSize = 64;
 
-void Printable(const char* text, std::size_t limit, char out[kNamedPartSize]) {
-    std::size_t length = 0;
-    for (; text[length] != '\0' && length < limit && length + 1 < kNamedPartSize; ++length) {
-        const auto c = static_cast<unsigned char>(text[length]);
-        out[length] = c < 0x20 || c == 0x7f ? '?' : static_cast<char>(c);
+// Appends `part` to the name of `length` characters, after a blank unless it is the first;
+// nothing for an empty part. A challenge comes from anywhere: at most `limit` characters of
+// a part, and no control characters, reach a notice. Not inlined: -O3 would unroll the loop
+// into every caller.
+[[gnu::noinline]] std::size_t AppendPart(char name[kNameSize], std::size_t length, const char* part,
+                                         std::size_t limit) {
+    if (part[0] == '\0') return length;
+    if (length > 0) name[length++] = ' ';
+    for (std::size_t i = 0; part[i] != '\0' && i < limit && length + 1 < kNameSize; ++i) {
+        const auto c = static_cast<unsigned char>(part[i]);
+        name[length++] = c < 0x20 || c == 0x7f ? '?' : static_cast<char>(c);
     }
-    out[length] = '\0';
+    name[length] = '\0';
+    return length;
 }
 
 const char* KindName(Computation computation) {
@@ -31,25 +37,20 @@ const char* KindName(Computation computation) {
     return "";
 }
 
-// "part" after what `name` holds, a blank between; nothing for an empty part.
-void AppendPart(char* name, std::size_t size, const char* part) {
-    if (part[0] == '\0') return;
-    const std::size_t used = std::strlen(name);
-    std::snprintf(name + used, size - used, used == 0 ? "%s" : " %s", part);
-}
-
-NoticeText Start(Notice notice) {
-    NoticeText out = {};
-    const NoticeEntry& entry = NoticeFor(notice);
+// Every notice begins empty, so that one that names nothing holds no stale bytes.
+void Begin(NoticeText& out, Notice notice) {
+    std::memset(&out, 0, sizeof out);
     out.notice = notice;
-    out.icon = entry.icon;
-    return out;
+    out.icon = NoticeFor(notice).icon;
 }
 
 } // namespace
 
+// The patterns are ours and every value bounded, so nothing is ever cut.
+
 NoticeText PlainNotice(Notice notice) {
-    NoticeText out = Start(notice);
+    NoticeText out;
+    Begin(out, notice);
     const NoticeEntry& entry = NoticeFor(notice);
     if (entry.title != nullptr) {
         std::snprintf(out.title, sizeof out.title, "%s", entry.title);
@@ -59,16 +60,13 @@ NoticeText PlainNotice(Notice notice) {
 }
 
 NoticeText ChallengeWaitingNotice(Computation computation, const char* count, const char* seed) {
-    char countPart[kNamedPartSize];
-    char seedPart[kNamedPartSize];
-    Printable(computation == Computation::Snk ? "" : count, kChallengeSlotLength, countPart);
-    Printable(seed, kChallengeSeedLength, seedPart);
-    char name[sizeof "otp-sha1" + 2 * kNamedPartSize] = {};
-    AppendPart(name, sizeof name, KindName(computation));
-    AppendPart(name, sizeof name, countPart);
-    AppendPart(name, sizeof name, seedPart);
-    // The patterns are ours and every value bounded, so nothing is ever cut.
-    NoticeText out = Start(Notice::ChallengeWaiting);
+    char name[kNameSize] = {};
+    std::size_t length = AppendPart(name, 0, KindName(computation), kNameSize);
+    if (computation != Computation::Snk)
+        length = AppendPart(name, length, count, kChallengeSlotLength);
+    AppendPart(name, length, seed, kChallengeSeedLength);
+    NoticeText out;
+    Begin(out, Notice::ChallengeWaiting);
     const NoticeEntry& entry = NoticeFor(Notice::ChallengeWaiting);
     std::snprintf(out.title, sizeof out.title, "%s", entry.title);
     std::snprintf(out.text, sizeof out.text, entry.text, name);
@@ -78,24 +76,28 @@ NoticeText ChallengeWaitingNotice(Computation computation, const char* count, co
 NoticeText ResponsesLeftNotice(Computation computation, std::uint32_t count, const char* seed) {
     const bool countsDown = computation == Computation::Md5 || computation == Computation::Md4 ||
                             computation == Computation::Sha1;
-    if (!countsDown || count == 0 || count >= kFewResponsesBelow) return Start(Notice::None);
+    NoticeText out;
+    if (!countsDown || count == 0 || count >= kFewResponsesBelow) {
+        Begin(out, Notice::None);
+        return out;
+    }
 
-    // The server takes count n now and n - 1 next time, down to count 0, which it refuses.
+    // The server takes count n now and n - 1 next time, down to count 1.
     const unsigned left = count - 1;
     const Notice notice = left == 0   ? Notice::LastResponse
                           : left == 1 ? Notice::OneResponseLeft
                                       : Notice::ResponsesLeft;
-    char seedPart[kNamedPartSize];
-    Printable(seed, kChallengeSeedLength, seedPart);
-    NoticeText out = Start(notice);
+    char seedName[kNameSize] = {};
+    AppendPart(seedName, 0, seed, kChallengeSeedLength);
+    Begin(out, notice);
     const NoticeEntry& entry = NoticeFor(notice);
     if (notice == Notice::ResponsesLeft) {
         std::snprintf(out.title, sizeof out.title, entry.title, left);
-        std::snprintf(out.text, sizeof out.text, entry.text, static_cast<unsigned>(count), seedPart,
+        std::snprintf(out.text, sizeof out.text, entry.text, static_cast<unsigned>(count), seedName,
                       left);
     } else {
         std::snprintf(out.title, sizeof out.title, "%s", entry.title);
-        std::snprintf(out.text, sizeof out.text, entry.text, seedPart);
+        std::snprintf(out.text, sizeof out.text, entry.text, seedName);
     }
     return out;
 }

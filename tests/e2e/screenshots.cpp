@@ -11,6 +11,7 @@
 
 #include "resources/resource.h"
 #include "tests/e2e/clipboard.h"
+#include "tests/e2e/foreground.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
 #include "tests/unit/engine/data_file.h"
@@ -24,11 +25,13 @@ const char kTrayMenu[] = "tray-menu";
 const char kAbout[] = "about";
 const char kAnswered[] = "main-answered";
 const char kInputError[] = "input-error";
+const char kFirstStartNotice[] = "notice-first-start";
 const char kOptions[] = "options";
 const char kSnkEnrol[] = "snk-enrol";
 const char kSnkAnswered[] = "main-snk";
-const char* const kShots[] = {kTray,       kTrayMenu, kAbout,    kAnswered,
-                              kInputError, kOptions,  kSnkEnrol, kSnkAnswered};
+const char* const kShots[] = {kTray,     kTrayMenu,   kAbout,
+                              kAnswered, kInputError, kFirstStartNotice,
+                              kOptions,  kSnkEnrol,   kSnkAnswered};
 
 // The RFC 2289 vector shown answered.
 const char kVectorHash[] = "md5";
@@ -271,6 +274,21 @@ void TakeInputError(const Program& program) {
     if (box != nullptr) CloseBox(box, IDOK);
 }
 
+// A first start says from the tray icon that Vantreth runs, and how to bring it up.
+void TakeFirstStartNotice(const Program& program) {
+    HWND notice = nullptr;
+    if (!WaitUntil([&] { return (notice = FindNotice()) != nullptr; }, kNoticeWaitMs))
+        return Fail(kFirstStartNotice, "no notice came");
+    RECT area = Union(Grow(WindowArea(notice), kMargin), TrayCorner());
+    area.top = WindowArea(notice).top - kMargin;
+    Capture(kFirstStartNotice, area);
+    // Once the dialog has been up, the notice has served and goes: it must not stand in the
+    // next pictures.
+    if (!ShowFromTray(program) || !Click(program, IDC_CLOSE) ||
+        !WaitUntil([] { return FindNotice() == nullptr; }))
+        Fail(kFirstStartNotice, "the notice did not go");
+}
+
 // Options as a first start leaves them; SNK switched on there opens the enrolment.
 void TakeOptionsAndEnrolment(const Program& program) {
     const HWND options = OpenOptionsFromTray(program);
@@ -341,8 +359,9 @@ int main(int argc, char** argv) {
         // A first start: the program writes its defaults itself.
         ScopedProgram run;
         if (!DeleteSettingsKey() || !StartProgram(&run.program)) {
-            Fail(kOptions, "the program did not start");
+            Fail(kFirstStartNotice, "the program did not start");
         } else {
+            TakeFirstStartNotice(run.program);
             TakeOptionsAndEnrolment(run.program);
             TakeSnkAnswered(run.program);
         }

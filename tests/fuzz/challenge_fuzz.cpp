@@ -1,6 +1,7 @@
 #include <cstring>
 
 #include "engine/challenge.h"
+#include "shell/logic/notice_logic.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -98,6 +99,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(parsed.hasKind == named);
         if (named) FUZZ_CHECK(parsed.kind == kind);
         if (parsed.hasKind) FUZZ_CHECK(parsed.kind != HashKind::SNK);
+
+        // A challenge that waits is named whole in its notice, without control characters.
+        const NoticeText notice =
+            ChallengeWaitingNotice(Computation::Sha1, parsed.slots.count, parsed.slots.seed);
+        const std::size_t length = std::strlen(notice.text);
+        static const char kTail[] = "to answer it.";
+        FUZZ_CHECK(length + 1 < kNoticeTextSize);
+        FUZZ_CHECK(length >= sizeof kTail - 1);
+        FUZZ_CHECK(std::strcmp(notice.text + length - (sizeof kTail - 1), kTail) == 0);
+        for (const char* p = notice.text; *p != '\0'; ++p)
+            FUZZ_CHECK(static_cast<unsigned char>(*p) >= 0x20 && *p != 0x7f);
     }
     return 0;
 }
