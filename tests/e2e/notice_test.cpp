@@ -84,16 +84,4 @@ TEST(Notice, FewerThanTenResponsesLeftAreWarnedOf) {
     }
 }
 
-TEST(Notice, AnSnkResponseSaysNothing) {
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program, kSnkRecordHex));
-    ASSERT_TRUE(EnterSnkMode(program));
-    ASSERT_TRUE(SetField(program, IDC_SEED, kSnkChallenge));
-    ASSERT_TRUE(SetField(program, IDC_COUNT, "1"));
-    ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kSnkPassword));
-    ASSERT_EQ(kSnkResponse, PressOk(program).response);
-    EXPECT_TRUE(NoNoticeWithin()) << WaitForNoticeText(0);
-}
-
 } // namespace
