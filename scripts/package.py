@@ -30,6 +30,7 @@ img { max-width: 100%; border: 1px solid #ccc; }
 table { border-collapse: collapse; }
 th, td { border: 1px solid #999; padding: 0.3em 0.6em; text-align: left; vertical-align: top; }
 code, pre { font-family: Consolas, "Courier New", monospace; }
+:not(pre) > code { overflow-wrap: anywhere; }
 pre { background: #f4f4f4; padding: 0.5em; overflow-x: auto; }"""
 
 
