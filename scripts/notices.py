@@ -108,7 +108,7 @@ def entries(notices_path):
         for header in lines[i + 1 :]:
             if header == RULE:
                 break
-            m = re.match(r"^([A-Za-z .]+):\s*(.*)$", header)
+            m = re.match(r"^([A-Za-z][A-Za-z .]*):\s*(.*)$", header)
             if m:
                 key = m.group(1)
                 fields[key] = m.group(2)
