@@ -67,7 +67,8 @@ grep -qw NO_SEH <<<"$headers" || fail "NO_SEH not set"
 
 # The version resource holds its strings as UTF-16.
 grep -q ' \.rsrc ' <<<"$sections" || fail "no resources"
-utf16() { sed 's/./&\\x00/g' <<<"$1"; }
+# Each byte as \xHH\x00: a pattern for grep -P that takes punctuation literally.
+utf16() { printf '%s' "$1" | od -An -tx1 -v | tr -d '\n' | sed 's/ \([0-9a-f]\{2\}\)/\\x\1\\x00/g'; }
 define() { sed -n "s/^#define $1 \"\(.*\)\"$/\1/p" "$version_header"; }
 title=$(define VANTRETH_TITLE)
 version=$(define VANTRETH_VERSION)
@@ -76,6 +77,9 @@ LC_ALL=C grep -qaP "$(utf16 ProductName)(\\x00)+$(utf16 "$title")" "$exe" ||
   fail "no product name $title in the version resource"
 LC_ALL=C grep -qaP "$(utf16 ProductVersion)(\\x00)+$(utf16 "$version")" "$exe" ||
   fail "no product version $version in the version resource"
+copyright=$(define VANTRETH_COPYRIGHT)
+[ -n "$copyright" ] && LC_ALL=C grep -qaP "$(utf16 LegalCopyright)(\\x00)+$(utf16 "$copyright")\\x00\\x00" "$exe" ||
+  fail "no copyright '$copyright' in the version resource"
 
 # The application manifest (resource 1 of type 24, RT_MANIFEST): common
 # controls 6 for visual styles and DPI awareness for sharp text. It must

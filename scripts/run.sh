@@ -7,20 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 . scripts/deps.sh
-builds="${VANTRETH_BUILD_DIR:-build}"
-case "$builds" in /*) ;; *) builds="$root/$builds" ;; esac
-
-scripts/setup.sh
-scripts/build-openssl.sh
-mkdir -p "$builds"
-# The program alone: no benchmark, no tests built.
-if ! cmake -S . -B "$builds/windows" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVANTRETH_BENCH=OFF >"$builds/windows.configure.log" 2>&1; then
-  cat "$builds/windows.configure.log" >&2
-  exit 1
-fi
-cmake --build "$builds/windows" -j2 --target Vantreth
-exe="$builds/windows/shell/Vantreth.exe"
+exe=$(scripts/build-program.sh)
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "run.sh: starting Vantreth.exe on your display $DISPLAY" >&2
