@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "resources/resource.h"
@@ -25,6 +26,21 @@ Settings Scanning() {
     Settings settings = QuietSettings();
     settings.Clipboard = 1;
     return settings;
+}
+
+// The user at work in a terminal, with the program started before it, docked or shown behind.
+struct AtTheTerminal {
+    ScopedProgram run;
+    std::unique_ptr<ScopedForeignWindow> terminal; // goes before the program
+};
+
+void StartBehindTheTerminal(const Settings& settings, bool shown, AtTheTerminal* at) {
+    ASSERT_TRUE(StartProgramWith(settings, &at->run.program));
+    if (shown) {
+        ASSERT_TRUE(ShowFromTray(at->run.program));
+    }
+    at->terminal = std::make_unique<ScopedForeignWindow>("Terminal");
+    ASSERT_TRUE(BringToFront(at->terminal->window));
 }
 
 // Never a dialog on screen without the keyboard, for as long as `ms`.
@@ -60,14 +76,9 @@ const RefusedCase kRefused[] = {
 TEST(Foreground, ARefusedChallengeWaitsDockedWithANoticeUntilTheUserAsks) {
     for (const RefusedCase& c : kRefused) {
         SCOPED_TRACE(c.what);
-        ScopedProgram run;
-        const Program& program = run.program;
-        ASSERT_TRUE(StartProgramWith(Scanning(), &run.program));
-        if (c.openBehind) {
-            ASSERT_TRUE(ShowFromTray(program));
-        }
-        ScopedForeignWindow terminal("Terminal");
-        ASSERT_TRUE(BringToFront(terminal.window));
+        AtTheTerminal at;
+        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(Scanning(), c.openBehind, &at));
+        const Program& program = at.run.program;
         ScopedActivationVeto veto;
         ASSERT_TRUE(veto.Installed());
 
@@ -98,14 +109,9 @@ TEST(Foreground, ARefusedChallengeWaitsDockedWithANoticeUntilTheUserAsks) {
 TEST(Foreground, AGrantedChallengeComesToTheFrontReadyForThePassPhrase) {
     for (bool openBehind : {false, true}) {
         SCOPED_TRACE(openBehind ? "open behind the terminal" : "docked");
-        ScopedProgram run;
-        const Program& program = run.program;
-        ASSERT_TRUE(StartProgramWith(Scanning(), &run.program));
-        if (openBehind) {
-            ASSERT_TRUE(ShowFromTray(program));
-        }
-        ScopedForeignWindow terminal("Terminal");
-        ASSERT_TRUE(BringToFront(terminal.window));
+        AtTheTerminal at;
+        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(Scanning(), openBehind, &at));
+        const Program& program = at.run.program;
 
         ASSERT_TRUE(PutClipboardText("otp-md5 99 test\r\n"));
         EXPECT_TRUE(WaitUntil([&] { return InFrontWithKeyboardIn(program, IDC_PASSPHRASE); }));
@@ -116,21 +122,14 @@ TEST(Foreground, AGrantedChallengeComesToTheFrontReadyForThePassPhrase) {
 }
 
 TEST(Foreground, ARefusedSecondStartLeavesTheDialogDockedAndSaysSo) {
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
-    ScopedForeignWindow terminal("Terminal");
-    ASSERT_TRUE(BringToFront(terminal.window));
+    AtTheTerminal at;
+    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(QuietSettings(), false, &at));
+    const Program& program = at.run.program;
     ScopedActivationVeto veto;
     ASSERT_TRUE(veto.Installed());
 
-    Program second;
-    ASSERT_TRUE(LaunchProgram(&second));
     DWORD code = 1;
-    const bool exited = WaitForExit(second.process, kWaitMs, &code);
-    if (!exited) TerminateProcess(second.process, 1);
-    CloseHandle(second.process);
-    ASSERT_TRUE(exited) << "the second start kept running";
+    ASSERT_TRUE(RunSecondStart(&code)) << "the second start kept running";
     EXPECT_EQ(0u, code);
 
     EXPECT_TRUE(NeverShownWithoutTheKeyboard(program, 2 * kSettleMs));
@@ -147,11 +146,9 @@ TEST(Foreground, ARefusedSecondStartLeavesTheDialogDockedAndSaysSo) {
 // A hundred challenges copied within a second, each refused: one notice at a time, for the
 // last of them, and nothing held on to.
 TEST(Foreground, ABurstOfRefusedChallengesEndsWithTheLastAndOneNotice) {
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(), &run.program));
-    ScopedForeignWindow terminal("Terminal");
-    ASSERT_TRUE(BringToFront(terminal.window));
+    AtTheTerminal at;
+    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(Scanning(), false, &at));
+    const Program& program = at.run.program;
     ScopedActivationVeto veto;
     ASSERT_TRUE(veto.Installed());
 

@@ -168,6 +168,15 @@ bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode) {
     return GetExitCodeProcess(process, exitCode) != 0;
 }
 
+bool RunSecondStart(DWORD* exitCode) {
+    Program second;
+    if (!LaunchProgram(&second)) return false;
+    const bool exited = WaitForExit(second.process, kWaitMs, exitCode);
+    if (!exited) TerminateProcess(second.process, 1);
+    CloseHandle(second.process);
+    return exited;
+}
+
 namespace {
 
 // The whole of a small Linux file as Wine's drive Z: shows it; "" when it cannot be read.

@@ -48,6 +48,9 @@ bool StartProgramWith(const Settings& settings, Program* program,
 // The same, then shows the dialog from the tray.
 bool StartShown(Program* program, const Settings& settings = QuietSettings());
 bool WaitForExit(HANDLE process, DWORD timeoutMs, DWORD* exitCode);
+// Starts the program once more, while it runs, and waits for that start to end; false when it
+// kept running (it is then ended).
+bool RunSecondStart(DWORD* exitCode);
 bool StillRunning(const Program& program);
 // The CPU time the instance has used so far, all its threads together, in seconds; -1 when
 // it cannot be read. Wine reports none for another process, so this reads Linux's
