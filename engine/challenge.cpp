@@ -33,6 +33,18 @@ bool EqualIgnoringAsciiCase(const char* a, const char* b) {
     return *a == *b;
 }
 
+} // namespace
+
+const char* ChallengeKeyword(HashKind kind) {
+    // The first row of a kind is its RFC 2289 name.
+    for (const KeywordEntry& entry : kKeywords) {
+        if (entry.kind == kind) return entry.keyword;
+    }
+    return nullptr;
+}
+
+namespace {
+
 bool HasPrefix(const char* text) {
     for (const char* prefix : kPrefixes) {
         if (std::strstr(text, prefix) != nullptr) return true;

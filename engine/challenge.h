@@ -20,3 +20,6 @@ struct ParsedChallenge {
 };
 
 ParsedChallenge ParseChallenge(const char* text);
+
+// The keyword a remote system presents for `kind` ("otp-md5"); null for SNK, which has none.
+const char* ChallengeKeyword(HashKind kind);

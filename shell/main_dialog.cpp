@@ -214,17 +214,15 @@ void PressAlt(bool down) {
     SendInput(1, &input, sizeof input);
 }
 
-// Asks for the foreground and shows the dialog once it has it: true when the dialog stands
-// in front with the keyboard. Never by attaching to another program's input, which would
-// hang us with a hung terminal.
+// Asks for the foreground while the dialog may still be hidden, so that a refusal never
+// shows it: true when the keyboard is ours. Never by attaching to another program's input,
+// which would hang us with a hung terminal.
 bool ComeForward(HWND dialog, ShowRequest request) {
     const bool pressAlt =
         PressAltToComeForward(request, ForegroundIsOurs(), GetAsyncKeyState(VK_MENU) < 0);
     if (pressAlt) PressAlt(true);
     SetForegroundWindow(dialog);
     if (pressAlt) PressAlt(false);
-    if (!ForegroundIsOurs()) return false;
-    ShowNow(dialog, SW_SHOWNORMAL);
     return ForegroundIsOurs();
 }
 

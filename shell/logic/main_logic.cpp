@@ -70,10 +70,13 @@ bool SameOkFields(const OkFields& a, const OkFields& b) {
            std::strcmp(a.seed, b.seed) == 0 && std::strcmp(a.passPhrase, b.passPhrase) == 0;
 }
 
+bool IsOtpComputation(Computation computation) {
+    return computation == Computation::Md5 || computation == Computation::Md4 ||
+           computation == Computation::Sha1;
+}
+
 bool RunsOnWorker(Computation computation, std::uint32_t count) {
-    const bool hash = computation == Computation::Md5 || computation == Computation::Md4 ||
-                      computation == Computation::Sha1;
-    return hash && count > kLongestCountInPress;
+    return IsOtpComputation(computation) && count > kLongestCountInPress;
 }
 
 HashKind HashKindOf(Computation computation) {

@@ -60,6 +60,9 @@ constexpr std::uint32_t kLongestCountInPress = 100000;
 
 bool RunsOnWorker(Computation computation, std::uint32_t count);
 
+// MD5, MD4 or SHA1: a six-word one-time password, with a count that goes down.
+bool IsOtpComputation(Computation computation);
+
 // The hash of an OTP computation (Md5, Md4 or Sha1).
 HashKind HashKindOf(Computation computation);
 

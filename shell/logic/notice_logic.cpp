@@ -27,14 +27,8 @@ constexpr std::size_t kNameSize = 64;
 }
 
 const char* KindName(Computation computation) {
-    switch (computation) {
-    case Computation::Md5: return "otp-md5";
-    case Computation::Md4: return "otp-md4";
-    case Computation::Sha1: return "otp-sha1";
-    case Computation::Snk: return "SNK";
-    case Computation::None: break;
-    }
-    return "";
+    if (IsOtpComputation(computation)) return ChallengeKeyword(HashKindOf(computation));
+    return computation == Computation::Snk ? "SNK" : "";
 }
 
 // Every notice begins empty, so that one that names nothing holds no stale bytes.
@@ -74,10 +68,8 @@ NoticeText ChallengeWaitingNotice(Computation computation, const char* count, co
 }
 
 NoticeText ResponsesLeftNotice(Computation computation, std::uint32_t count, const char* seed) {
-    const bool countsDown = computation == Computation::Md5 || computation == Computation::Md4 ||
-                            computation == Computation::Sha1;
     NoticeText out;
-    if (!countsDown || count == 0 || count >= kFewResponsesBelow) {
+    if (!IsOtpComputation(computation) || count == 0 || count >= kFewResponsesBelow) {
         Begin(out, Notice::None);
         return out;
     }

@@ -22,8 +22,8 @@ bool IsVantrethDialog(HWND window) {
 
 } // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK
-    VetoActivation(int code, WPARAM wParam, LPARAM lParam) {
+extern "C" __attribute__((dllexport)) LRESULT CALLBACK VetoActivation(int code, WPARAM wParam,
+                                                                      LPARAM lParam) {
     if (code == HCBT_ACTIVATE && IsVantrethDialog(reinterpret_cast<HWND>(wParam))) return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -141,4 +141,14 @@ TEST(Parse, ArbitraryBytesStayWithinTheSlots) {
     }
 }
 
+// The keyword named for a kind is one the recogniser takes back as that kind.
+TEST(ChallengeKeyword, ParsesBackToItsKind) {
+    for (HashKind kind : {HashKind::MD4, HashKind::MD5, HashKind::SHA1}) {
+        const std::string text = std::string(ChallengeKeyword(kind)) + " 99 test";
+        const ParsedChallenge parsed = ParseChallenge(text.c_str());
+        EXPECT_TRUE(parsed.found && parsed.hasKind && parsed.kind == kind) << text;
+    }
+    EXPECT_EQ(nullptr, ChallengeKeyword(HashKind::SNK));
+}
+
 } // namespace
