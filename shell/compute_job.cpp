@@ -30,6 +30,8 @@ DWORD WINAPI Worker(LPVOID) {
                                     job.input.passPhrase, job.response, job.progress);
     OPENSSL_cleanse(&job.input, sizeof job.input);
     WipeUsedStack();
+    // A statically linked libcrypto frees a thread's own state only when told.
+    OPENSSL_thread_stop();
     return 0;
 }
 
