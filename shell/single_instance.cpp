@@ -7,9 +7,6 @@
 
 namespace {
 
-// Only a running copy holds this, so another window that merely carries our
-// title (a folder named Vantreth in Explorer, say) is never taken for one.
-constexpr char kRunningMutex[] = "Local\\Vantreth.Running";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kDialogTitle[] = VANTRETH_TITLE;
 // A copy that has only just started may not have created its dialog yet.
@@ -19,7 +16,9 @@ constexpr DWORD kDialogPollMs = 50;
 } // namespace
 
 bool HandOverToRunningCopy() {
-    // Never closed: the system releases it when the process ends.
+    // Only a running copy holds it, so another window that merely carries our title (a folder
+    // named Vantreth in Explorer, say) is never taken for one. Never closed: the system
+    // releases it when the process ends.
     const HANDLE running = CreateMutexA(nullptr, FALSE, kRunningMutex);
     const DWORD error = GetLastError();
     // A copy run as administrator holds a mutex that a normal start may not open: it runs

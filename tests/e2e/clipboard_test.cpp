@@ -114,8 +114,8 @@ TEST(Clipboard, ASeedOrCountTooLongIsRefusedNotAnsweredCut) {
         ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
         EXPECT_EQ(c.arrives, Field(program, c.field));
         ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kPassPhrase));
-        EXPECT_EQ(c.refusal, PressForBoxText(program.dialog, IDC_COMPUTE, program.processId,
-                                             "Input Error"));
+        EXPECT_EQ(c.refusal,
+                  PressForBoxText(program.dialog, IDC_COMPUTE, program.processId, "Input Error"));
         EXPECT_EQ("", Field(program, IDC_RESPONSE));
         EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY)));
         ASSERT_TRUE(Click(program, IDC_CLOSE));

@@ -170,8 +170,8 @@ TEST(Compute, EachFieldAnswersItsLimitAndOkRefusesALongerTextHoweverItCameIn) {
 
         // Written by a program: refused, and the last response goes.
         ASSERT_TRUE(SetText(edit, longer.c_str()));
-        EXPECT_EQ(limit.refusal, PressForBoxText(program.dialog, IDC_COMPUTE, program.processId,
-                                                 "Input Error"));
+        EXPECT_EQ(limit.refusal,
+                  PressForBoxText(program.dialog, IDC_COMPUTE, program.processId, "Input Error"));
         ExpectNoResponse(program);
 
         // Pasted: it goes in whole, not cut to fit, and is refused.
@@ -181,8 +181,8 @@ TEST(Compute, EachFieldAnswersItsLimitAndOkRefusesALongerTextHoweverItCameIn) {
         TypeChar(edit, '\x16'); // Ctrl+V
         EXPECT_TRUE(WaitUntil([&] { return TextLength(edit) == pasted.size(); }))
             << "took " << TextLength(edit) << " characters";
-        EXPECT_EQ(limit.refusal, PressForBoxText(program.dialog, IDC_COMPUTE, program.processId,
-                                                 "Input Error"));
+        EXPECT_EQ(limit.refusal,
+                  PressForBoxText(program.dialog, IDC_COMPUTE, program.processId, "Input Error"));
         ExpectNoResponse(program);
         ASSERT_TRUE(SetText(edit, ""));
     }
