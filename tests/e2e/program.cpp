@@ -282,6 +282,8 @@ LRESULT CALLBACK ForeignWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_SHOWMAIN && state != nullptr) InterlockedIncrement(&state->showRequests);
     // A terminal keeps a lone ALT to itself: no system menu opens for it.
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU) return 0;
+    // A dialog-class window would only cancel: it must go as any other.
+    if (message == WM_CLOSE) return DestroyWindow(window) ? 0 : 1;
     if (message == WM_DESTROY) PostQuitMessage(0);
     if (state != nullptr && state->classProcedure != nullptr)
         return CallWindowProcA(state->classProcedure, window, message, wParam, lParam);
