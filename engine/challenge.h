@@ -1,9 +1,13 @@
 #pragma once
 #include "engine/hash_kind.h"
 
+// RFC 2289 seeds run to 16 characters.
+constexpr int kSeedLimit = 16;
+// The slots keep one character more than the fields answer (a count of 9 digits, a seed of
+// kSeedLimit), so a longer token reaches its field too long to be answered, never cut to a
+// token that would be.
 constexpr int kChallengeSlotLength = 10;
-// RFC 2289 seeds run to 16 characters; the keyword and count slots keep 10.
-constexpr int kChallengeSeedLength = 16;
+constexpr int kChallengeSeedLength = kSeedLimit + 1;
 
 // The first three tokens of a challenge text, each cut to its slot.
 struct Challenge {

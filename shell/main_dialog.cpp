@@ -50,6 +50,28 @@ void ShowNow(HWND dialog, int how) {
     showAllowed = false;
 }
 
+// Typing stops at a field's limit. A paste goes in whole, however long, for Ok to refuse:
+// the edit control would cut it to fit, in silence. The three fields share one class.
+WNDPROC editProcedure = nullptr;
+
+LRESULT CALLBACK LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PASTE) return CallWindowProcW(editProcedure, edit, message, wParam, lParam);
+    const LRESULT limit = SendMessageW(edit, EM_GETLIMITTEXT, 0, 0);
+    SendMessageW(edit, EM_LIMITTEXT, 0, 0); // as much as an edit control holds
+    const LRESULT result = CallWindowProcW(editProcedure, edit, message, wParam, lParam);
+    SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
+    return result;
+}
+
+// Through the wide call, so that the control stays a Unicode window and its texts convert
+// as before.
+void LimitField(HWND dialog, int id, std::size_t limit) {
+    const HWND edit = GetDlgItem(dialog, id);
+    SendMessageW(edit, EM_LIMITTEXT, limit, 0);
+    editProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LimitedEditProc)));
+}
+
 void ShowDueFirstStartNotice(HWND dialog) {
     if (firstStartNoticeDue && ShowNotice(dialog, PlainNotice(Notice::FirstStart)))
         firstStartNoticeDue = false;
@@ -58,6 +80,10 @@ void ShowDueFirstStartNotice(HWND dialog) {
 void OnInitDialog(HWND dialog) {
     dialogCreated = true;
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    // A copy run as administrator still hears a second start and a new taskbar, both sent
+    // from programs that run below it.
+    ChangeWindowMessageFilterEx(dialog, WM_SHOWMAIN, MSGFLT_ALLOW, nullptr);
+    ChangeWindowMessageFilterEx(dialog, taskbarCreatedMessage, MSGFLT_ALLOW, nullptr);
     // Each at the size the system draws it, from the image drawn for that size.
     // They stay for the whole run, as the dialog does.
     SendMessageA(
@@ -66,6 +92,9 @@ void OnInitDialog(HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconAtSystemSize(IDI_MAIN, SM_CXICON, SM_CYICON)));
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
+    LimitField(dialog, IDC_COUNT, kCountLimit);
+    LimitField(dialog, IDC_SEED, kSeedLimit);
+    LimitField(dialog, IDC_PASSPHRASE, kPassPhraseLimit);
     // NOTE: set before the settings are loaded, so the SNK radio always starts
     // disabled; the first show applies the setting.
     EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
@@ -169,11 +198,11 @@ void OnCompute(HWND dialog) {
     if (error != Message::None) {
         OPENSSL_cleanse(&fields, sizeof fields);
         ApplyOkOutcome(dialog, OkOutcomeFor(false, g_settings));
-        ShowMessage(error);
+        ShowMessageWithNumber(error, FieldLimitOf(error));
         return;
     }
 
-    // The checks let only counts above zero through; the field reads 9 digits.
+    // The checks let only counts above zero through, of at most 9 digits.
     const auto count = static_cast<std::uint32_t>(ReadCount(fields.count));
     // Should no thread be had, the count is answered within the press after all.
     if (RunsOnWorker(fields.computation, count) && StartLongComputation(dialog, fields, count)) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace {
@@ -20,6 +21,21 @@ int ShowText(Box box, const char* text) {
     return MessageBoxA(nullptr, text, BoxCaption(box), BoxStyle(box));
 }
 
+// The pattern is always one of ours, and the caller gives what it asks for.
+void ShowPattern(Message message, ...) {
+    const MessageEntry& entry = MessageFor(message);
+    if (entry.text == nullptr) return;
+    char text[256];
+    std::va_list values;
+    va_start(values, message);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    std::vsnprintf(text, sizeof text, entry.text, values);
+#pragma GCC diagnostic pop
+    va_end(values);
+    ShowText(entry.box, text);
+}
+
 } // namespace
 
 bool ShowMessage(Message message) {
@@ -30,13 +46,9 @@ bool ShowMessage(Message message) {
 
 void ShowSystemError(Message message) {
     const DWORD code = GetLastError();
-    const MessageEntry& entry = MessageFor(message);
-    char text[256];
-    // The pattern is always one of ours and carries exactly "%02x" and "%d".
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    std::snprintf(text, sizeof text, entry.text, static_cast<unsigned>(code),
-                  static_cast<int>(code));
-#pragma GCC diagnostic pop
-    ShowText(entry.box, text);
+    ShowPattern(message, static_cast<unsigned>(code), static_cast<int>(code));
+}
+
+void ShowMessageWithNumber(Message message, unsigned number) {
+    ShowPattern(message, number);
 }

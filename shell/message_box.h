@@ -6,3 +6,5 @@
 bool ShowMessage(Message message);
 // A message whose text is a pattern: the system error code goes in twice.
 void ShowSystemError(Message message);
+// A message whose text may be a pattern with one "%u"; a text without one shows as it stands.
+void ShowMessageWithNumber(Message message, unsigned number);

@@ -10,7 +10,6 @@ namespace {
 // Nothing restarts the timer: the dialog goes this long after it opened.
 constexpr UINT kOptionsTimeoutMs = 20000;
 
-// Each open Options dialog has its own: the tray menu can open a second one.
 OptionsCloseState& CloseState(HWND dialog) {
     return *reinterpret_cast<OptionsCloseState*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
@@ -35,6 +34,7 @@ void ShowTime(HWND dialog, int edit, std::uint8_t seconds) {
 }
 
 void InitOptions(HWND dialog, LPARAM closeState) {
+    OnceDialogOpened(OnceDialog::Options, dialog);
     SetWindowLongPtrA(dialog, DWLP_USER, closeState);
     SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeoutMs, nullptr);
     if (g_settings.SNK) CheckDlgButton(dialog, IDC_OPT_SNK, BST_CHECKED);
@@ -57,15 +57,14 @@ void InitOptions(HWND dialog, LPARAM closeState) {
     SetForegroundWindow(dialog);
 }
 
-void FlipOption(HWND dialog, std::uint8_t& flag, int edit, int label) {
-    flag = flag != 0 ? 0 : 1;
+// Read from the box itself, so the setting and the box never disagree.
+void ApplyOptionBox(HWND dialog, int box, std::uint8_t& flag, int edit, int label) {
+    flag = Checked(dialog, box) ? 1 : 0;
     EnableTimeField(dialog, edit, label, flag != 0);
 }
 
-void OpenNestedDialog(int resource, DLGPROC procedure) {
-    if (DialogBoxParamA(g_instance, MAKEINTRESOURCEA(resource), nullptr, procedure, 0) == -1) {
-        ShowSystemError(Message::DialogCreate);
-    }
+void OpenNestedDialog(OnceDialog which) {
+    if (RunOnce(which, nullptr, 0) == -1) ShowSystemError(Message::DialogCreate);
 }
 
 // Returns false when a time was refused and the dialog stays.
@@ -92,7 +91,7 @@ bool RunOptionsOk(HWND dialog) {
     }
     if (outcome.decrWarning) ShowMessage(Message::DecrTimeZero);
     if (outcome.enrolSnk && (!outcome.askReconfigure || ShowMessage(Message::ReconfigureSnk))) {
-        OpenNestedDialog(IDD_SNK_SEED, SnkSeedDialogProc);
+        OpenNestedDialog(OnceDialog::SnkSeed);
     }
     if (!WriteSettings(g_settings)) ShowMessage(Message::RegistryWrite);
     return true;
@@ -115,15 +114,17 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_OPT_AUTODOCK:
-            FlipOption(dialog, g_settings.AutoDock, IDC_OPT_DOCKTIME, IDC_OPT_DOCKTIME_LABEL);
+            ApplyOptionBox(dialog, IDC_OPT_AUTODOCK, g_settings.AutoDock, IDC_OPT_DOCKTIME,
+                           IDC_OPT_DOCKTIME_LABEL);
             return FALSE;
         case IDC_OPT_AUTODECR:
-            FlipOption(dialog, g_settings.AutoDecr, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL);
+            ApplyOptionBox(dialog, IDC_OPT_AUTODECR, g_settings.AutoDecr, IDC_OPT_DECRTIME,
+                           IDC_OPT_DECRTIME_LABEL);
             return FALSE;
-        case IDC_OPT_ABOUT: OpenNestedDialog(IDD_ABOUT, AboutDialogProc); return FALSE;
+        case IDC_OPT_ABOUT: OpenNestedDialog(OnceDialog::About); return FALSE;
         case IDOK: return OnOptionsOk(dialog);
         case IDCANCEL:
-            // NOTE: the check-box flips above took effect at once; Cancel keeps
+            // NOTE: the two check boxes above took effect at once; Cancel keeps
             // them for this run and only leaves the registry alone.
             EndDialog(dialog, 1);
             return TRUE;
@@ -135,6 +136,5 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 void RunOptionsDialog(HWND owner) {
     OptionsCloseState closeState = {};
-    DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsDialogProc,
-                    reinterpret_cast<LPARAM>(&closeState));
+    RunOnce(OnceDialog::Options, owner, reinterpret_cast<LPARAM>(&closeState));
 }

@@ -7,9 +7,6 @@
 
 namespace {
 
-// Only a running copy holds this, so another window that merely carries our
-// title (a folder named Vantreth in Explorer, say) is never taken for one.
-constexpr char kRunningMutex[] = "Local\\Vantreth.Running";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kDialogTitle[] = VANTRETH_TITLE;
 // A copy that has only just started may not have created its dialog yet.
@@ -19,9 +16,16 @@ constexpr DWORD kDialogPollMs = 50;
 } // namespace
 
 bool HandOverToRunningCopy() {
-    // Never closed: the system releases it when the process ends.
+    // Only a running copy holds it, so another window that merely carries our title (a folder
+    // named Vantreth in Explorer, say) is never taken for one. Never closed: the system
+    // releases it when the process ends.
     const HANDLE running = CreateMutexA(nullptr, FALSE, kRunningMutex);
-    if (running == nullptr || GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    const DWORD error = GetLastError();
+    // A copy run as administrator holds a mutex that a normal start may not open: it runs
+    // all the same.
+    const bool anotherCopyRuns = (running != nullptr && error == ERROR_ALREADY_EXISTS) ||
+                                 (running == nullptr && error == ERROR_ACCESS_DENIED);
+    if (!anotherCopyRuns) return false;
 
     const DWORD start = GetTickCount();
     for (;;) {
@@ -31,6 +35,7 @@ bool HandOverToRunningCopy() {
             DWORD runningCopy = 0;
             GetWindowThreadProcessId(dialog, &runningCopy);
             AllowSetForegroundWindow(runningCopy);
+            // Even should the post fail, one copy runs already; this one must not be a second.
             PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
             return true;
         }

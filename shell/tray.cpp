@@ -126,9 +126,7 @@ void ShowTrayMenu(HWND dialog) {
 
     // About and Options leave the dialog as it was: docked stays docked.
     switch (TrayChoiceFor(choice)) {
-    case TrayChoice::About:
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_ABOUT), dialog, AboutDialogProc, 0);
-        break;
+    case TrayChoice::About: RunOnce(OnceDialog::About, dialog, 0); break;
     case TrayChoice::Open:
         SetFocus(GetDlgItem(dialog, IDC_COUNT));
         RequestShow(dialog, ShowRequest{false, true});

@@ -54,7 +54,20 @@ Message CheckOkFields(bool snkChecked, const char* count, const char* seed,
     if (!snkChecked && (count[0] == '\0' || ReadCount(count) <= 0)) error = Message::BadCount;
     if (seed[0] == '\0') error = Message::NoSeed;
     if (passPhrase[0] == '\0') error = Message::NoPassPhrase;
+    if (error != Message::None || snkChecked) return error;
+    if (std::strlen(count) > kCountLimit) error = Message::CountTooLong;
+    if (std::strlen(seed) > kSeedLimit) error = Message::SeedTooLong;
+    if (std::strlen(passPhrase) > kPassPhraseLimit) error = Message::PassPhraseTooLong;
     return error;
+}
+
+unsigned FieldLimitOf(Message refusal) {
+    switch (refusal) {
+    case Message::CountTooLong: return kCountLimit;
+    case Message::SeedTooLong: return kSeedLimit;
+    case Message::PassPhraseTooLong: return kPassPhraseLimit;
+    default: return 0;
+    }
 }
 
 Computation ChooseComputation(RadioState radios) {
@@ -110,6 +123,7 @@ DecrTimerStep DecrTimerExpiry(const Settings& settings) {
 }
 
 bool LowerCount(const char* countText, char out[kCountTextSize]) {
+    if (std::strlen(countText) > kCountLimit) return false;
     const long n = ReadCount(countText);
     if (n < 1) return false;
     std::snprintf(out, kCountTextSize, "%ld", n - 1);

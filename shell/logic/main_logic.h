@@ -9,11 +9,15 @@
 #include "shell/logic/messages.h"
 #include "shell/logic/settings.h"
 
-// Read buffers of the Ok command: count, seed, pass phrase (with the NUL).
-// The seed field takes as much as a challenge's seed slot holds.
-constexpr std::size_t kCountReadSize = 10;
-constexpr std::size_t kSeedReadSize = kChallengeSeedLength + 1;
-constexpr std::size_t kPassPhraseReadSize = 64;
+// The longest text Ok answers in each field outside SNK mode. A longer one is refused, never
+// cut: words for a cut seed or pass phrase are words the server refuses.
+constexpr std::size_t kCountLimit = 9;
+constexpr std::size_t kPassPhraseLimit = 63;
+// Read buffers of the Ok command: one character past the limit, so that a longer text is seen
+// as one, and the NUL.
+constexpr std::size_t kCountReadSize = kCountLimit + 2;
+constexpr std::size_t kSeedReadSize = kSeedLimit + 2;
+constexpr std::size_t kPassPhraseReadSize = kPassPhraseLimit + 2;
 // Enough for any count the decrement writes back, with the NUL.
 constexpr std::size_t kCountTextSize = 24;
 
@@ -28,7 +32,13 @@ long ReadCount(const char* text);
 
 // The input error of the Ok command (None when all fields pass). Every check
 // runs, so the last failing one decides: pass phrase over seed over count.
+// Only fields that pass those are checked for length, in the same way. SNK mode
+// refuses no length: its challenge counts by its first eight characters and its
+// password by the 39 that enrolment keeps.
 Message CheckOkFields(bool snkChecked, const char* count, const char* seed, const char* passPhrase);
+
+// The limit a too-long refusal names; 0 for any other message.
+unsigned FieldLimitOf(Message refusal);
 
 struct RadioState {
     bool md5;
@@ -90,7 +100,8 @@ struct DecrTimerStep {
 DecrTimerStep DecrTimerExpiry(const Settings& settings);
 
 // Writes count - 1 as plain decimal digits into `out` and returns true, or
-// returns false when the field keeps its text (a count below 1 or no count).
+// returns false when the field keeps its text (a count below 1, no count, or
+// one too long to be answered).
 bool LowerCount(const char* countText, char out[kCountTextSize]);
 
 struct DialogMode {

@@ -12,6 +12,12 @@ const MessageEntry kMessages[] = {
      "Invalid input: Bad seed\n (Please enter the seed value presented by the remote system)", 0},
     {Message::NoPassPhrase, Box::InputError,
      "Invalid input: Bad password\n (Please enter your secret password)", 0},
+    {Message::CountTooLong, Box::InputError,
+     "Invalid input: Iteration count too long\n (At most %u digits)", 0},
+    {Message::SeedTooLong, Box::InputError,
+     "Invalid input: Seed too long\n (At most %u characters)", 0},
+    {Message::PassPhraseTooLong, Box::InputError,
+     "Invalid input: Password too long\n (At most %u characters)", 0},
     {Message::SnkNoSeed, Box::Error, "You must enter a seed value.", 2},
     {Message::SnkBadSeed, Box::Error,
      "An SNK seed is eight groups of three octal digits separated by blanks,\n"

@@ -17,6 +17,10 @@ enum class Message {
     BadCount,
     NoSeed,
     NoPassPhrase,
+    // Ok, after those: with the field's limit filled in, a pattern with "%u"
+    CountTooLong,
+    SeedTooLong,
+    PassPhraseTooLong,
     // SNK enrolment
     SnkNoSeed,
     SnkBadSeed,

@@ -90,6 +90,39 @@ TEST(Clipboard, ASixteenCharacterSeedArrivesWholeAndIsHashedWhole) {
     EXPECT_EQ("DAY LYRA DANK TOUR BOND TOWN", PressOk(program).response);
 }
 
+// A seed or count longer than Ok answers reaches its field long enough to be refused, never
+// cut to one that would be answered wrongly.
+TEST(Clipboard, ASeedOrCountTooLongIsRefusedNotAnsweredCut) {
+    const struct {
+        const char* what;
+        std::string copied;
+        int field;
+        std::string arrives;
+        const char* refusal;
+    } cases[] = {
+        {"40-character seed", "otp-md5 99 " + std::string(40, 's') + "\r\n", IDC_SEED,
+         std::string(17, 's'), "Invalid input: Seed too long\n (At most 16 characters)"},
+        {"ten nines", "otp-md5 9999999999 test\r\n", IDC_COUNT, "9999999999",
+         "Invalid input: Iteration count too long\n (At most 9 digits)"},
+    };
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(PutClipboardText(c.copied.c_str()));
+        ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
+        EXPECT_EQ(c.arrives, Field(program, c.field));
+        ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kPassPhrase));
+        EXPECT_EQ(c.refusal,
+                  PressForBoxText(program.dialog, IDC_COMPUTE, program.processId, "Input Error"));
+        EXPECT_EQ("", Field(program, IDC_RESPONSE));
+        EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY)));
+        ASSERT_TRUE(Click(program, IDC_CLOSE));
+        ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+    }
+}
+
 // Password managers mark the secrets they copy so that monitors leave them alone.
 TEST(Clipboard, TextMarkedForMonitorsIsNotScannedButTheNoticeGoesOn) {
     WatchedProgram watched;
@@ -225,9 +258,10 @@ TEST(Clipboard, HostileTextsNeitherCrashNorHang) {
             continue;
         }
         ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
-        // A token reaches its field cut to its slot: 10 characters for the count, 16 for the seed.
+        // A token reaches its field cut to its slot, one past what Ok answers: 10 characters
+        // for the count, 17 for the seed.
         EXPECT_LE(Field(program, IDC_COUNT).size(), 10u);
-        EXPECT_LE(Field(program, IDC_SEED).size(), 16u);
+        EXPECT_LE(Field(program, IDC_SEED).size(), 17u);
         ASSERT_TRUE(Click(program, IDC_CLOSE));
         ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
     }

@@ -1,11 +1,13 @@
-// Challenges typed into the main dialog: responses, input errors, modes, Clear All.
+// Challenges typed into the main dialog: responses, input errors, field limits, modes, Clear All.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
+#include "tests/e2e/clipboard.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
 #include "tests/unit/engine/data_file.h"
@@ -67,30 +69,6 @@ TEST(Compute, Rfc2289VectorsGiveTheSixWords) {
     }
 }
 
-// Typed key by key, as a user types: the fields must take the longest input the
-// program reads, however narrow they are on screen.
-TEST(Compute, LongInputTypedByHandIsTakenWhole) {
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartShown(&run.program));
-    const struct {
-        int id;
-        std::string text;
-    } fields[] = {
-        {IDC_COUNT, "123456789"},
-        {IDC_SEED, "abcdefghij012345"},
-        {IDC_PASSPHRASE, std::string(63, 'W')},
-    };
-    for (const auto& field : fields) {
-        const HWND edit = Control(program, field.id);
-        ASSERT_TRUE(SetText(edit, ""));
-        for (const char c : field.text)
-            TypeChar(edit, c);
-        EXPECT_TRUE(WaitUntil([&] { return Field(program, field.id) == field.text; }))
-            << "field " << field.id << " took only \"" << Field(program, field.id) << "\"";
-    }
-}
-
 // Ok pressed and handled (a box would hold the click up, and is reported); the response field.
 std::string OkResponse(const Program& program, int radio, const char* count,
                        const std::string& seed, const std::string& passPhrase) {
@@ -100,25 +78,114 @@ std::string OkResponse(const Program& program, int radio, const char* count,
     return Field(program, IDC_RESPONSE);
 }
 
-// Ok reads 16 characters of the seed and 63 of the pass phrase, and cuts longer texts there,
-// before MD4's limit of 64 bytes for the two together: past it, an empty field and no box.
-TEST(Compute, OkReadsTheSeedAndPassPhraseUpToTheirLimits) {
+// MD4 hashes at most 64 bytes of seed and pass phrase together: past that, no words and no box.
+TEST(Compute, Md4PastSixtyFourBytesGivesNoWords) {
     ScopedProgram run;
     const Program& program = run.program;
     ASSERT_TRUE(StartShown(&run.program));
     const std::string seed16 = "abcdefghij012345";
     const std::string pass63(63, 'W');
 
-    EXPECT_EQ("CAME RUSE CAW DEAN BLUE LILY",
-              OkResponse(program, IDC_MD5, "7", seed16 + "X", "This is a test."));
     const std::string words63 = OkResponse(program, IDC_SHA1, "1", "test", pass63);
     EXPECT_NE(words63, OkResponse(program, IDC_SHA1, "1", "test", pass63.substr(0, 62)));
-    EXPECT_EQ(words63, OkResponse(program, IDC_SHA1, "1", "test", pass63 + "X"));
 
     EXPECT_NE("", OkResponse(program, IDC_MD4, "1", seed16, std::string(48, 'W')));
     EXPECT_EQ("", OkResponse(program, IDC_MD4, "1", seed16, std::string(49, 'W')));
     EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY)));
-    EXPECT_NE("", OkResponse(program, IDC_MD4, "1", "t", pass63 + "X"));
+}
+
+const char kCountTooLong[] = "Invalid input: Iteration count too long\n (At most 9 digits)";
+const char kSeedTooLong[] = "Invalid input: Seed too long\n (At most 16 characters)";
+const char kPassPhraseTooLong[] = "Invalid input: Password too long\n (At most 63 characters)";
+
+// Each field answers up to its limit: 9 digits of count, RFC 2289's 16 characters of seed, 63
+// of pass phrase. Past it, words for the text cut to fit would be words the server refuses.
+struct FieldLimit {
+    const char* what;
+    int field;
+    int radio;
+    const char* count;
+    std::string seed;
+    std::string passPhrase;
+    const char* words; // "" where no independent implementation gave them
+    std::string atLimit;
+    char more; // one character past the limit, and what a long paste is made of
+    const char* refusal;
+};
+
+const FieldLimit kFieldLimits[] = {
+    {"count", IDC_COUNT, IDC_MD5, "000000099", "test", "This is a test.",
+     "BAIL TUFT BITS GANG CHEF THY", "000000099", '9', kCountTooLong},
+    {"seed", IDC_SEED, IDC_MD5, "7", "abcdefghij012345", "This is a test.",
+     "CAME RUSE CAW DEAN BLUE LILY", "abcdefghij012345", 'X', kSeedTooLong},
+    {"pass phrase", IDC_PASSPHRASE, IDC_SHA1, "1", "test", std::string(63, 'W'), "",
+     std::string(63, 'W'), 'W', kPassPhraseTooLong},
+};
+
+// WM_GETTEXTLENGTH: the whole length, however long the text.
+size_t TextLength(HWND window) {
+    DWORD_PTR length = 0;
+    return SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kWaitMs,
+                               &length) != 0
+               ? length
+               : 0;
+}
+
+// The failed Ok: no response left to copy.
+void ExpectNoResponse(const Program& program) {
+    EXPECT_TRUE(WaitUntil([&] {
+        return Field(program, IDC_RESPONSE).empty() && !IsEnabled(Control(program, IDC_COPY));
+    })) << "response \""
+        << Field(program, IDC_RESPONSE) << "\", Copy " << IsEnabled(Control(program, IDC_COPY));
+}
+
+TEST(Compute, EachFieldAnswersItsLimitAndOkRefusesALongerTextHoweverItCameIn) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+    for (const FieldLimit& limit : kFieldLimits) {
+        SCOPED_TRACE(limit.what);
+        const HWND edit = Control(program, limit.field);
+        const std::string longer = limit.atLimit + limit.more;
+
+        // Typed key by key, as a user types: typing stops at the limit.
+        ASSERT_TRUE(EnterChallenge(program, limit.radio, limit.count, limit.seed.c_str(),
+                                   limit.passPhrase.c_str()));
+        ASSERT_TRUE(SetText(edit, ""));
+        for (const char c : longer)
+            TypeChar(edit, c);
+        EXPECT_TRUE(WaitUntil([&] { return Text(edit) == limit.atLimit; }));
+        EXPECT_FALSE(WaitUntil([&] { return Text(edit) != limit.atLimit; }, kSettleMs))
+            << "took \"" << Text(edit) << "\"";
+
+        // At the limit, answered.
+        ASSERT_TRUE(SetText(edit, limit.atLimit.c_str()));
+        const Outcome answered = PressOk(program);
+        EXPECT_EQ("", answered.boxText);
+        if (limit.words[0] != '\0') {
+            EXPECT_EQ(limit.words, answered.response);
+        } else {
+            EXPECT_EQ(5, std::count(answered.response.begin(), answered.response.end(), ' '));
+        }
+
+        // Written by a program: refused, and the last response goes.
+        ASSERT_TRUE(SetText(edit, longer.c_str()));
+        EXPECT_EQ(limit.refusal,
+                  PressForBoxText(program.dialog, IDC_COMPUTE, program.processId, "Input Error"));
+        ExpectNoResponse(program);
+
+        // Pasted: it goes in whole, not cut to fit, and is refused.
+        const std::string pasted(10000, limit.more);
+        ASSERT_TRUE(PutClipboardText(pasted.c_str()));
+        ASSERT_TRUE(SetText(edit, ""));
+        TypeChar(edit, '\x16'); // Ctrl+V
+        EXPECT_TRUE(WaitUntil([&] { return TextLength(edit) == pasted.size(); }))
+            << "took " << TextLength(edit) << " characters";
+        EXPECT_EQ(limit.refusal,
+                  PressForBoxText(program.dialog, IDC_COMPUTE, program.processId, "Input Error"));
+        ExpectNoResponse(program);
+        ASSERT_TRUE(SetText(edit, ""));
+    }
 }
 
 struct InputErrorCase {

@@ -59,9 +59,14 @@ void ScopedActivationVeto::Lift() {
     hook_ = nullptr;
 }
 
+// Asked again until it holds: a window of the program that was activated just before may take
+// the foreground back once the X server's focus events for it arrive.
 bool BringToFront(HWND window) {
-    SetForegroundWindow(window);
-    return WaitUntil([&] { return GetForegroundWindow() == window; });
+    return WaitUntil([&] {
+        if (GetForegroundWindow() != window) SetForegroundWindow(window);
+        return GetForegroundWindow() == window &&
+               !WaitUntil([&] { return GetForegroundWindow() != window; }, kPollMs * 5);
+    });
 }
 
 bool InFrontWithKeyboardIn(const Program& program, int id) {

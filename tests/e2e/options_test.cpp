@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
+#include "tests/e2e/foreground.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
 
@@ -164,6 +165,54 @@ TEST(Options, TimeoutDuringTheRefusalEndsTheDialogOnceTheBoxIsDismissed) {
     // A refused OK alone keeps the dialog open; only the timer that fired meanwhile ends it.
     EXPECT_TRUE(WaitForGone(options, 3000));
     EXPECT_EQ("", DescribeKey());
+}
+
+// One of each: two Options dialogs would both edit the same settings, each unaware of the
+// other. A second request, from the tray menu while the button's dialog is open, brings the
+// open one to the front, behind whatever the user moved to meanwhile.
+struct OneOfEach {
+    const char* caption;
+    HWND (*open)(const Program&);
+    char trayMnemonic;
+};
+
+HWND OpenAboutFromOptions(const Program& program) {
+    const HWND options = OpenOptionsWithButton(program);
+    if (options == nullptr) return nullptr;
+    PostClick(GetDlgItem(options, IDC_OPT_ABOUT));
+    return WaitForDialog(program.processId, "About");
+}
+
+const OneOfEach kOneOfEach[] = {
+    {kOptionsCaption, OpenOptionsWithButton, 'p'},
+    {"About", OpenAboutFromOptions, 'a'},
+};
+
+TEST(OneOfEach, ASecondRequestBringsTheOpenDialogToTheFront) {
+    for (const OneOfEach& dialog : kOneOfEach) {
+        SCOPED_TRACE(dialog.caption);
+        ScopedProgram run;
+        const Program& program = run.program;
+        ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+        ScopedForeignWindow elsewhere("Terminal");
+        const HWND open = dialog.open(program);
+        ASSERT_NE(nullptr, open);
+
+        // Ten requests, each once the user has gone elsewhere.
+        for (int request = 0; request < 10; ++request) {
+            SCOPED_TRACE(request);
+            ASSERT_TRUE(BringToFront(elsewhere.window));
+            const HWND menu = OpenTrayMenu(program);
+            ASSERT_NE(nullptr, menu);
+            ChooseMenuItemByKey(menu, dialog.trayMnemonic);
+            ASSERT_TRUE(WaitForGone(menu));
+            EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == open; }))
+                << "in front: \"" << Caption(GetForegroundWindow()) << "\"";
+        }
+        EXPECT_FALSE(WaitUntil([&] { return CountDialogs(program.processId, dialog.caption) != 1; },
+                               kSettleMs))
+            << CountDialogs(program.processId, dialog.caption) << " dialogs";
+    }
 }
 
 } // namespace

@@ -270,8 +270,10 @@ namespace {
 
 struct ForeignWindowState {
     const char* title;
+    bool dialogClass;
     HANDLE ready;
     HWND window;
+    WNDPROC classProcedure; // the dialog class's, for a dialog-class window
     volatile LONG showRequests;
 };
 
@@ -280,7 +282,11 @@ LRESULT CALLBACK ForeignWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     if (message == WM_SHOWMAIN && state != nullptr) InterlockedIncrement(&state->showRequests);
     // A terminal keeps a lone ALT to itself: no system menu opens for it.
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_KEYMENU) return 0;
+    // A dialog-class window would only cancel: it must go as any other.
+    if (message == WM_CLOSE) return DestroyWindow(window) ? 0 : 1;
     if (message == WM_DESTROY) PostQuitMessage(0);
+    if (state != nullptr && state->classProcedure != nullptr)
+        return CallWindowProcA(state->classProcedure, window, message, wParam, lParam);
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -291,11 +297,14 @@ DWORD WINAPI ForeignWindowThread(LPVOID parameter) {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "VantrethE2eForeignWindow";
     RegisterClassA(&windowClass);
-    state->window =
-        CreateWindowExA(0, windowClass.lpszClassName, state->title, WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                        100, nullptr, nullptr, windowClass.hInstance, nullptr);
+    state->window = CreateWindowExA(0, state->dialogClass ? "#32770" : windowClass.lpszClassName,
+                                    state->title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                    nullptr, windowClass.hInstance, nullptr);
     if (state->window != nullptr) {
         SetWindowLongPtrA(state->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+        if (state->dialogClass)
+            state->classProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+                state->window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ForeignWindowProc)));
         ShowWindow(state->window, SW_SHOWNOACTIVATE);
     }
     SetEvent(state->ready);
@@ -311,9 +320,9 @@ HANDLE foreignThread;
 
 } // namespace
 
-ScopedForeignWindow::ScopedForeignWindow(const char* title) {
-    foreignWindow =
-        ForeignWindowState{title, CreateEventA(nullptr, TRUE, FALSE, nullptr), nullptr, 0};
+ScopedForeignWindow::ScopedForeignWindow(const char* title, bool dialogClass) {
+    foreignWindow = ForeignWindowState{
+        title, dialogClass, CreateEventA(nullptr, TRUE, FALSE, nullptr), nullptr, nullptr, 0};
     foreignThread = CreateThread(nullptr, 0, ForeignWindowThread, &foreignWindow, 0, nullptr);
     if (foreignThread != nullptr) WaitForSingleObject(foreignWindow.ready, kWaitMs);
     window = foreignWindow.window;
@@ -534,6 +543,30 @@ std::string Caption(HWND window) {
 HWND FindDialog(DWORD processId, const char* caption) {
     HWND found = FindTopLevel(processId, "#32770", caption, nullptr);
     return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+}
+
+namespace {
+
+struct DialogCount {
+    DWORD processId;
+    const char* caption;
+    int count;
+};
+
+BOOL CALLBACK CountDialog(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<DialogCount*>(lParam);
+    if (BelongsTo(window, search->processId) && HasClass(window, "#32770") &&
+        IsWindowVisible(window) && Caption(window) == search->caption)
+        ++search->count;
+    return TRUE;
+}
+
+} // namespace
+
+int CountDialogs(DWORD processId, const char* caption) {
+    DialogCount search = {processId, caption, 0};
+    EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&search));
+    return search.count;
 }
 
 HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs) {

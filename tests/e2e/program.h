@@ -79,8 +79,9 @@ HWND FindMainDialog(DWORD processId);
 // the title (Explorer titles a folder's window with the folder's name), or a terminal the user
 // copies a challenge from. It counts the messages 1035 (WM_SHOWMAIN) that reach it. One at a
 // time; destroyed when the object goes.
+// With `dialogClass`, it is a dialog-class window ("#32770"), as a running copy's dialog is.
 struct ScopedForeignWindow {
-    explicit ScopedForeignWindow(const char* title);
+    explicit ScopedForeignWindow(const char* title, bool dialogClass = false);
     ~ScopedForeignWindow();
     HWND window = nullptr;
     LONG ShowRequests() const;
@@ -148,6 +149,8 @@ int RadioFor(const std::string& hash);
 // Message boxes and dialogs: visible top-level "#32770" windows of the program.
 std::string Caption(HWND window);
 HWND FindDialog(DWORD processId, const char* caption);
+// How many visible top-level dialogs of the process carry `caption`.
+int CountDialogs(DWORD processId, const char* caption);
 HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs = kWaitMs);
 // Any visible top-level dialog of the process other than the main dialog, or null.
 HWND FindAnyBox(const Program& program);

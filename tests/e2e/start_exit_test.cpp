@@ -4,6 +4,7 @@
 #include "resources/resource.h"
 #include "vantreth_version.h"
 #include "tests/e2e/clipboard.h"
+#include "shell/single_instance.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
 
@@ -83,6 +84,35 @@ TEST(Start, AnotherProgramsWindowTitledVantrethIsNoRunningCopy) {
     ExpectSecondStartExitsWithZero();
     EXPECT_TRUE(WaitUntil([&] { return IsShown(program); })) << "no hand-over";
     EXPECT_EQ(0, folder.ShowRequests()) << "the foreign window received WM_SHOWMAIN";
+}
+
+// A copy run as administrator holds its mutex with rights a normal start does not have: that
+// start can neither create nor open it, and must still take it for a running copy. An empty
+// DACL plays the administrator's mutex, and a dialog-class window titled Vantreth its dialog.
+TEST(Start, AMutexThisStartMayNotOpenIsARunningCopyToHandOverTo) {
+    KillRunningInstances();
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    ACL emptyAcl;
+    ASSERT_TRUE(InitializeAcl(&emptyAcl, sizeof emptyAcl, ACL_REVISION));
+    ASSERT_TRUE(SetSecurityDescriptorDacl(&descriptor, TRUE, &emptyAcl, FALSE));
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, &descriptor, FALSE};
+    const HANDLE elevatedMutex = CreateMutexA(&attributes, FALSE, kRunningMutex);
+    ASSERT_NE(nullptr, elevatedMutex);
+    ScopedForeignWindow elevatedDialog(VANTRETH_TITLE, true);
+    ASSERT_NE(nullptr, elevatedDialog.window);
+
+    Program start;
+    ASSERT_TRUE(LaunchProgram(&start));
+    DWORD code = 1;
+    const bool ended = WaitForExit(start.process, kWaitMs, &code);
+    if (!ended) TerminateProcess(start.process, 1);
+    CloseHandle(start.process);
+    CloseHandle(elevatedMutex);
+    ASSERT_TRUE(ended) << "it ran as a second program";
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(WaitUntil([&] { return elevatedDialog.ShowRequests() == 1; }))
+        << elevatedDialog.ShowRequests() << " show requests";
 }
 
 // Our watcher joined the chain before the program, so the program's leaving it must hand

@@ -32,6 +32,12 @@ void CheckFields(bool snk, const char* count, const char* seed, const char* pass
         expected = Message::NoSeed;
     } else if (!snk && (count[0] == '\0' || n <= 0)) {
         expected = Message::BadCount;
+    } else if (!snk && std::strlen(passPhrase) > kPassPhraseLimit) {
+        expected = Message::PassPhraseTooLong;
+    } else if (!snk && std::strlen(seed) > kSeedLimit) {
+        expected = Message::SeedTooLong;
+    } else if (!snk && std::strlen(count) > kCountLimit) {
+        expected = Message::CountTooLong;
     }
     const Message error = CheckOkFields(snk, count, seed, passPhrase);
     FUZZ_CHECK(error == expected);
@@ -40,14 +46,14 @@ void CheckFields(bool snk, const char* count, const char* seed, const char* pass
     char lowered[kCountTextSize];
     std::memset(lowered, 'x', sizeof lowered);
     if (LowerCount(count, lowered)) {
-        FUZZ_CHECK(n >= 1);
+        FUZZ_CHECK(n >= 1 && std::strlen(count) <= kCountLimit);
         FUZZ_CHECK(std::memchr(lowered, '\0', sizeof lowered) != nullptr);
         for (const char* p = lowered; *p != '\0'; ++p)
             FUZZ_CHECK(*p >= '0' && *p <= '9');
         FUZZ_CHECK(lowered[0] != '0' || lowered[1] == '\0');
         FUZZ_CHECK(ReadCount(lowered) == n - 1);
     } else {
-        FUZZ_CHECK(n < 1);
+        FUZZ_CHECK(n < 1 || std::strlen(count) > kCountLimit);
         for (char c : lowered)
             FUZZ_CHECK(c == 'x');
     }
@@ -75,6 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string seedRead = AsRead(seed.data(), kSeedReadSize);
     const std::string passRead = AsRead(passPhrase.data(), kPassPhraseReadSize);
     CheckFields(snk, countRead.c_str(), seedRead.c_str(), passRead.c_str());
+    // No response from a cut text: what the buffers accept, they hold whole.
+    if (!snk && CheckOkFields(snk, countRead.c_str(), seedRead.c_str(), passRead.c_str()) ==
+                    Message::None) {
+        FUZZ_CHECK(countRead == count.data() && seedRead == seed.data() &&
+                   passRead == passPhrase.data());
+    }
 
     Computation expected = Computation::None;
     if (radios.snk) {

@@ -42,8 +42,10 @@ const ParseCase kParseCases[] = {
      true, HashKind::MD5},
     {"SixteenCharacterSeedKept", "otp-sha1 1234567890 0123456789abcdef", true, "otp-sha1",
      "1234567890", "0123456789abcdef", true, HashKind::SHA1},
-    {"LongSeedCutAtSixteen", "otp-md5 99 0123456789abcdefXYZ", true, "otp-md5", "99",
-     "0123456789abcdef", true, HashKind::MD5},
+    // One character past the longest seed is kept, so the field holds a seed too long to
+    // answer rather than a cut one that would be answered wrongly.
+    {"LongSeedKeptOnePastSixteen", "otp-md5 99 0123456789abcdefXYZ", true, "otp-md5", "99",
+     "0123456789abcdefX", true, HashKind::MD5},
     {"LongCountCutAtTen", "otp-md5 123456789012 s", true, "otp-md5", "1234567890", "s", true,
      HashKind::MD5},
     {"LongKeywordCutAtTen", "otp-md5-extra 1 s", true, "otp-md5-ex", "1", "s", false,

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,69 @@ TEST(CheckOkFields, LastFailingCheckDecides) {
             << c.snk << " '" << c.count << "' '" << c.seed << "' '" << c.pass << "'";
 }
 
+// A text one past its field's limit is refused, never answered cut. The limits are RFC 2289's
+// 16-character seed, 9 digits of count and 63 characters of pass phrase.
+TEST(CheckOkFields, TooLongTextsAreRefusedAfterTheOtherErrors) {
+    const std::string count9(9, '9');
+    const std::string seed16(16, 's');
+    const std::string pass63(63, 'p');
+    const std::string count10 = count9 + "9";
+    const std::string seed17 = seed16 + "s";
+    const std::string pass64 = pass63 + "p";
+    struct Case {
+        bool snk;
+        std::string count;
+        std::string seed;
+        std::string pass;
+        Message error;
+    } const cases[] = {
+        {false, count9, seed16, pass63, Message::None},
+        {false, count10, "test", "pass", Message::CountTooLong},
+        {false, "0000000001", "test", "pass", Message::CountTooLong},
+        {false, "99", seed17, "pass", Message::SeedTooLong},
+        {false, "99", std::string(40, 's'), "pass", Message::SeedTooLong},
+        {false, "99", "test", pass64, Message::PassPhraseTooLong},
+        {false, "99", "test", std::string(10000, 'p'), Message::PassPhraseTooLong},
+        // The last failing one decides, as for the errors above.
+        {false, count10, seed17, "pass", Message::SeedTooLong},
+        {false, count10, seed17, pass64, Message::PassPhraseTooLong},
+        // An empty or bad field is still reported first.
+        {false, count10, "", "pass", Message::NoSeed},
+        {false, "0", seed17, "pass", Message::BadCount},
+        {false, count10, seed17, "", Message::NoPassPhrase},
+        // In SNK mode the challenge counts by its first eight characters and the password by
+        // the 39 that enrolment keeps: nothing is cut there that was not cut at enrolment.
+        {true, count10, seed17, pass64, Message::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CheckOkFields(c.snk, c.count.c_str(), c.seed.c_str(), c.pass.c_str()), c.error)
+            << c.snk << " " << c.count.size() << "/" << c.seed.size() << "/" << c.pass.size();
+}
+
+TEST(FieldLimitOf, NamesTheLimitOfEachTooLongRefusal) {
+    EXPECT_EQ(9u, FieldLimitOf(Message::CountTooLong));
+    EXPECT_EQ(16u, FieldLimitOf(Message::SeedTooLong));
+    EXPECT_EQ(63u, FieldLimitOf(Message::PassPhraseTooLong));
+    EXPECT_EQ(0u, FieldLimitOf(Message::NoSeed));
+}
+
+// Whatever a field holds, the read buffer shows it whole or shows it too long: a text the
+// buffer cut is never accepted.
+TEST(CheckOkFields, NoTextCutByTheReadBufferIsAccepted) {
+    for (std::size_t extra = 0; extra < 4; ++extra) {
+        const std::string count(kCountLimit + extra, '1');
+        const std::string seed(kSeedLimit + extra, 's');
+        const std::string pass(kPassPhraseLimit + extra, 'p');
+        OkFields read = {};
+        std::strncpy(read.count, count.c_str(), sizeof read.count - 1);
+        std::strncpy(read.seed, seed.c_str(), sizeof read.seed - 1);
+        std::strncpy(read.passPhrase, pass.c_str(), sizeof read.passPhrase - 1);
+        const bool accepted =
+            CheckOkFields(false, read.count, read.seed, read.passPhrase) == Message::None;
+        EXPECT_EQ(extra == 0, accepted) << extra;
+    }
+}
+
 TEST(ChooseComputation, TestsSnkThenMd5Md4Sha1) {
     struct Case {
         RadioState radios;
@@ -145,7 +209,9 @@ TEST(LowerCount, WritesOneLessOrLeavesTheField) {
         {"abc", nullptr},
         {"-1", nullptr},
         {"999999999", "999999998"},
-        {"1000000000", "999999999"},
+        // Longer than a count Ok answers: lowering a cut count would rewrite the field wrongly.
+        {"1000000000", nullptr},
+        {"0000000005", nullptr},
     };
     for (const Case& c : cases) {
         char out[kCountTextSize] = {};
@@ -157,14 +223,12 @@ TEST(LowerCount, WritesOneLessOrLeavesTheField) {
     }
 }
 
-TEST(LowerCount, SaturatedCountStillFitsTheBuffer) {
-    char out[kCountTextSize + 8];
+TEST(LowerCount, AnOverlongCountLeavesTheBufferUntouched) {
+    char out[kCountTextSize];
     std::memset(out, 'z', sizeof out);
-    ASSERT_TRUE(LowerCount("99999999999999999999999", out));
-    ASSERT_NE(std::memchr(out, '\0', kCountTextSize), nullptr);
-    // LONG_MAX - 1, whichever width long has: ...806 or ...646.
-    EXPECT_EQ(out[std::strlen(out) - 1], '6');
-    EXPECT_EQ(out[kCountTextSize], 'z');
+    EXPECT_FALSE(LowerCount("99999999999999999999999", out));
+    for (const char c : out)
+        ASSERT_EQ('z', c);
 }
 
 TEST(RadioCommandEffectFor, HashRadiosRestoreSkeyModeAndSnkNeedsTheSetting) {

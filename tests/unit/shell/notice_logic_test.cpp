@@ -70,7 +70,7 @@ TEST(ChallengeWaitingNotice, NamesTheChallengeAsARemoteSystemPresentsIt) {
         {Computation::Md5, "\xb9", "t\xe9st", "otp-md5 \xb9 t\xe9st"},
         // No more than a challenge's slots hold.
         {Computation::Md5, "123456789012", "abcdefghijklmnopqrst",
-         "otp-md5 1234567890 abcdefghijklmnop"},
+         "otp-md5 1234567890 abcdefghijklmnopq"},
     };
     for (const Case& c : cases) {
         const NoticeText notice = ChallengeWaitingNotice(c.computation, c.count, c.seed);
