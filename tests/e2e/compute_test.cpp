@@ -239,11 +239,7 @@ TEST(Compute, InputErrorsInPriorityOrderThenNoStaleResponse) {
         ASSERT_TRUE(CloseBox(box, IDOK));
         EXPECT_FALSE(WaitUntil([&] { return FindAnyBox(program) != nullptr; }, kSettleMs))
             << "a second box: " << BoxText(FindAnyBox(program));
-
-        EXPECT_TRUE(WaitUntil([&] {
-            return Field(program, IDC_RESPONSE).empty() && !IsEnabled(Control(program, IDC_COPY));
-        })) << "response \""
-            << Field(program, IDC_RESPONSE) << "\", Copy " << IsEnabled(Control(program, IDC_COPY));
+        ExpectNoResponse(program);
     }
 }
 
