@@ -6,8 +6,8 @@
 // Internal to the engine; the tests and the benchmark reach the 64-bit value
 // and the bare step loop through here.
 
-// Crunch of seed and pass phrase, then `count` steps, into `value`.
-// Returns kOtpOk, or kOtpCrunchFailed with `value` untouched. `kind` is MD4, MD5 or SHA1.
+// Crunch of seed (folded as ComputeOtp folds it) and pass phrase, then `count` steps, into
+// `value`. Returns kOtpOk, or kOtpCrunchFailed with `value` untouched. `kind` is MD4, MD5 or SHA1.
 int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
                     std::uint8_t value[8]);
 

@@ -28,7 +28,7 @@ std::vector<Vector> Rfc2289Vectors() {
     for (const Rfc2289Vector& v : ReadRfc2289Vectors())
         if (v.count != 0)
             vectors.push_back(
-                {RadioFor(v.hash), std::to_string(v.count), v.seed, v.passPhrase, v.words});
+                {RadioFor(v.kind), std::to_string(v.count), v.seed, v.passPhrase, v.words});
     return vectors;
 }
 // Nine inputs at counts 0, 1 and 99.

@@ -529,8 +529,14 @@ bool EnterSnkMode(const Program& program) {
     });
 }
 
-int RadioFor(const std::string& hash) {
-    return hash == "md4" ? IDC_MD4 : hash == "md5" ? IDC_MD5 : IDC_SHA1;
+int RadioFor(HashKind kind) {
+    switch (kind) {
+    case HashKind::MD4: return IDC_MD4;
+    case HashKind::MD5: return IDC_MD5;
+    case HashKind::SHA1: return IDC_SHA1;
+    case HashKind::SNK: return IDC_SNK;
+    }
+    return 0;
 }
 
 // Via the window manager's own copy: no message reaches the program.

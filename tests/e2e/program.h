@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "engine/hash_kind.h"
 #include "shell/logic/settings.h"
 #include "tests/e2e/registry.h"
 
@@ -143,8 +144,8 @@ bool EnterChallenge(const Program& program, int radioId, const char* count, cons
 // command that re-applies the previous mode; the click is posted behind it, once the program
 // has finished showing, so that it is not undone.
 bool EnterSnkMode(const Program& program);
-// The radio button of a hash named as in tests/data/rfc2289-vectors.tsv: "md4", "md5", "sha1".
-int RadioFor(const std::string& hash);
+// The radio button of a hash: the tests' own mapping, apart from the program's.
+int RadioFor(HashKind kind);
 
 // Message boxes and dialogs: visible top-level "#32770" windows of the program.
 std::string Caption(HWND window);

@@ -34,8 +34,9 @@ const char* const kShots[] = {kTray,     kTrayMenu,   kAbout,
                               kOptions,  kSnkEnrol,   kSnkAnswered};
 
 // The RFC 2289 vector shown answered.
-const char kVectorHash[] = "md5";
-const char kVectorSeed[] = "test";
+const HashKind kVectorKind = HashKind::MD5;
+const char kVectorKeyword[] = "otp-md5";
+const char kVectorSeed[] = "TeSt";
 const unsigned kVectorCount = 99;
 const char kVectorPassPhrase[] = "This is a test.";
 
@@ -232,7 +233,7 @@ bool TypeInto(HWND field, const char* text) {
 
 std::string VectorWords() {
     for (const Rfc2289Vector& vector : ReadRfc2289Vectors()) {
-        if (vector.hash == kVectorHash && vector.seed == kVectorSeed &&
+        if (vector.kind == kVectorKind && vector.seed == kVectorSeed &&
             vector.count == kVectorCount && vector.passPhrase == kVectorPassPhrase)
             return vector.words;
     }
@@ -241,8 +242,7 @@ std::string VectorWords() {
 
 // As a remote system presents it.
 std::string VectorChallenge() {
-    return std::string("otp-") + kVectorHash + ' ' + std::to_string(kVectorCount) + ' ' +
-           kVectorSeed;
+    return std::string(kVectorKeyword) + ' ' + std::to_string(kVectorCount) + ' ' + kVectorSeed;
 }
 
 // A challenge copied brings the dialog up filled in; the pass phrase typed, Enter answers it.
