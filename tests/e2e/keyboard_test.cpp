@@ -4,7 +4,9 @@
 #include <string>
 
 #include "resources/resource.h"
+#include "tests/e2e/foreground.h"
 #include "tests/e2e/program.h"
+#include "tests/e2e/registry.h"
 
 namespace {
 
@@ -13,7 +15,7 @@ std::string Describe(HWND control) {
     return "control " + std::to_string(GetDlgCtrlID(control)) + " \"" + Text(control) + "\"";
 }
 
-// The order users know, with Copy enabled by a response and SHA1 the checked radio: the Tab
+// The dialog's order, with Copy enabled by a response and SHA1 the checked radio: the Tab
 // key lands on the checked radio of the group, not on the group's first.
 TEST(Keyboard, TabWalksTheMainDialogInItsOrderAndBackToTheCount) {
     ScopedProgram run;
@@ -36,6 +38,130 @@ TEST(Keyboard, TabWalksTheMainDialogInItsOrderAndBackToTheCount) {
             << ", not control " << id;
     }
     EXPECT_TRUE(IsChecked(Control(program, IDC_SHA1))) << "walking the order changed the hash";
+}
+
+// The menu needs the hidden dialog in front while it is open. Afterwards the keyboard goes back
+// where it was, and a docked dialog acts on no key: a '7' typed, then Escape, leave the program
+// running, docked, its count as it was.
+enum class MenuOpened { AtItsAnchor, AtThePointer };
+enum class MenuEnds { Escape, About, Options };
+
+struct MenuCase {
+    const char* what;
+    MenuOpened opened;
+    MenuEnds ends;
+};
+
+const MenuCase kMenus[] = {
+    {"the menu key's menu, escaped", MenuOpened::AtItsAnchor, MenuEnds::Escape},
+    {"a right click's menu, escaped", MenuOpened::AtThePointer, MenuEnds::Escape},
+    {"About from the menu, closed", MenuOpened::AtItsAnchor, MenuEnds::About},
+    {"Options from the menu, cancelled", MenuOpened::AtThePointer, MenuEnds::Options},
+};
+
+// Where the menu key puts the menu: its bottom left corner.
+constexpr int kAnchorX = 300;
+constexpr int kAnchorY = 400;
+
+HWND OpenMenu(const Program& program, MenuOpened opened) {
+    if (opened == MenuOpened::AtThePointer) return OpenTrayMenu(program);
+    NotifyIconVersion4(program, WM_CONTEXTMENU, kAnchorX, kAnchorY);
+    return WaitForTrayMenu(program);
+}
+
+// Ends the menu as the case says, and whatever it opened; true once all of it has gone.
+bool FinishMenu(const Program& program, HWND menu, MenuEnds ends) {
+    const char* dialog = ends == MenuEnds::About ? "About" : kOptionsCaption;
+    if (ends == MenuEnds::Escape) {
+        DismissMenu(menu);
+        return WaitForGone(menu);
+    }
+    ChooseMenuItemByKey(menu, ends == MenuEnds::About ? 'a' : 'p');
+    const HWND opened = WaitForDialog(program.processId, dialog);
+    return opened != nullptr && CloseBox(opened, IDCANCEL);
+}
+
+TEST(Keyboard, AfterTheTrayMenuNoKeyReachesTheHiddenDialog) {
+    for (const MenuCase& c : kMenus) {
+        SCOPED_TRACE(c.what);
+        ScopedProgram run;
+        const Program& program = run.program;
+        ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+        ASSERT_TRUE(SetField(program, IDC_COUNT, "42"));
+        ScopedForeignWindow terminal("Terminal");
+        ASSERT_TRUE(BringToFront(terminal.window));
+
+        const HWND menu = OpenMenu(program, c.opened);
+        ASSERT_NE(nullptr, menu);
+        if (c.opened == MenuOpened::AtItsAnchor) {
+            RECT area = {};
+            GetWindowRect(menu, &area);
+            EXPECT_EQ(kAnchorX, area.left);
+            EXPECT_EQ(kAnchorY, area.bottom);
+        }
+        ASSERT_TRUE(FinishMenu(program, menu, c.ends));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() != program.dialog; }))
+            << "the hidden dialog kept the keyboard";
+
+        // At the keyboard, and straight into the field that had the focus.
+        PressKeysAtTheKeyboard({'7', VK_ESCAPE});
+        const HWND focus = FocusedWindow(program);
+        TypeChar(focus != nullptr ? focus : program.dialog, '7');
+        PressKey(focus != nullptr ? focus : program.dialog, VK_ESCAPE);
+        PressKey(program.dialog, VK_RETURN);
+        ASSERT_TRUE(Handled(program));
+        EXPECT_TRUE(StaysDocked(program));
+        EXPECT_EQ("42", Field(program, IDC_COUNT));
+        EXPECT_EQ(nullptr, FindAnyBox(program)) << BoxText(FindAnyBox(program));
+    }
+}
+
+// Keyboard users reach the icon with Win+B and the arrow keys; the shell then sends version 4's
+// select messages, which may come twice. The dialog comes up once, ready as the menu's Open
+// leaves it; a double-click brings it up in either form.
+struct AtTheIcon {
+    const char* what;
+    UINT messages[2]; // 0: none
+    bool version4;
+    bool ready; // the keyboard in the count field
+};
+
+const AtTheIcon kAtTheIcon[] = {
+    {"Enter", {NIN_KEYSELECT, 0}, true, true},
+    {"a click, then Enter", {NIN_SELECT, NIN_KEYSELECT}, true, true},
+    {"Enter, reported twice", {NIN_KEYSELECT, NIN_KEYSELECT}, true, true},
+    {"a double-click, version 4", {WM_LBUTTONDBLCLK, 0}, true, false},
+    {"a double-click, first form", {WM_LBUTTONDBLCLK, 0}, false, false},
+};
+
+TEST(Keyboard, AtTheIconTheDialogComesUpOnceReady) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    for (const AtTheIcon& c : kAtTheIcon) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(Click(program, IDC_CLOSE));
+        ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+        for (const UINT message : c.messages) {
+            if (message == 0) continue;
+            if (c.version4) {
+                NotifyIconVersion4(program, message, kAnchorX, kAnchorY);
+            } else {
+                NotifyIcon(program, message);
+            }
+        }
+        EXPECT_TRUE(WaitUntil([&] {
+            return IsShown(program) && GetForegroundWindow() == program.dialog &&
+                   (!c.ready || FocusedWindow(program) == Control(program, IDC_COUNT));
+        }));
+        // Moved on by the user, the keyboard stays where the user put it: no second show
+        // takes it back.
+        ClickInto(Control(program, IDC_PASSPHRASE));
+        EXPECT_TRUE(
+            WaitUntil([&] { return FocusedWindow(program) == Control(program, IDC_PASSPHRASE); }));
+        EXPECT_FALSE(WaitUntil(
+            [&] { return FocusedWindow(program) != Control(program, IDC_PASSPHRASE); }, kSettleMs));
+    }
 }
 
 } // namespace
