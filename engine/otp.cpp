@@ -221,37 +221,25 @@ void WriteResponse(const std::uint8_t value[8], char* response) {
 
 } // namespace
 
-void Md4Steps(std::uint8_t value[8], std::uint32_t count) {
-    ChainSteps<MD4_CTX, MdStepLoop<MD4_CTX, MD4_Transform>>(value, count, false);
-}
-
-void Md5Steps(std::uint8_t value[8], std::uint32_t count) {
-    ChainSteps<MD5_CTX, MdStepLoop<MD5_CTX, MD5_Transform>>(value, count, false);
-}
-
-void Sha1Steps(std::uint8_t value[8], std::uint32_t count) {
-    ChainSteps<SHA_CTX, RunSha1Steps>(value, count, true);
-}
-
-namespace {
-
-void RunSteps(HashKind kind, std::uint8_t value[8], std::uint32_t count) {
+void OtpSteps(HashKind kind, std::uint8_t value[8], std::uint32_t count) {
     switch (kind) {
-    case HashKind::MD4: Md4Steps(value, count); break;
-    case HashKind::MD5: Md5Steps(value, count); break;
-    case HashKind::SHA1: Sha1Steps(value, count); break;
+    case HashKind::MD4:
+        ChainSteps<MD4_CTX, MdStepLoop<MD4_CTX, MD4_Transform>>(value, count, false);
+        break;
+    case HashKind::MD5:
+        ChainSteps<MD5_CTX, MdStepLoop<MD5_CTX, MD5_Transform>>(value, count, false);
+        break;
+    case HashKind::SHA1: ChainSteps<SHA_CTX, RunSha1Steps>(value, count, true); break;
     case HashKind::SNK: break;
     }
 }
-
-} // namespace
 
 int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
                     std::uint8_t value[8]) {
     if (!ValidArguments(seed, passPhrase, value)) return kOtpCrunchFailed;
     std::uint8_t work[8];
     if (!Crunch(kind, seed, passPhrase, work)) return kOtpCrunchFailed;
-    RunSteps(kind, work, count);
+    OtpSteps(kind, work, count);
     std::memcpy(value, work, sizeof work);
     OPENSSL_cleanse(work, sizeof work);
     return kOtpOk;
@@ -269,7 +257,7 @@ int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, con
             break;
         }
         const std::uint32_t slice = count - done < sliceSteps ? count - done : sliceSteps;
-        RunSteps(kind, work, slice);
+        OtpSteps(kind, work, slice);
         done += slice;
         progress.stepsDone.store(done, std::memory_order_relaxed);
     }

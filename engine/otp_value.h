@@ -11,7 +11,5 @@
 int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
                     std::uint8_t value[8]);
 
-// Applies the step `count` times to `value` in place.
-void Md4Steps(std::uint8_t value[8], std::uint32_t count);
-void Md5Steps(std::uint8_t value[8], std::uint32_t count);
-void Sha1Steps(std::uint8_t value[8], std::uint32_t count);
+// Applies the step of `kind` (MD4, MD5 or SHA1) `count` times to `value` in place.
+void OtpSteps(HashKind kind, std::uint8_t value[8], std::uint32_t count);

@@ -21,6 +21,7 @@ namespace {
 // Every picture, in the order taken. The driver lists them in OUTDIR/shots.txt before it
 // starts, so that the script can tell a missing one.
 const char kTray[] = "tray";
+const char kTrayWaiting[] = "tray-waiting";
 const char kTrayMenu[] = "tray-menu";
 const char kAbout[] = "about";
 const char kAnswered[] = "main-answered";
@@ -29,9 +30,8 @@ const char kFirstStartNotice[] = "notice-first-start";
 const char kOptions[] = "options";
 const char kSnkEnrol[] = "snk-enrol";
 const char kSnkAnswered[] = "main-snk";
-const char* const kShots[] = {kTray,     kTrayMenu,   kAbout,
-                              kAnswered, kInputError, kFirstStartNotice,
-                              kOptions,  kSnkEnrol,   kSnkAnswered};
+const char* const kShots[] = {kTray,      kTrayWaiting,      kTrayMenu, kAbout,    kAnswered,
+                              kInputError, kFirstStartNotice, kOptions,  kSnkEnrol, kSnkAnswered};
 
 // The RFC 2289 vector shown answered.
 const HashKind kVectorKind = HashKind::MD5;
@@ -205,12 +205,15 @@ void TakeTray(const Program& program) {
     WaitUntil([] { return VisibleTooltip() == nullptr; }, 3000);
 }
 
-// Right button on the icon: the menu opens where the pointer is.
+// The menu key on the icon: the menu opens at the icon, and the pointer, elsewhere, brings up
+// no tip over it.
 HWND OpenMenuAtIcon(const Program& program) {
     if (Taskbar() == nullptr) return nullptr;
     const POINT at = Centre(TrayIconSlot());
-    SetCursorPos(at.x, at.y);
-    return OpenTrayMenu(program);
+    MoveMouse(Centre(Screen()));
+    WaitUntil([] { return VisibleTooltip() == nullptr; }, 3000);
+    NotifyIconVersion4(program, WM_CONTEXTMENU, at.x, at.y);
+    return WaitForTrayMenu(program);
 }
 
 void TakeTrayMenuAndAbout(const Program& program) {
@@ -243,6 +246,29 @@ std::string VectorWords() {
 // As a remote system presents it.
 std::string VectorChallenge() {
     return std::string(kVectorKeyword) + ' ' + std::to_string(kVectorCount) + ' ' + kVectorSeed;
+}
+
+// A challenge copied while Windows keeps Vantreth from the front: it waits in the tray, the
+// icon marked and a notice naming it. Shown from the icon, it is answered there.
+void TakeWaiting(const Program& program) {
+    {
+        // The user at work in another program, which Windows keeps in front.
+        ScopedForeignWindow elsewhere("Terminal");
+        if (!BringToFront(elsewhere.window)) return Fail(kTrayWaiting, "no program in front");
+        ScopedActivationVeto veto;
+        if (!veto.Installed()) return Fail(kTrayWaiting, "the activation veto did not install");
+        if (!PutClipboardText(VectorChallenge().c_str()))
+            return Fail(kTrayWaiting, "the challenge could not be copied");
+        HWND notice = nullptr;
+        if (!WaitUntil([&] { return (notice = FindNotice()) != nullptr; }, kNoticeWaitMs))
+            return Fail(kTrayWaiting, "no notice came");
+        RECT area = Union(Grow(WindowArea(notice), kMargin), TrayCorner());
+        area.top = WindowArea(notice).top - kMargin;
+        Capture(kTrayWaiting, area);
+    }
+    if (!ShowFromTray(program) || !Click(program, IDC_CLOSE) ||
+        !WaitUntil([] { return FindNotice() == nullptr; }))
+        Fail(kTrayWaiting, "the notice did not go");
 }
 
 // A challenge copied brings the dialog up filled in; the pass phrase typed, Enter answers it.
@@ -350,6 +376,7 @@ int main(int argc, char** argv) {
             Fail(kTray, "the program did not start");
         } else {
             TakeTray(run.program);
+            TakeWaiting(run.program);
             TakeTrayMenuAndAbout(run.program);
             TakeAnswered(run.program);
             TakeInputError(run.program);

@@ -271,14 +271,12 @@ INSTANTIATE_TEST_SUITE_P(Inputs, ReferenceModel, ::testing::ValuesIn(kReferenceC
 
 TEST(Otp, StepsContinueTheChain) {
     // count n+m equals n steps followed by m more from the bare step loop.
-    void (*const steps[])(std::uint8_t*, std::uint32_t) = {Md4Steps, Md5Steps, Sha1Steps};
-    const HashKind kinds[] = {HashKind::MD4, HashKind::MD5, HashKind::SHA1};
-    for (int k = 0; k < 3; ++k) {
+    for (HashKind kind : kHashKinds) {
         std::uint8_t split[8], whole[8];
-        ASSERT_EQ(kOtpOk, ComputeOtpValue(kinds[k], 40, "correct", "OTP's are good", split));
-        steps[k](split, 59);
-        ASSERT_EQ(kOtpOk, ComputeOtpValue(kinds[k], 99, "correct", "OTP's are good", whole));
-        EXPECT_EQ(Hex(whole), Hex(split)) << KindName(kinds[k]);
+        ASSERT_EQ(kOtpOk, ComputeOtpValue(kind, 40, "correct", "OTP's are good", split));
+        OtpSteps(kind, split, 59);
+        ASSERT_EQ(kOtpOk, ComputeOtpValue(kind, 99, "correct", "OTP's are good", whole));
+        EXPECT_EQ(Hex(whole), Hex(split)) << KindName(kind);
     }
 }
 
