@@ -93,7 +93,8 @@ void OnDrawClipboard(HWND dialog, WPARAM wParam, LPARAM lParam) {
             std::free(copy);
         }
     }
-    ForwardToNextViewer(AsWindow(ChainForwardTarget(dialog, g_nextViewer)), WM_DRAWCLIPBOARD, wParam, lParam);
+    ForwardToNextViewer(AsWindow(ChainForwardTarget(dialog, g_nextViewer)), WM_DRAWCLIPBOARD,
+                        wParam, lParam);
 }
 
 void OnChangeCbChain(HWND dialog, WPARAM wParam, LPARAM lParam) {

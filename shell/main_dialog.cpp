@@ -113,8 +113,8 @@ void OnInitDialog(HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconAtSystemSize(IDI_MAIN, SM_CXICON, SM_CYICON)));
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
-    keyFilter = SetWindowsHookExA(WH_GETMESSAGE, IgnoreKeysWhileDocked, nullptr,
-                                  GetCurrentThreadId());
+    keyFilter =
+        SetWindowsHookExA(WH_GETMESSAGE, IgnoreKeysWhileDocked, nullptr, GetCurrentThreadId());
     JoinClipboardChain(dialog);
     const LoadedSettings loaded = LoadSettings(g_settings);
     if (!loaded.saved) ShowMessage(dialog, Message::RegistryWrite);
@@ -219,8 +219,8 @@ void OnCompute(HWND dialog) {
         return;
     }
     const bool computed = RunComputation(dialog, fields, count);
-    const NoticeText left = computed ? ResponsesLeftNotice(fields.kind, count, fields.seed)
-                                     : PlainNotice(Notice::None);
+    const NoticeText left =
+        computed ? ResponsesLeftNotice(fields.kind, count, fields.seed) : PlainNotice(Notice::None);
     WipeUsedStack();
     OPENSSL_cleanse(&fields, sizeof fields);
     ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
@@ -288,8 +288,8 @@ BOOL CALLBACK MatchWaitingWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WaitingSearch*>(lParam);
     char name[8] = {};
     GetClassNameA(window, name, sizeof name);
-    if (window == search->dialog || std::strcmp(name, "#32770") != 0 ||
-        !IsWindowVisible(window) || !IsWindowEnabled(window))
+    if (window == search->dialog || std::strcmp(name, "#32770") != 0 || !IsWindowVisible(window) ||
+        !IsWindowEnabled(window))
         return TRUE;
     search->found = window;
     return FALSE;
@@ -327,7 +327,8 @@ void OnShowMain(HWND dialog) {
     }
     ShowWaitingOnIcon(dialog);
     if (end.askAgainWhenFree) return;
-    if (g_settings.AutoDock != 0) SetTimer(dialog, ID_TIMER_DOCK, TimerIntervalMs(g_settings.DockTime), nullptr);
+    if (g_settings.AutoDock != 0)
+        SetTimer(dialog, ID_TIMER_DOCK, TimerIntervalMs(g_settings.DockTime), nullptr);
     EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
     // Applied at once rather than posted: a radio clicked right after the show
     // would otherwise be overruled by the stale mode.

@@ -44,7 +44,8 @@ void ShowStartWithWindows(HWND dialog) {
     wchar_t value[kRunValueSize];
     const bool known = ProgramPath(path);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_STARTUP), known);
-    const bool on = known && ReadRunValue(value, kRunValueSize) && RunValueStartsProgram(value, path);
+    const bool on =
+        known && ReadRunValue(value, kRunValueSize) && RunValueStartsProgram(value, path);
     CheckDlgButton(dialog, IDC_OPT_STARTUP, on ? BST_CHECKED : BST_UNCHECKED);
 }
 
@@ -100,7 +101,8 @@ bool ApplyStartWithWindows(bool ticked) {
     if (!ProgramPath(path)) return true;
     const bool exists = ReadRunValue(value, kRunValueSize);
     switch (RunValueChangeFor(ticked, exists, exists && RunValueStartsProgram(value, path))) {
-    case RunValueChange::Write: return QuotedRunValue(path, value, kRunValueSize) && WriteRunValue(value);
+    case RunValueChange::Write:
+        return QuotedRunValue(path, value, kRunValueSize) && WriteRunValue(value);
     case RunValueChange::Delete: return DeleteRunValue();
     case RunValueChange::Leave: return true;
     }
@@ -118,7 +120,8 @@ bool RunOptionsOk(HWND dialog) {
     }
     g_settings = outcome.settings;
     ShowMessage(dialog, outcome.warning);
-    if (outcome.enrolSnk && (!outcome.askReconfigure || ShowMessage(dialog, Message::ReconfigureSnk)))
+    if (outcome.enrolSnk &&
+        (!outcome.askReconfigure || ShowMessage(dialog, Message::ReconfigureSnk)))
         OpenNestedDialog(dialog, OnceDialog::SnkSeed);
     if (ExitRequested()) return true;
     if (!WriteSettings(g_settings) || !ApplyStartWithWindows(startWithWindows))

@@ -54,9 +54,7 @@ INT_PTR EnrolFromFields(HWND dialog) {
 
 INT_PTR CALLBACK SnkSeedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        SetFocus(GetDlgItem(dialog, IDC_SNK_SEED));
-        return FALSE;
+    case WM_INITDIALOG: SetFocus(GetDlgItem(dialog, IDC_SNK_SEED)); return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: return EnrolFromFields(dialog);

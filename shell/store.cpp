@@ -119,8 +119,8 @@ bool WriteRunValue(const wchar_t* value) {
                         KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
     const DWORD bytes = static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t));
-    const LONG status = RegSetValueExW(key, kRunValueName, 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(value), bytes);
+    const LONG status =
+        RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes);
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
 }

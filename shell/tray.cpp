@@ -49,8 +49,8 @@ unsigned retryAttempt = 0;
 // The icon and tip it should show now.
 void DescribeIcon(NOTIFYICONDATAA& data) {
     data.uFlags |= NIF_ICON | NIF_TIP | NIF_SHOWTIP;
-    data.hIcon = LoadIconAtSystemSize(marked ? IDI_TRAY_WAITING : IDI_TRAY, SM_CXSMICON,
-                                      SM_CYSMICON);
+    data.hIcon =
+        LoadIconAtSystemSize(marked ? IDI_TRAY_WAITING : IDI_TRAY, SM_CXSMICON, SM_CYSMICON);
     lstrcpynA(data.szTip, marked ? markedTip : kTrayTip, sizeof data.szTip);
 }
 
@@ -126,8 +126,8 @@ void ShowTrayMenu(HWND dialog, POINT at) {
     }
     // Without this the menu would not close when the user clicks elsewhere.
     SetForegroundWindow(dialog);
-    const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON,
-                                      at.x, at.y, 0, dialog, nullptr);
+    const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, at.x,
+                                      at.y, 0, dialog, nullptr);
     // Without a message to follow it the menu opens wrongly the next time.
     PostMessageA(dialog, WM_NULL, 0, 0);
     DestroyMenu(menu);

@@ -11,7 +11,7 @@ HICON LoadIconAtSystemSize(int resource, int widthMetric, int heightMetric);
 // does not take it yet (at logon), it is tried again on a timer.
 void EnsureTrayIcon(HWND dialog);
 void RemoveTrayIcon(HWND dialog);
-void RetryTrayIcon(HWND dialog);  // ID_TIMER_ICON
+void RetryTrayIcon(HWND dialog);   // ID_TIMER_ICON
 void TaskbarMadeAnew(HWND dialog); // the registered "TaskbarCreated"
 // The icon of a challenge that waits, with `tip` naming it; null: the plain icon and tip.
 void MarkTrayIcon(HWND dialog, const char* tip);

@@ -1,7 +1,6 @@
 #pragma once
 #include <cstddef>
 
-
 // Copy's clipboard block: the response, CR LF when Return is on, a NUL.
 constexpr std::size_t kCopyBlockSize = 65;
 

@@ -12,7 +12,8 @@ const MessageEntry kMessages[] = {
     {Message::BadCount, Box::InputError,
      "Invalid input: Bad iteration count\n (Value must be greater than zero)", 0, 0},
     {Message::NoSeed, Box::InputError,
-     "Invalid input: Bad seed\n (Please enter the seed value presented by the remote system)", 0, 0},
+     "Invalid input: Bad seed\n (Please enter the seed value presented by the remote system)", 0,
+     0},
     {Message::NoPassPhrase, Box::InputError,
      "Invalid input: Bad password\n (Please enter your secret password)", 0, 0},
     {Message::CountTooLong, Box::InputError,
@@ -39,8 +40,8 @@ const MessageEntry kMessages[] = {
     {Message::DockTimeMissing, Box::Error,
      "No docking timeout value provided\nDelay must be greater than 1 (second).", 0, 0},
     {Message::DockTimeRange, Box::Error, "Docking timeout must be from 1 to 255 (seconds).", 0, 0},
-    {Message::DecrTimeRange, Box::Error, "Auto decrement delay must be from 0 to 255 (seconds).",
-     0, 0},
+    {Message::DecrTimeRange, Box::Error, "Auto decrement delay must be from 0 to 255 (seconds).", 0,
+     0},
     {Message::DecrTimeZero, Box::Warning,
      "No iteration decrement delay value provided\nIteration decrement will be immediately "
      "after the calculation\n",
@@ -48,7 +49,8 @@ const MessageEntry kMessages[] = {
     {Message::ReconfigureSnk, Box::Question,
      "SNK keys are already saved in the registry\nWould you like to reconfigure SNK?", 0, 0},
     {Message::DialogCreate, Box::Error, "Error creating Dialog [0x%02x{%d}]", 0, 0},
-    {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0, 0},
+    {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0,
+     0},
 };
 
 // NOTE: the titles stay within 63 characters and the texts within 255 with

@@ -37,5 +37,4 @@ void WaitingTip(std::optional<HashKind> kind, const char* count, const char* see
 // After a response to `count`: a warning while the seed has fewer than ten responses left.
 // Only the six-word kinds count down; Notice::None otherwise.
 constexpr std::uint32_t kFewResponsesBelow = 10;
-NoticeText ResponsesLeftNotice(std::optional<HashKind> kind, std::uint32_t count,
-                               const char* seed);
+NoticeText ResponsesLeftNotice(std::optional<HashKind> kind, std::uint32_t count, const char* seed);

@@ -24,5 +24,4 @@ struct ShowEnd {
     bool challengeWaiting; // a challenge waits for the user afterwards
 };
 
-ShowEnd ShowEndFor(ShowRequest request, bool waitingForAnswer, bool inFront,
-                   bool challengeWaiting);
+ShowEnd ShowEndFor(ShowRequest request, bool waitingForAnswer, bool inFront, bool challengeWaiting);

@@ -124,7 +124,8 @@ DWORD WINAPI KeyWatchThread(LPVOID parameter) {
     auto* hook = static_cast<std::atomic<HHOOK>*>(parameter);
     MSG message;
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-    const HHOOK installed = SetWindowsHookExA(WH_KEYBOARD_LL, CountKey, GetModuleHandleA(nullptr), 0);
+    const HHOOK installed =
+        SetWindowsHookExA(WH_KEYBOARD_LL, CountKey, GetModuleHandleA(nullptr), 0);
     *hook = installed;
     while (GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);

@@ -140,8 +140,8 @@ TEST(LongCount, JustAboveThePressGivesTheSameWordsAndTheDecrement) {
         SCOPED_TRACE(static_cast<int>(kind));
         const std::uint32_t count = kLongestCountInPress + 1;
         ASSERT_TRUE(Click(program, IDC_CLEARALL));
-        ASSERT_TRUE(
-            EnterChallenge(program, RadioFor(kind), std::to_string(count).c_str(), kSeed, kPassPhrase));
+        ASSERT_TRUE(EnterChallenge(program, RadioFor(kind), std::to_string(count).c_str(), kSeed,
+                                   kPassPhrase));
         PostClick(program, IDC_COMPUTE);
         EXPECT_EQ(WordsOf(kind, count), WaitForWords(program, kWaitMs));
         EXPECT_TRUE(IsEnabled(Control(program, IDC_COPY)));

@@ -246,8 +246,8 @@ TEST(Options, StartWithWindowsFollowsTheRunValueOfThisProgram) {
         const char* what;
         const wchar_t* stored; // null: none
         bool shown;
-        bool click; // the box clicked once
-        int button; // IDOK or IDCANCEL
+        bool click;           // the box clicked once
+        int button;           // IDOK or IDCANCEL
         const wchar_t* after; // null: none
     } cases[] = {
         {"none, ticked", nullptr, false, true, IDOK, ours.c_str()},

@@ -95,8 +95,7 @@ const ExitWay kEndOfSession = {"the end of the session", [](const Program& progr
                                    DWORD_PTR agreed = 0;
                                    SendWithTimeout(program.dialog, WM_QUERYENDSESSION, 0, 0,
                                                    &agreed);
-                                   SendWithTimeout(program.dialog, WM_ENDSESSION, TRUE, 0,
-                                                   nullptr);
+                                   SendWithTimeout(program.dialog, WM_ENDSESSION, TRUE, 0, nullptr);
                                }};
 
 void SetProgramPath(const char* path) {
@@ -391,7 +390,8 @@ void NotifyIcon(const Program& program, UINT message) {
 }
 
 void NotifyIconVersion4(const Program& program, UINT message, int x, int y) {
-    PostMessageA(program.dialog, WM_TRAYNOTIFY, MAKEWPARAM(x, y), MAKELPARAM(message, TRAY_ICON_UID));
+    PostMessageA(program.dialog, WM_TRAYNOTIFY, MAKEWPARAM(x, y),
+                 MAKELPARAM(message, TRAY_ICON_UID));
 }
 
 bool ShowFromTray(const Program& program) {
@@ -580,8 +580,8 @@ HWND FindDialog(DWORD processId, const char* caption) {
 int CountDialogs(DWORD processId, const char* caption) {
     int count = 0;
     for (const HWND window : TopLevelWindows()) {
-        if (BelongsTo(window, processId) && HasClass(window, "#32770") &&
-            IsWindowVisible(window) && Caption(window) == caption)
+        if (BelongsTo(window, processId) && HasClass(window, "#32770") && IsWindowVisible(window) &&
+            Caption(window) == caption)
             ++count;
     }
     return count;

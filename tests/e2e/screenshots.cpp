@@ -30,7 +30,7 @@ const char kFirstStartNotice[] = "notice-first-start";
 const char kOptions[] = "options";
 const char kSnkEnrol[] = "snk-enrol";
 const char kSnkAnswered[] = "main-snk";
-const char* const kShots[] = {kTray,      kTrayWaiting,      kTrayMenu, kAbout,    kAnswered,
+const char* const kShots[] = {kTray,       kTrayWaiting,      kTrayMenu, kAbout,    kAnswered,
                               kInputError, kFirstStartNotice, kOptions,  kSnkEnrol, kSnkAnswered};
 
 // The RFC 2289 vector shown answered.

@@ -134,9 +134,8 @@ bool BringTo(const Program& program, Moment moment) {
                PressForBox(options, IDOK, program.processId, "Error") != nullptr;
     }
     case Moment::InputError:
-        return ShowFromTray(program) &&
-               PressForBox(program.dialog, IDC_COMPUTE, program.processId, "Input Error") !=
-                   nullptr;
+        return ShowFromTray(program) && PressForBox(program.dialog, IDC_COMPUTE, program.processId,
+                                                    "Input Error") != nullptr;
     }
     return false;
 }

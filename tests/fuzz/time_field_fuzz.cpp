@@ -63,12 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int decr = ExpectedTime(decrText.data());
     if (dock < 1 || dock > 255 || decr < 0 || decr > 255) {
         // A refused OK changes nothing; the docking time is checked first.
-        const Message refusal = dock < 1 || dock > 255
-                                    ? (dock == 0 ? Message::DockTimeMissing : Message::DockTimeRange)
-                                    : Message::DecrTimeRange;
+        const Message refusal =
+            dock < 1 || dock > 255 ? (dock == 0 ? Message::DockTimeMissing : Message::DockTimeRange)
+                                   : Message::DecrTimeRange;
         FUZZ_CHECK(outcome.refusal == refusal);
         FUZZ_CHECK(std::memcmp(&next, &current, sizeof next) == 0);
-        FUZZ_CHECK(outcome.warning == Message::None && !outcome.enrolSnk && !outcome.askReconfigure);
+        FUZZ_CHECK(outcome.warning == Message::None && !outcome.enrolSnk &&
+                   !outcome.askReconfigure);
         return 0;
     }
     FUZZ_CHECK(outcome.refusal == Message::None);

@@ -86,16 +86,15 @@ class RfcVector : public ::testing::TestWithParam<Rfc2289Vector> {};
 TEST_P(RfcVector, OtpValueMatchesHex) {
     const Rfc2289Vector& v = GetParam();
     std::uint8_t value[8];
-    ASSERT_EQ(kOtpOk, ComputeOtpValue(v.kind, v.count, v.seed.c_str(),
-                                      v.passPhrase.c_str(), value));
+    ASSERT_EQ(kOtpOk,
+              ComputeOtpValue(v.kind, v.count, v.seed.c_str(), v.passPhrase.c_str(), value));
     EXPECT_EQ(v.hex, Hex(value));
 }
 
 TEST_P(RfcVector, ResponseMatchesSixWords) {
     const Rfc2289Vector& v = GetParam();
     char response[kResponseSize] = {};
-    ASSERT_EQ(kOtpOk,
-              ComputeOtp(v.kind, v.count, v.seed.c_str(), v.passPhrase.c_str(), response));
+    ASSERT_EQ(kOtpOk, ComputeOtp(v.kind, v.count, v.seed.c_str(), v.passPhrase.c_str(), response));
     EXPECT_EQ(v.words, response);
 }
 
@@ -123,7 +122,12 @@ TEST(Otp, OnlyTheSeedsAsciiCapitalsFold) {
         {{"test", "TeSt"}, {"This is a test.", "This is a test."}, true},
         {{"ALPHA1", "alpha1"}, {"AbCdEfGhIjK", "AbCdEfGhIjK"}, true},
         {{"test", "test"}, {"This is a test.", "THIS IS A TEST."}, false},
-        {{"s\xc9" "ed", "s\xe9" "ed"}, {"pass", "pass"}, false},
+        {{"s\xc9"
+          "ed",
+          "s\xe9"
+          "ed"},
+         {"pass", "pass"},
+         false},
         {{"seed", "seed"}, {"p\xe1ss", "p\x61ss"}, false},
         {{"@[`{", "@[`{"}, {"p", "p"}, true},
         {{"@[`{", "`{@["}, {"p", "p"}, false},
@@ -155,7 +159,10 @@ const PeerCase kHeimdal[] = {
     {HashKind::MD5, 95, "AB1234", "A pass phrase", "AVE OWLY SO BOAR BLOC EYED"},
     {HashKind::SHA1, 7, "KeRbErOs16CHARSX", "This is a test.", "ARID BUM DOOR TEAL KITE NOOK"},
     {HashKind::MD4, 1, "Z9", "OTP's are good", "ELSE PA GARY RIDE LAID MIKE"},
-    {HashKind::MD5, 5, "Se\xc9" "D", "pass", "EROS BONY RICK LOSE LOAN CLAY"},
+    {HashKind::MD5, 5,
+     "Se\xc9"
+     "D",
+     "pass", "EROS BONY RICK LOSE LOAN CLAY"},
     {HashKind::SHA1, 100001, "XyZ0", "long count", "GUY NINE LUCK BE JACK LAYS"},
 };
 
@@ -166,8 +173,8 @@ TEST(Otp, MixedCaseSeedsGiveTheWordsOfAPeer) {
         EXPECT_STREQ(c.words, response) << KindName(c.kind) << ' ' << c.count << ' ' << c.seed;
         char sliced[kResponseSize] = {};
         OtpProgress progress;
-        ASSERT_EQ(kOtpOk,
-                  ComputeOtpInSlices(c.kind, c.count, c.seed, c.passPhrase, sliced, progress, 1000));
+        ASSERT_EQ(kOtpOk, ComputeOtpInSlices(c.kind, c.count, c.seed, c.passPhrase, sliced,
+                                             progress, 1000));
         EXPECT_STREQ(c.words, sliced) << "sliced " << c.seed;
     }
 }

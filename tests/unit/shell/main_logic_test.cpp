@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 Settings With(unsigned char autoDecr, unsigned char decrTime) {
@@ -225,8 +224,7 @@ TEST(RunsOnWorker, OnlyOtpCountsAboveThePress) {
         {kNoRadio, 999999999, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(RunsOnWorker(c.kind, c.count), c.worker)
-            << c.kind.has_value() << ' ' << c.count;
+        EXPECT_EQ(RunsOnWorker(c.kind, c.count), c.worker) << c.kind.has_value() << ' ' << c.count;
 }
 
 TEST(FormatProgress, RoundsDownWithoutOverflow) {

@@ -20,12 +20,9 @@ TEST(ResponsesLeftNotice, WarnsBelowTenWithWhatIsLeftOfTheSeed) {
         const char* title;
         const char* said; // a part of the text
     } const cases[] = {
-        {HashKind::MD5, 9, Notice::ResponsesLeft, "8 responses left",
-         "count 9, seed test has 8 "},
-        {HashKind::MD4, 3, Notice::ResponsesLeft, "2 responses left",
-         "count 3, seed test has 2 "},
-        {HashKind::SHA1, 2, Notice::OneResponseLeft, "1 response left",
-         "seed test has 1 response"},
+        {HashKind::MD5, 9, Notice::ResponsesLeft, "8 responses left", "count 9, seed test has 8 "},
+        {HashKind::MD4, 3, Notice::ResponsesLeft, "2 responses left", "count 3, seed test has 2 "},
+        {HashKind::SHA1, 2, Notice::OneResponseLeft, "1 response left", "seed test has 1 response"},
         {HashKind::MD5, 1, Notice::LastResponse, "No responses left",
          "last response for seed test"},
         {HashKind::MD5, 10, Notice::None, "", ""},

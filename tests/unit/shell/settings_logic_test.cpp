@@ -178,7 +178,8 @@ TEST(DecideOptionsOk, ARefusedTimeChangesNothing) {
         {"255", "255", Message::None},
     };
     for (const auto& c : cases) {
-        const OptionsOkOutcome out = DecideOptionsOk(Stored(), WithSnk(Form(c.dock, c.decr), true), true);
+        const OptionsOkOutcome out =
+            DecideOptionsOk(Stored(), WithSnk(Form(c.dock, c.decr), true), true);
         EXPECT_EQ(out.refusal, c.refusal) << c.dock << " / " << c.decr;
         if (c.refusal == Message::None) continue;
         EXPECT_TRUE(Same(Stored(), out.settings)) << c.dock << " / " << c.decr;
