@@ -127,29 +127,22 @@ void BM_Block(benchmark::State& state, Kind kind) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-void BM_Whole(benchmark::State& state, Kind kind) {
+// The whole response, in one call (d) or in slices that can be stopped (e).
+void BM_Response(benchmark::State& state, Kind kind, Variant variant) {
     const std::int64_t n = state.range(0);
-    char response[kResponseSize] = {};
-    for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
-        ComputeOtp(kHashKinds[kind], static_cast<std::uint32_t>(n), "test", "This is a test.",
-                   response);
-        benchmark::DoNotOptimize(response);
-        Note(kind, kWhole, start, n);
-    }
-    state.SetItemsProcessed(state.iterations() * n);
-}
-
-void BM_Sliced(benchmark::State& state, Kind kind) {
-    const std::int64_t n = state.range(0);
+    const auto count = static_cast<std::uint32_t>(n);
     char response[kResponseSize] = {};
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         OtpProgress progress;
-        ComputeOtpInSlices(kHashKinds[kind], static_cast<std::uint32_t>(n), "test",
-                           "This is a test.", response, progress);
+        if (variant == kSliced) {
+            ComputeOtpInSlices(kHashKinds[kind], count, "test", "This is a test.", response,
+                               progress);
+        } else {
+            ComputeOtp(kHashKinds[kind], count, "test", "This is a test.", response);
+        }
         benchmark::DoNotOptimize(response);
-        Note(kind, kSliced, start, n);
+        Note(kind, variant, start, n);
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
@@ -201,9 +194,9 @@ int main(int argc, char** argv) {
             ->Arg(kSteps);
         benchmark::RegisterBenchmark(("b_OneShot/" + name).c_str(), BM_OneShot, kind)->Arg(kSteps);
         benchmark::RegisterBenchmark(("c_Block/" + name).c_str(), BM_Block, kind)->Arg(kSteps);
-        benchmark::RegisterBenchmark(("d_Whole/" + name).c_str(), BM_Whole, kind)
+        benchmark::RegisterBenchmark(("d_Whole/" + name).c_str(), BM_Response, kind, kWhole)
             ->Arg(kSlicedSteps);
-        benchmark::RegisterBenchmark(("e_Sliced/" + name).c_str(), BM_Sliced, kind)
+        benchmark::RegisterBenchmark(("e_Sliced/" + name).c_str(), BM_Response, kind, kSliced)
             ->Arg(kSlicedSteps);
     }
     if (withLong) {

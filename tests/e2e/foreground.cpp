@@ -137,15 +137,15 @@ DWORD WINAPI KeyWatchThread(LPVOID parameter) {
 
 ScopedKeyWatch::ScopedKeyWatch() {
     keyEvents = 0;
-    thread_ = CreateThread(nullptr, 0, KeyWatchThread, &hook_, 0, &threadId_);
-    WaitUntil([&] { return hook_ != nullptr; }, 2000);
+    thread = CreateThread(nullptr, 0, KeyWatchThread, &hook, 0, &threadId);
+    WaitUntil([&] { return hook != nullptr; }, 2000);
 }
 
 ScopedKeyWatch::~ScopedKeyWatch() {
-    if (thread_ == nullptr) return;
-    PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-    WaitForSingleObject(thread_, kWaitMs);
-    CloseHandle(thread_);
+    if (thread == nullptr) return;
+    PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread, kWaitMs);
+    CloseHandle(thread);
 }
 
 LONG ScopedKeyWatch::Keys() const {

@@ -33,19 +33,15 @@ bool InFrontWithKeyboardIn(const Program& program, int id);
 
 // Counts the key events that reach the keyboard's input, from any program, while it lives: a
 // low-level keyboard hook on a thread of its own, which pumps the messages the hook needs.
-class ScopedKeyWatch {
-  public:
+struct ScopedKeyWatch {
     ScopedKeyWatch();
     ~ScopedKeyWatch();
-    ScopedKeyWatch(const ScopedKeyWatch&) = delete;
-    ScopedKeyWatch& operator=(const ScopedKeyWatch&) = delete;
-    bool Installed() const { return hook_ != nullptr; }
+    bool Installed() const { return hook != nullptr; }
     LONG Keys() const;
-
-  private:
-    HANDLE thread_ = nullptr;
-    DWORD threadId_ = 0;
-    HHOOK hook_ = nullptr;
+    // Set by the watch's own thread; the atomic keeps the object from being copied.
+    std::atomic<HHOOK> hook{nullptr};
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
 };
 
 // Keys pressed and released as at the keyboard: they go where the keyboard is.

@@ -24,19 +24,32 @@ constexpr long kHandleMargin = 20;
 
 const Settings kScanning = QuietSettingsWith(&Settings::Clipboard);
 
-// The user at work in a terminal, with the program started before it, docked or shown behind.
+// The user at work in a terminal, with the program started before it, docked or shown behind;
+// Windows refusing the program the foreground, or granting it as Wine does; and every key event
+// counted from then on.
+enum class Windows { Refuses, Grants };
+
 struct AtTheTerminal {
     ScopedProgram run;
     std::unique_ptr<ScopedForeignWindow> terminal; // goes before the program
+    std::unique_ptr<ScopedActivationVeto> veto;
+    std::unique_ptr<ScopedKeyWatch> keys;
 };
 
-void StartBehindTheTerminal(const Settings& settings, bool shown, AtTheTerminal* at) {
+void StartBehindTheTerminal(const Settings& settings, bool shown, Windows windows,
+                            AtTheTerminal* at) {
     ASSERT_TRUE(StartProgramWith(settings, &at->run.program));
     if (shown) {
         ASSERT_TRUE(ShowFromTray(at->run.program));
     }
     at->terminal = std::make_unique<ScopedForeignWindow>("Terminal");
     ASSERT_TRUE(BringToFront(at->terminal->window));
+    if (windows == Windows::Refuses) {
+        at->veto = std::make_unique<ScopedActivationVeto>();
+        ASSERT_TRUE(at->veto->Installed());
+    }
+    at->keys = std::make_unique<ScopedKeyWatch>();
+    ASSERT_TRUE(at->keys->Installed());
 }
 
 // Never a dialog on screen without the keyboard, for as long as `ms`.
@@ -73,12 +86,9 @@ TEST(Foreground, ARefusedChallengeWaitsDockedWithANoticeUntilTheUserAsks) {
     for (const RefusedCase& c : kRefused) {
         SCOPED_TRACE(c.what);
         AtTheTerminal at;
-        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(kScanning, c.openBehind, &at));
+        ASSERT_NO_FATAL_FAILURE(
+            StartBehindTheTerminal(kScanning, c.openBehind, Windows::Refuses, &at));
         const Program& program = at.run.program;
-        ScopedActivationVeto veto;
-        ASSERT_TRUE(veto.Installed());
-        ScopedKeyWatch keys;
-        ASSERT_TRUE(keys.Installed());
 
         ASSERT_TRUE(PutClipboardText(c.copied));
         ASSERT_TRUE(WaitUntil([&] { return Field(program, IDC_SEED) == c.seed; }));
@@ -87,10 +97,10 @@ TEST(Foreground, ARefusedChallengeWaitsDockedWithANoticeUntilTheUserAsks) {
         EXPECT_TRUE(StaysDocked(program));
         EXPECT_EQ(c.count, Field(program, IDC_COUNT));
         EXPECT_EQ(1, VisibleNotices());
-        EXPECT_EQ(0, keys.Keys()) << "a key was pressed for the user";
+        EXPECT_EQ(0, at.keys->Keys()) << "a key was pressed for the user";
 
         // The user asks; the shell lets the icon's owner come forward.
-        veto.Lift();
+        at.veto->Lift();
         if (c.answer == Answer::AtTheIcon)
             PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, WM_LBUTTONDBLCLK);
         else
@@ -108,28 +118,24 @@ TEST(Foreground, AGrantedChallengeComesToTheFrontReadyForThePassPhrase) {
     for (bool openBehind : {false, true}) {
         SCOPED_TRACE(openBehind ? "open behind the terminal" : "docked");
         AtTheTerminal at;
-        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(kScanning, openBehind, &at));
+        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(kScanning, openBehind, Windows::Grants, &at));
         const Program& program = at.run.program;
-        ScopedKeyWatch keys;
-        ASSERT_TRUE(keys.Installed());
 
         ASSERT_TRUE(PutClipboardText("otp-md5 99 test\r\n"));
         EXPECT_TRUE(WaitUntil([&] { return InFrontWithKeyboardIn(program, IDC_PASSPHRASE); }));
         EXPECT_EQ("test", Field(program, IDC_SEED));
         EXPECT_TRUE(NoNoticeWithin());
-        EXPECT_EQ(0, keys.Keys()) << "a key was pressed for the user";
+        EXPECT_EQ(0, at.keys->Keys()) << "a key was pressed for the user";
         // The watch does see keys: a harmless one, pressed now, counts.
         PressKeysAtTheKeyboard({VK_F24});
-        EXPECT_TRUE(WaitUntil([&] { return keys.Keys() > 0; })) << "the watch sees no keys";
+        EXPECT_TRUE(WaitUntil([&] { return at.keys->Keys() > 0; })) << "the watch sees no keys";
     }
 }
 
 TEST(Foreground, ARefusedSecondStartLeavesTheDialogDockedAndSaysSo) {
     AtTheTerminal at;
-    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(QuietSettings(), false, &at));
+    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(QuietSettings(), false, Windows::Refuses, &at));
     const Program& program = at.run.program;
-    ScopedActivationVeto veto;
-    ASSERT_TRUE(veto.Installed());
 
     DWORD code = 1;
     ASSERT_TRUE(RunSecondStart(&code)) << "the second start kept running";
@@ -140,7 +146,7 @@ TEST(Foreground, ARefusedSecondStartLeavesTheDialogDockedAndSaysSo) {
     const std::string text = WaitForNoticeText();
     EXPECT_NE(std::string::npos, text.find("already running")) << text;
 
-    veto.Lift();
+    at.veto->Lift();
     PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(
         WaitUntil([&] { return IsShown(program) && GetForegroundWindow() == program.dialog; }));
@@ -150,10 +156,8 @@ TEST(Foreground, ARefusedSecondStartLeavesTheDialogDockedAndSaysSo) {
 // last of them, and nothing held on to.
 TEST(Foreground, ABurstOfRefusedChallengesEndsWithTheLastAndOneNotice) {
     AtTheTerminal at;
-    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(kScanning, false, &at));
+    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(kScanning, false, Windows::Refuses, &at));
     const Program& program = at.run.program;
-    ScopedActivationVeto veto;
-    ASSERT_TRUE(veto.Installed());
 
     // One round first, so that what is made once and kept counts as before.
     ASSERT_TRUE(PutClipboardText("otp-md5 5 first"));

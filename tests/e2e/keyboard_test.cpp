@@ -42,64 +42,53 @@ TEST(Keyboard, TabWalksTheMainDialogInItsOrderAndBackToTheCount) {
 
 // The menu needs the hidden dialog in front while it is open. Afterwards the keyboard goes back
 // where it was, and a docked dialog acts on no key: a '7' typed, then Escape, leave the program
-// running, docked, its count as it was.
-enum class MenuOpened { AtItsAnchor, AtThePointer };
-enum class MenuEnds { Escape, About, Options };
-
+// running, docked, its count as it was. The menu opens at its anchor (the menu key) or at the
+// pointer (a right click), and ends escaped or with a dialog chosen from it and closed.
 struct MenuCase {
     const char* what;
-    MenuOpened opened;
-    MenuEnds ends;
+    bool atTheAnchor;
+    char choice; // the mnemonic of About or Options; 0: Escape
 };
 
 const MenuCase kMenus[] = {
-    {"the menu key's menu, escaped", MenuOpened::AtItsAnchor, MenuEnds::Escape},
-    {"a right click's menu, escaped", MenuOpened::AtThePointer, MenuEnds::Escape},
-    {"About from the menu, closed", MenuOpened::AtItsAnchor, MenuEnds::About},
-    {"Options from the menu, cancelled", MenuOpened::AtThePointer, MenuEnds::Options},
+    {"the menu key's menu, escaped", true, 0},
+    {"a right click's menu, escaped", false, 0},
+    {"About from the menu, closed", true, 'a'},
+    {"Options from the menu, cancelled", false, 'p'},
 };
 
 // Where the menu key puts the menu: its bottom left corner.
 constexpr int kAnchorX = 300;
 constexpr int kAnchorY = 400;
 
-HWND OpenMenu(const Program& program, MenuOpened opened) {
-    if (opened == MenuOpened::AtThePointer) return OpenTrayMenu(program);
-    NotifyIconVersion4(program, WM_CONTEXTMENU, kAnchorX, kAnchorY);
-    return WaitForTrayMenu(program);
-}
-
-// Ends the menu as the case says, and whatever it opened; true once all of it has gone.
-bool FinishMenu(const Program& program, HWND menu, MenuEnds ends) {
-    const char* dialog = ends == MenuEnds::About ? "About" : kOptionsCaption;
-    if (ends == MenuEnds::Escape) {
-        DismissMenu(menu);
-        return WaitForGone(menu);
-    }
-    ChooseMenuItemByKey(menu, ends == MenuEnds::About ? 'a' : 'p');
-    const HWND opened = WaitForDialog(program.processId, dialog);
-    return opened != nullptr && CloseBox(opened, IDCANCEL);
-}
-
 TEST(Keyboard, AfterTheTrayMenuNoKeyReachesTheHiddenDialog) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    ASSERT_TRUE(SetField(program, IDC_COUNT, "42"));
+    ScopedForeignWindow terminal("Terminal");
     for (const MenuCase& c : kMenus) {
         SCOPED_TRACE(c.what);
-        ScopedProgram run;
-        const Program& program = run.program;
-        ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
-        ASSERT_TRUE(SetField(program, IDC_COUNT, "42"));
-        ScopedForeignWindow terminal("Terminal");
         ASSERT_TRUE(BringToFront(terminal.window));
-
-        const HWND menu = OpenMenu(program, c.opened);
+        if (c.atTheAnchor) NotifyIconVersion4(program, WM_CONTEXTMENU, kAnchorX, kAnchorY);
+        const HWND menu = c.atTheAnchor ? WaitForTrayMenu(program) : OpenTrayMenu(program);
         ASSERT_NE(nullptr, menu);
-        if (c.opened == MenuOpened::AtItsAnchor) {
+        if (c.atTheAnchor) {
             RECT area = {};
             GetWindowRect(menu, &area);
             EXPECT_EQ(kAnchorX, area.left);
             EXPECT_EQ(kAnchorY, area.bottom);
         }
-        ASSERT_TRUE(FinishMenu(program, menu, c.ends));
+        if (c.choice == 0) {
+            DismissMenu(menu);
+        } else {
+            ChooseMenuItemByKey(menu, c.choice);
+            const HWND chosen =
+                WaitForDialog(program.processId, c.choice == 'a' ? "About" : kOptionsCaption);
+            ASSERT_NE(nullptr, chosen);
+            ASSERT_TRUE(CloseBox(chosen, IDCANCEL));
+        }
+        ASSERT_TRUE(WaitForGone(menu));
         EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() != program.dialog; }))
             << "the hidden dialog kept the keyboard";
 

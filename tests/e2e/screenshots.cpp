@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "resources/resource.h"
@@ -248,27 +249,37 @@ std::string VectorChallenge() {
     return std::string(kVectorKeyword) + ' ' + std::to_string(kVectorCount) + ' ' + kVectorSeed;
 }
 
+// A notice from the icon, with the tray beneath it, once it has come.
+void CaptureNotice(const char* name) {
+    HWND notice = nullptr;
+    if (!WaitUntil([&] { return (notice = FindNotice()) != nullptr; }, kNoticeWaitMs))
+        return Fail(name, "no notice came");
+    RECT area = Union(Grow(WindowArea(notice), kMargin), TrayCorner());
+    area.top = WindowArea(notice).top - kMargin;
+    Capture(name, area);
+}
+
+// Once the dialog has been up, a notice has served and goes: it must not stand in the next
+// pictures.
+void DismissNotice(const Program& program, const char* name) {
+    if (!ShowFromTray(program) || !Click(program, IDC_CLOSE) ||
+        !WaitUntil([] { return FindNotice() == nullptr; }))
+        Fail(name, "the notice did not go");
+}
+
 // A challenge copied while Windows keeps Vantreth from the front: it waits in the tray, the
 // icon marked and a notice naming it. Shown from the icon, it is answered there.
 void TakeWaiting(const Program& program) {
-    {
-        // The user at work in another program, which Windows keeps in front.
-        ScopedForeignWindow elsewhere("Terminal");
-        if (!BringToFront(elsewhere.window)) return Fail(kTrayWaiting, "no program in front");
-        ScopedActivationVeto veto;
-        if (!veto.Installed()) return Fail(kTrayWaiting, "the activation veto did not install");
-        if (!PutClipboardText(VectorChallenge().c_str()))
-            return Fail(kTrayWaiting, "the challenge could not be copied");
-        HWND notice = nullptr;
-        if (!WaitUntil([&] { return (notice = FindNotice()) != nullptr; }, kNoticeWaitMs))
-            return Fail(kTrayWaiting, "no notice came");
-        RECT area = Union(Grow(WindowArea(notice), kMargin), TrayCorner());
-        area.top = WindowArea(notice).top - kMargin;
-        Capture(kTrayWaiting, area);
-    }
-    if (!ShowFromTray(program) || !Click(program, IDC_CLOSE) ||
-        !WaitUntil([] { return FindNotice() == nullptr; }))
-        Fail(kTrayWaiting, "the notice did not go");
+    // The user at work in another program, which Windows keeps in front.
+    ScopedForeignWindow elsewhere("Terminal");
+    if (!BringToFront(elsewhere.window)) return Fail(kTrayWaiting, "no program in front");
+    auto veto = std::make_unique<ScopedActivationVeto>();
+    if (!veto->Installed()) return Fail(kTrayWaiting, "the activation veto did not install");
+    if (!PutClipboardText(VectorChallenge().c_str()))
+        return Fail(kTrayWaiting, "the challenge could not be copied");
+    CaptureNotice(kTrayWaiting);
+    veto.reset();
+    DismissNotice(program, kTrayWaiting);
 }
 
 // A challenge copied brings the dialog up filled in; the pass phrase typed, Enter answers it.
@@ -302,17 +313,8 @@ void TakeInputError(const Program& program) {
 
 // A first start says from the tray icon that Vantreth runs, and how to bring it up.
 void TakeFirstStartNotice(const Program& program) {
-    HWND notice = nullptr;
-    if (!WaitUntil([&] { return (notice = FindNotice()) != nullptr; }, kNoticeWaitMs))
-        return Fail(kFirstStartNotice, "no notice came");
-    RECT area = Union(Grow(WindowArea(notice), kMargin), TrayCorner());
-    area.top = WindowArea(notice).top - kMargin;
-    Capture(kFirstStartNotice, area);
-    // Once the dialog has been up, the notice has served and goes: it must not stand in the
-    // next pictures.
-    if (!ShowFromTray(program) || !Click(program, IDC_CLOSE) ||
-        !WaitUntil([] { return FindNotice() == nullptr; }))
-        Fail(kFirstStartNotice, "the notice did not go");
+    CaptureNotice(kFirstStartNotice);
+    DismissNotice(program, kFirstStartNotice);
 }
 
 // Options as a first start leaves them; SNK switched on there opens the enrolment.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -155,37 +156,29 @@ bool Same(const Settings& a, const Settings& b) {
 // nothing at all, the check boxes read before the refusal included.
 TEST(DecideOptionsOk, ARefusedTimeChangesNothing) {
     const struct {
-        const char* dock;
-        const char* decr;
+        std::vector<const char*> dock;
+        std::vector<const char*> decr;
         Message refusal;
-    } cases[] = {
-        {"0", "5", Message::DockTimeMissing},
-        {"", "5", Message::DockTimeMissing},
-        {"abc", "5", Message::DockTimeMissing},
-        {"-0", "5", Message::DockTimeMissing},
-        {"256", "5", Message::DockTimeRange},
-        {"300", "5", Message::DockTimeRange},
-        {"12345", "5", Message::DockTimeRange},
-        {"-1", "5", Message::DockTimeRange},
-        {"0300", "5", Message::DockTimeRange},
-        {"0", "256", Message::DockTimeMissing}, // the docking timeout is checked first
-        {"30", "256", Message::DecrTimeRange},
-        {"30", "-1", Message::DecrTimeRange},
-        {"30", "1000", Message::DecrTimeRange},
-        {"30", "-255", Message::DecrTimeRange},
-        {"30", "0999", Message::DecrTimeRange},
-        {"0001", "5", Message::None},
-        {"255", "255", Message::None},
+    } groups[] = {
+        {{"0", "", "abc", "-0"}, {"5", "256"}, Message::DockTimeMissing},
+        {{"256", "300", "12345", "-1", "0300"}, {"5"}, Message::DockTimeRange},
+        {{"30"}, {"256", "-1", "1000", "-255", "0999"}, Message::DecrTimeRange},
+        {{"0001", "255"}, {"0", "255"}, Message::None},
     };
-    for (const auto& c : cases) {
-        const OptionsOkOutcome out =
-            DecideOptionsOk(Stored(), WithSnk(Form(c.dock, c.decr), true), true);
-        EXPECT_EQ(out.refusal, c.refusal) << c.dock << " / " << c.decr;
-        if (c.refusal == Message::None) continue;
-        EXPECT_TRUE(Same(Stored(), out.settings)) << c.dock << " / " << c.decr;
-        EXPECT_EQ(Message::None, out.warning);
-        EXPECT_FALSE(out.enrolSnk);
-        EXPECT_FALSE(out.askReconfigure);
+    for (const auto& group : groups) {
+        for (const char* dock : group.dock) {
+            for (const char* decr : group.decr) {
+                SCOPED_TRACE(testing::Message() << dock << " / " << decr);
+                const OptionsOkOutcome out =
+                    DecideOptionsOk(Stored(), WithSnk(Form(dock, decr), true), true);
+                EXPECT_EQ(out.refusal, group.refusal);
+                if (group.refusal == Message::None) continue;
+                EXPECT_TRUE(Same(Stored(), out.settings));
+                EXPECT_EQ(Message::None, out.warning);
+                EXPECT_FALSE(out.enrolSnk);
+                EXPECT_FALSE(out.askReconfigure);
+            }
+        }
     }
 }
 
