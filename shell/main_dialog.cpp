@@ -61,6 +61,14 @@ void ShowNow(HWND dialog, int how) {
     showAllowed = false;
 }
 
+// While the tray menu is open its keys come to the hidden dialog, the menu's owner, and the
+// menu takes them from there.
+bool InMenu() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
+}
+
 // A docked dialog never acts on a key. Should it hold the keyboard while hidden (the shell
 // hands it back after a menu or a dialog of ours, say), a key would go into a field the user
 // cannot see, or press Ok or Exit.
@@ -68,7 +76,7 @@ LRESULT CALLBACK IgnoreKeysWhileDocked(int code, WPARAM removal, LPARAM lParam) 
     MSG* message = reinterpret_cast<MSG*>(lParam);
     if (code == HC_ACTION && message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST &&
         !IsWindowVisible(mainDialog) &&
-        (message->hwnd == mainDialog || IsChild(mainDialog, message->hwnd))) {
+        (message->hwnd == mainDialog || IsChild(mainDialog, message->hwnd)) && !InMenu()) {
         message->message = WM_NULL;
     }
     return CallNextHookEx(nullptr, code, removal, lParam);
@@ -278,6 +286,13 @@ NoticeText ChallengeWaitingInFields(HWND dialog) {
     return ChallengeWaitingNotice(CheckedKind(dialog), count, seed);
 }
 
+// Message boxes and dialogs are of the dialog class.
+bool IsDialogBox(HWND window) {
+    char name[8] = {};
+    GetClassNameA(window, name, sizeof name);
+    return std::strcmp(name, "#32770") == 0;
+}
+
 struct WaitingSearch {
     HWND dialog;
     HWND found;
@@ -286,9 +301,7 @@ struct WaitingSearch {
 // The box or dialog of ours that takes input: the others wait behind it, disabled by it.
 BOOL CALLBACK MatchWaitingWindow(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<WaitingSearch*>(lParam);
-    char name[8] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (window == search->dialog || std::strcmp(name, "#32770") != 0 || !IsWindowVisible(window) ||
+    if (window == search->dialog || !IsDialogBox(window) || !IsWindowVisible(window) ||
         !IsWindowEnabled(window))
         return TRUE;
     search->found = window;
@@ -336,10 +349,7 @@ void OnShowMain(HWND dialog) {
 }
 
 BOOL CALLBACK EndWaitingWindow(HWND window, LPARAM lParam) {
-    char name[8] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (window != reinterpret_cast<HWND>(lParam) && std::strcmp(name, "#32770") == 0)
-        EndDialog(window, 0);
+    if (window != reinterpret_cast<HWND>(lParam) && IsDialogBox(window)) EndDialog(window, 0);
     return TRUE;
 }
 
