@@ -26,7 +26,9 @@ constexpr std::uint32_t kLongCount = 999999999;
 enum Kind { kMd4, kMd5, kSha1, kKinds };
 enum Variant { kStepLoop, kOneShot, kBlock, kWhole, kSliced, kVariants };
 
+// The rows of the ratio table.
 const char* const kKindNames[kKinds] = {"MD4", "MD5", "SHA1"};
+const HashKind kHashKinds[kKinds] = {HashKind::MD4, HashKind::MD5, HashKind::SHA1};
 
 // Best steps per second of each benchmark, taken per iteration:
 // the machine may be busy, and the least disturbed iteration is closest to
@@ -64,14 +66,11 @@ void FoldDigest(Kind kind, const std::uint8_t* d, std::uint8_t value[8]) {
 }
 
 void BM_StepLoop(benchmark::State& state, Kind kind) {
-    void (*const steps)(std::uint8_t*, std::uint32_t) = kind == kMd4   ? Md4Steps
-                                                        : kind == kMd5 ? Md5Steps
-                                                                       : Sha1Steps;
     const std::int64_t n = state.range(0);
     std::uint8_t value[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
-        steps(value, static_cast<std::uint32_t>(n));
+        OtpSteps(kHashKinds[kind], value, static_cast<std::uint32_t>(n));
         benchmark::DoNotOptimize(value);
         Note(kind, kStepLoop, start, n);
     }
@@ -128,46 +127,30 @@ void BM_Block(benchmark::State& state, Kind kind) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 
-using ComputeFunction = int (*)(std::uint32_t, const char*, const char*, char*);
-
-ComputeFunction ComputeFor(Kind kind) {
-    return kind == kMd4 ? ComputeMd4Otp : kind == kMd5 ? ComputeMd5Otp : ComputeSha1Otp;
-}
-
-const HashKind kHashKinds[kKinds] = {HashKind::MD4, HashKind::MD5, HashKind::SHA1};
-
-void BM_Whole(benchmark::State& state, Kind kind) {
-    const ComputeFunction compute = ComputeFor(kind);
+// The whole response, in one call (d) or in slices that can be stopped (e).
+void BM_Response(benchmark::State& state, Kind kind, Variant variant) {
     const std::int64_t n = state.range(0);
-    char response[kResponseSize] = {};
-    for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
-        compute(static_cast<std::uint32_t>(n), "test", "This is a test.", response);
-        benchmark::DoNotOptimize(response);
-        Note(kind, kWhole, start, n);
-    }
-    state.SetItemsProcessed(state.iterations() * n);
-}
-
-void BM_Sliced(benchmark::State& state, Kind kind) {
-    const std::int64_t n = state.range(0);
+    const auto count = static_cast<std::uint32_t>(n);
     char response[kResponseSize] = {};
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         OtpProgress progress;
-        ComputeOtpInSlices(kHashKinds[kind], static_cast<std::uint32_t>(n), "test",
-                           "This is a test.", response, progress);
+        if (variant == kSliced) {
+            ComputeOtpInSlices(kHashKinds[kind], count, "test", "This is a test.", response,
+                               progress);
+        } else {
+            ComputeOtp(kHashKinds[kind], count, "test", "This is a test.", response);
+        }
         benchmark::DoNotOptimize(response);
-        Note(kind, kSliced, start, n);
+        Note(kind, variant, start, n);
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
 
 void BM_Count999999999(benchmark::State& state, Kind kind) {
-    const ComputeFunction compute = ComputeFor(kind);
     char response[kResponseSize] = {};
     for (auto _ : state) {
-        compute(kLongCount, "test", "This is a test.", response);
+        ComputeOtp(kHashKinds[kind], kLongCount, "test", "This is a test.", response);
         benchmark::DoNotOptimize(response);
     }
     state.SetItemsProcessed(state.iterations() * kLongCount);
@@ -211,9 +194,9 @@ int main(int argc, char** argv) {
             ->Arg(kSteps);
         benchmark::RegisterBenchmark(("b_OneShot/" + name).c_str(), BM_OneShot, kind)->Arg(kSteps);
         benchmark::RegisterBenchmark(("c_Block/" + name).c_str(), BM_Block, kind)->Arg(kSteps);
-        benchmark::RegisterBenchmark(("d_Whole/" + name).c_str(), BM_Whole, kind)
+        benchmark::RegisterBenchmark(("d_Whole/" + name).c_str(), BM_Response, kind, kWhole)
             ->Arg(kSlicedSteps);
-        benchmark::RegisterBenchmark(("e_Sliced/" + name).c_str(), BM_Sliced, kind)
+        benchmark::RegisterBenchmark(("e_Sliced/" + name).c_str(), BM_Response, kind, kSliced)
             ->Arg(kSlicedSteps);
     }
     if (withLong) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/ascii.h"
+
 namespace {
 
 struct KeywordEntry {
@@ -22,15 +24,48 @@ bool IsDelimiter(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool EqualIgnoringAsciiCase(const char* a, const char* b) {
     for (; *a != '\0' && *b != '\0'; ++a, ++b) {
         if (AsciiLower(*a) != AsciiLower(*b)) return false;
     }
     return *a == *b;
+}
+
+// The first character of the word at or after `p`; the text's end when there is none.
+const char* WordAt(const char* p) {
+    while (*p != '\0' && IsDelimiter(*p))
+        ++p;
+    return p;
+}
+
+const char* WordEnd(const char* word) {
+    while (*word != '\0' && !IsDelimiter(*word))
+        ++word;
+    return word;
+}
+
+bool BeginsWithPrefix(const char* word) {
+    for (const char* prefix : kPrefixes) {
+        if (std::strncmp(word, prefix, std::strlen(prefix)) == 0) return true;
+    }
+    return false;
+}
+
+bool IsNumber(const char* word) {
+    const char* end = WordEnd(word);
+    if (end == word) return false;
+    for (; word != end; ++word) {
+        if (*word < '0' || *word > '9') return false;
+    }
+    return true;
+}
+
+// Copies the word into `slot`, cut to `capacity` characters.
+void CopyWord(const char* word, char* slot, int capacity) {
+    int length = 0;
+    for (; *word != '\0' && !IsDelimiter(*word) && length < capacity; ++word)
+        slot[length++] = *word;
+    slot[length] = '\0';
 }
 
 } // namespace
@@ -43,40 +78,22 @@ const char* ChallengeKeyword(HashKind kind) {
     return nullptr;
 }
 
-namespace {
-
-bool HasPrefix(const char* text) {
-    for (const char* prefix : kPrefixes) {
-        if (std::strstr(text, prefix) != nullptr) return true;
-    }
-    return false;
-}
-
-} // namespace
-
 ParsedChallenge ParseChallenge(const char* text) {
     ParsedChallenge parsed{};
-    if (text == nullptr || !HasPrefix(text)) return parsed;
-    parsed.found = true;
-
-    struct Slot {
-        char* text;
-        int capacity;
-    };
-    const Slot slots[] = {{parsed.slots.keyword, kChallengeSlotLength},
-                          {parsed.slots.count, kChallengeSlotLength},
-                          {parsed.slots.seed, kChallengeSeedLength}};
-    const char* p = text;
-    for (const Slot& slot : slots) {
-        while (*p != '\0' && IsDelimiter(*p))
-            ++p;
-        if (*p == '\0') break;
-        int length = 0;
-        for (; *p != '\0' && !IsDelimiter(*p); ++p) {
-            if (length < slot.capacity) slot.text[length++] = *p;
-        }
-        slot.text[length] = '\0';
+    if (text == nullptr) return parsed;
+    // A server's line says more than its challenge ("331 otp-md5 499 ke1234 ext required"):
+    // the challenge is where a keyword stands before its count, wherever that is.
+    for (const char* word = WordAt(text); *word != '\0'; word = WordAt(WordEnd(word))) {
+        if (!BeginsWithPrefix(word)) continue;
+        const char* count = WordAt(WordEnd(word));
+        if (!IsNumber(count)) continue;
+        parsed.found = true;
+        CopyWord(word, parsed.slots.keyword, kChallengeSlotLength);
+        CopyWord(count, parsed.slots.count, kChallengeSlotLength);
+        CopyWord(WordAt(WordEnd(count)), parsed.slots.seed, kChallengeSeedLength);
+        break;
     }
+    if (!parsed.found) return parsed;
 
     for (const KeywordEntry& entry : kKeywords) {
         if (EqualIgnoringAsciiCase(parsed.slots.keyword, entry.keyword)) {

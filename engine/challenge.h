@@ -9,7 +9,7 @@ constexpr int kSeedLimit = 16;
 constexpr int kChallengeSlotLength = 10;
 constexpr int kChallengeSeedLength = kSeedLimit + 1;
 
-// The first three tokens of a challenge text, each cut to its slot.
+// The keyword, count and seed of a challenge, each cut to its slot.
 struct Challenge {
     char keyword[kChallengeSlotLength + 1];
     char count[kChallengeSlotLength + 1];
@@ -17,12 +17,17 @@ struct Challenge {
 };
 
 struct ParsedChallenge {
-    bool found;      // one of the prefixes occurs in the text
-    Challenge slots; // empty slots when no token filled them
+    bool found;      // the text holds a challenge
+    Challenge slots; // empty when nothing was found; an empty seed when the text ends early
     bool hasKind;    // the keyword named a kind
     HashKind kind;
 };
 
+// A text holds a challenge where a word (at the text's start or after a blank, tab, line feed or
+// carriage return) begins with "otp-", "s/key", "s-key" or "skey", in lower case, and the next
+// word is a decimal number: that word is the keyword, the next the count, the one after the
+// seed. The first such word counts. The keyword names a kind when it equals one of the known
+// keywords, whatever the case of its letters.
 ParsedChallenge ParseChallenge(const char* text);
 
 // The keyword a remote system presents for `kind` ("otp-md5"); null for SNK, which has none.

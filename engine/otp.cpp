@@ -1,6 +1,7 @@
 // MD4_*, MD5_*, SHA1_* and their block functions are deprecated in OpenSSL 3.
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include "engine/otp.h"
+#include "engine/ascii.h"
 #include "engine/otp_value.h"
 #include "engine/six_words.h"
 
@@ -13,7 +14,6 @@
 
 namespace {
 
-constexpr std::size_t kMd4CrunchLimit = 64;
 constexpr std::size_t kBlockSize = 64;
 
 void StoreLe32(std::uint8_t* p, std::uint32_t w) {
@@ -146,40 +146,57 @@ bool ValidArguments(const char* seed, const char* passPhrase, const void* out) {
     return seed != nullptr && passPhrase != nullptr && out != nullptr;
 }
 
-// MD4 and MD5 share their interface and their fold.
-template <typename Ctx, int (*Init)(Ctx*), int (*Update)(Ctx*, const void*, std::size_t),
-          int (*Final)(unsigned char*, Ctx*)>
-void CrunchMd(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
-    Ctx ctx;
-    std::uint8_t digest[16];
-    Init(&ctx);
-    Update(&ctx, seed, std::strlen(seed));
-    Update(&ctx, passPhrase, std::strlen(passPhrase));
-    Final(digest, &ctx);
+// The seed goes to the hash with its ASCII capitals folded, a block at a time, so that a seed
+// of any length needs no more room than this; the folded copy is wiped like the rest.
+template <typename Ctx, int (*Update)(Ctx*, const void*, std::size_t)>
+void UpdateWithFoldedSeed(Ctx* ctx, const char* seed) {
+    char folded[kBlockSize];
+    for (std::size_t left = std::strlen(seed); left > 0;) {
+        const std::size_t take = left < sizeof folded ? left : sizeof folded;
+        for (std::size_t i = 0; i < take; ++i)
+            folded[i] = AsciiLower(seed[i]);
+        Update(ctx, folded, take);
+        seed += take;
+        left -= take;
+    }
+    OPENSSL_cleanse(folded, sizeof folded);
+}
+
+void FoldMdDigest(const std::uint8_t* digest, std::uint8_t value[8]) {
     FoldMd(LoadLe32(digest), LoadLe32(digest + 4), LoadLe32(digest + 8), LoadLe32(digest + 12),
            value);
-    OPENSSL_cleanse(&ctx, sizeof ctx);
-    OPENSSL_cleanse(digest, sizeof digest);
 }
 
-constexpr auto CrunchMd4 = CrunchMd<MD4_CTX, MD4_Init, MD4_Update, MD4_Final>;
-constexpr auto CrunchMd5 = CrunchMd<MD5_CTX, MD5_Init, MD5_Update, MD5_Final>;
-
-void CrunchSha1(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
-    SHA_CTX ctx;
-    std::uint8_t digest[SHA_DIGEST_LENGTH];
-    SHA1_Init(&ctx);
-    SHA1_Update(&ctx, seed, std::strlen(seed));
-    SHA1_Update(&ctx, passPhrase, std::strlen(passPhrase));
-    SHA1_Final(digest, &ctx);
+void FoldSha1Digest(const std::uint8_t* digest, std::uint8_t value[8]) {
     FoldSha1(LoadBe32(digest), LoadBe32(digest + 4), LoadBe32(digest + 8), LoadBe32(digest + 12),
              LoadBe32(digest + 16), value);
+}
+
+// The three hashes share their interface; only the digest's length and fold differ.
+template <typename Ctx, int (*Init)(Ctx*), int (*Update)(Ctx*, const void*, std::size_t),
+          int (*Final)(unsigned char*, Ctx*), std::size_t DigestLength,
+          void (*Fold)(const std::uint8_t*, std::uint8_t[8])>
+void CrunchWith(const char* seed, const char* passPhrase, std::uint8_t value[8]) {
+    Ctx ctx;
+    std::uint8_t digest[DigestLength];
+    Init(&ctx);
+    UpdateWithFoldedSeed<Ctx, Update>(&ctx, seed);
+    Update(&ctx, passPhrase, std::strlen(passPhrase));
+    Final(digest, &ctx);
+    Fold(digest, value);
     OPENSSL_cleanse(&ctx, sizeof ctx);
     OPENSSL_cleanse(digest, sizeof digest);
 }
 
+constexpr auto CrunchMd4 =
+    CrunchWith<MD4_CTX, MD4_Init, MD4_Update, MD4_Final, MD4_DIGEST_LENGTH, FoldMdDigest>;
+constexpr auto CrunchMd5 =
+    CrunchWith<MD5_CTX, MD5_Init, MD5_Update, MD5_Final, MD5_DIGEST_LENGTH, FoldMdDigest>;
+constexpr auto CrunchSha1 =
+    CrunchWith<SHA_CTX, SHA1_Init, SHA1_Update, SHA1_Final, SHA_DIGEST_LENGTH, FoldSha1Digest>;
+
 // The crunch of seed and pass phrase into `value`; false when the kind refuses
-// the text (MD4 takes at most 64 bytes) or is no hash.
+// the text (MD4 takes at most kMd4CrunchLimit bytes) or is no hash.
 bool Crunch(HashKind kind, const char* seed, const char* passPhrase, std::uint8_t value[8]) {
     switch (kind) {
     case HashKind::MD4: {
@@ -204,37 +221,25 @@ void WriteResponse(const std::uint8_t value[8], char* response) {
 
 } // namespace
 
-void Md4Steps(std::uint8_t value[8], std::uint32_t count) {
-    ChainSteps<MD4_CTX, MdStepLoop<MD4_CTX, MD4_Transform>>(value, count, false);
-}
-
-void Md5Steps(std::uint8_t value[8], std::uint32_t count) {
-    ChainSteps<MD5_CTX, MdStepLoop<MD5_CTX, MD5_Transform>>(value, count, false);
-}
-
-void Sha1Steps(std::uint8_t value[8], std::uint32_t count) {
-    ChainSteps<SHA_CTX, RunSha1Steps>(value, count, true);
-}
-
-namespace {
-
-void RunSteps(HashKind kind, std::uint8_t value[8], std::uint32_t count) {
+void OtpSteps(HashKind kind, std::uint8_t value[8], std::uint32_t count) {
     switch (kind) {
-    case HashKind::MD4: Md4Steps(value, count); break;
-    case HashKind::MD5: Md5Steps(value, count); break;
-    case HashKind::SHA1: Sha1Steps(value, count); break;
+    case HashKind::MD4:
+        ChainSteps<MD4_CTX, MdStepLoop<MD4_CTX, MD4_Transform>>(value, count, false);
+        break;
+    case HashKind::MD5:
+        ChainSteps<MD5_CTX, MdStepLoop<MD5_CTX, MD5_Transform>>(value, count, false);
+        break;
+    case HashKind::SHA1: ChainSteps<SHA_CTX, RunSha1Steps>(value, count, true); break;
     case HashKind::SNK: break;
     }
 }
-
-} // namespace
 
 int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
                     std::uint8_t value[8]) {
     if (!ValidArguments(seed, passPhrase, value)) return kOtpCrunchFailed;
     std::uint8_t work[8];
     if (!Crunch(kind, seed, passPhrase, work)) return kOtpCrunchFailed;
-    RunSteps(kind, work, count);
+    OtpSteps(kind, work, count);
     std::memcpy(value, work, sizeof work);
     OPENSSL_cleanse(work, sizeof work);
     return kOtpOk;
@@ -252,7 +257,7 @@ int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, con
             break;
         }
         const std::uint32_t slice = count - done < sliceSteps ? count - done : sliceSteps;
-        RunSteps(kind, work, slice);
+        OtpSteps(kind, work, slice);
         done += slice;
         progress.stepsDone.store(done, std::memory_order_relaxed);
     }
@@ -260,8 +265,6 @@ int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, con
     OPENSSL_cleanse(work, sizeof work);
     return result;
 }
-
-namespace {
 
 int ComputeOtp(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
                char* response) {
@@ -272,8 +275,6 @@ int ComputeOtp(HashKind kind, std::uint32_t count, const char* seed, const char*
     OPENSSL_cleanse(value, sizeof value);
     return kOtpOk;
 }
-
-} // namespace
 
 int ComputeMd5Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response) {
     return ComputeOtp(HashKind::MD5, count, seed, passPhrase, response);

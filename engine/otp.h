@@ -9,10 +9,16 @@ constexpr std::size_t kResponseSize = 64;
 constexpr int kOtpOk = 0;
 constexpr int kOtpStopped = 1;
 constexpr int kOtpCrunchFailed = 2;
+// MD4 hashes seed and pass phrase of at most this many bytes together.
+constexpr std::size_t kMd4CrunchLimit = 64;
 
-// Each writes the six-word response into `response` (kResponseSize bytes) and
-// returns kOtpOk, or returns kOtpCrunchFailed and leaves `response` untouched.
-// Seed and pass phrase are hashed byte for byte as given.
+// Writes the six-word response of `kind` (MD4, MD5 or SHA1) into `response` (kResponseSize
+// bytes) and returns kOtpOk, or returns kOtpCrunchFailed and leaves `response` untouched.
+// The seed's letters A to Z count as a to z, as RFC 2289 asks of every seed; every other
+// byte of seed and pass phrase is hashed as it is.
+int ComputeOtp(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
+               char* response);
+// The same, one kind each: the engine's entry points for the three hashes.
 int ComputeMd5Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response);
 int ComputeMd4Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response);
 int ComputeSha1Otp(std::uint32_t count, const char* seed, const char* passPhrase, char* response);

@@ -6,12 +6,10 @@
 // Internal to the engine; the tests and the benchmark reach the 64-bit value
 // and the bare step loop through here.
 
-// Crunch of seed and pass phrase, then `count` steps, into `value`.
-// Returns kOtpOk, or kOtpCrunchFailed with `value` untouched. `kind` is MD4, MD5 or SHA1.
+// Crunch of seed (folded as ComputeOtp folds it) and pass phrase, then `count` steps, into
+// `value`. Returns kOtpOk, or kOtpCrunchFailed with `value` untouched. `kind` is MD4, MD5 or SHA1.
 int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
                     std::uint8_t value[8]);
 
-// Applies the step `count` times to `value` in place.
-void Md4Steps(std::uint8_t value[8], std::uint32_t count);
-void Md5Steps(std::uint8_t value[8], std::uint32_t count);
-void Sha1Steps(std::uint8_t value[8], std::uint32_t count);
+// Applies the step of `kind` (MD4, MD5 or SHA1) `count` times to `value` in place.
+void OtpSteps(HashKind kind, std::uint8_t value[8], std::uint32_t count);

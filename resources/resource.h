@@ -20,8 +20,8 @@
 #define IDC_CHALLENGE_LABEL 1051
 #define IDC_RESPONSE_LABEL 1052
 #define IDC_CLEARALL 1060
-// The S/Key mode's labels, as the template starts. NOTE: "Challange" is the
-// spelling users of this program know; it stays.
+// The S/Key mode's labels, as the template starts. NOTE: "Challange" is spelt
+// so on purpose; it stays.
 #define LABEL_SKEY_CHALLENGE "S/Key Challange"
 #define LABEL_SKEY_RESPONSE "S/Key Response"
 
@@ -41,6 +41,7 @@
 #define IDC_OPT_AUTODECR 1056
 #define IDC_OPT_DECRTIME 1058
 #define IDC_OPT_DECRTIME_LABEL 1059
+#define IDC_OPT_STARTUP 1061
 
 // SNK Seed & Password dialog
 #define IDD_SNK_SEED 120
@@ -51,6 +52,7 @@
 // Icons
 #define IDI_TRAY 113
 #define IDI_MAIN 114
+#define IDI_TRAY_WAITING 115
 
 // Tray menu
 #define IDM_ABOUT 100
@@ -64,6 +66,7 @@
 #define ID_TIMER_ABOUT 102
 #define ID_TIMER_OPTIONS 103
 #define ID_TIMER_PROGRESS 104
+#define ID_TIMER_ICON 105
 
 // Private messages of the main dialog (WM_USER + 10, + 11)
 #define WM_TRAYNOTIFY 1034

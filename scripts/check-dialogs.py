@@ -25,14 +25,14 @@ BS_AUTORADIOBUTTON = 0x09
 CLASS_ATOMS = {0x80: "BUTTON", 0x81: "EDIT", 0x82: "STATIC", 0x83: "LISTBOX", 0x84: "SCROLLBAR", 0x85: "COMBOBOX"}
 WINDOWS_IDS = {"IDOK": 1, "IDCANCEL": 2}
 
-# Each dialog's tab order, as the users know it.
+# Each dialog's tab order: the order of its form, top to bottom, then its buttons.
 TAB_ORDERS = {
     "IDD_MAIN": ["IDC_COUNT", "IDC_SEED", "IDC_PASSPHRASE", "IDC_COMPUTE", "IDC_CLOSE", "IDC_OPTIONS",
                  "IDC_EXIT", "IDC_COPY", "IDC_MD5", "IDC_CLEARALL"],
     "IDD_ABOUT": ["IDOK"],
     "IDD_OPTIONS": ["IDOK", "IDCANCEL", "IDC_OPT_CLIPBOARD", "IDC_OPT_RETURN", "IDC_OPT_CLEARPASS",
                     "IDC_OPT_SNK", "IDC_OPT_AUTODOCK", "IDC_OPT_DOCKTIME", "IDC_OPT_AUTODECR",
-                    "IDC_OPT_DECRTIME", "IDC_OPT_ABOUT"],
+                    "IDC_OPT_DECRTIME", "IDC_OPT_STARTUP", "IDC_OPT_ABOUT"],
     "IDD_SNK_SEED": ["IDOK", "IDCANCEL", "IDC_SNK_SEED", "IDC_SNK_PASSWORD", "IDC_SNK_CONFIRM"],
 }
 

@@ -1,11 +1,19 @@
 #!/usr/bin/env python3
-"""Draws the program's two icons, a gold key on a blue disc, into
-resources/tray.ico (icon 113) and resources/main.ico (icon 114).
+"""Draws the program's icons, a gold key on a blue disc, into three files
+under resources/ (their IDs are in resource.h):
 
-Each file holds one 32-bit image (alpha edges) per size the shell asks for at
-100 to 200 % scaling: 16, 20, 24, 32, 40, 48 and 64 px. Every size is drawn on
-its own pixel grid from the table below, with the shaft and teeth on whole
-pixels, so none is a blurred copy of another size.
+  main.ico          the window icon: 16, 20, 24, 32, 40, 48 and 64 px, the
+                    small and large icon sizes at 100 to 200 % scaling;
+  tray.ico          the notification-area icon: 16, 20, 24 and 32 px only,
+                    as the program loads it at the small-icon size;
+  tray-waiting.ico  the notification-area icon while a challenge waits: the
+                    same sizes and key, with an orange-red badge ringed in white
+                    at the upper right, clear of the key.
+
+Each file holds one 32-bit image (alpha edges) per size. Every size is drawn on
+its own pixel grid from the tables below, with the shaft and teeth on whole
+pixels (and the badge too at 16 and 20 px), so none is a blurred copy of another
+size.
 
 Standard library only. Run from anywhere; the output goes next to the
 resource script, and the .ico files are committed.
@@ -34,13 +42,29 @@ GEOMETRY = {
     64: dict(bow_x=17.5, bow_r=12.5, hole_r=5.0, top=28, thick=8, end=55,
              teeth=((38, 6, 6), (47, 8, 9)), edge=2),
 }
-SIZES = sorted(GEOMETRY)
+MAIN_SIZES = sorted(GEOMETRY)
+TRAY_SIZES = (16, 20, 24, 32)  # SM_CXSMICON at 100, 125, 150 and 200 %
 PNG_FROM = 24
+
+# The waiting badge per tray size: centre x and y, outer radius, white rim
+# width, and whether it is crisp. It sits in the corner above the shaft and
+# right of the bow, so it covers no part of the key, and reaches past the disc
+# so the outline changes. A crisp badge takes the pixels whose centres are in
+# its circles, whole pixels with no soft edge, which at 16 and 20 px reads as a
+# round dot; the larger ones have smooth edges like the disc.
+BADGE = {
+    16: dict(x=12.5, y=3.5, r=3.5, rim=1.0, crisp=True),    # 7 px: 5 px of red
+    20: dict(x=16.0, y=4.0, r=4.0, rim=1.0, crisp=True),    # 8 px: 6 px of red
+    24: dict(x=19.0, y=5.0, r=5.0, rim=1.5, crisp=False),   # 10 px
+    32: dict(x=26.0, y=6.0, r=6.0, rim=2.0, crisp=False),   # 12 px
+}
 
 DISC = (33, 99, 214)
 DISC_RIM = (14, 44, 120)
 GOLD = (255, 204, 40)
 GOLD_EDGE = (128, 84, 0)
+BADGE_FILL = (236, 60, 20)
+BADGE_RIM = (255, 255, 255)
 SAMPLES = 8  # per pixel and axis: smooth round edges, straight ones stay on the grid
 
 
@@ -56,6 +80,12 @@ def coverage(size, inside):
             row.append(hits / (SAMPLES * SAMPLES))
         rows.append(row)
     return rows
+
+
+def pixel_mask(size, inside):
+    """Rows of 1.0 where the pixel's centre is inside(x, y), else 0.0."""
+    return [[1.0 if inside(x + 0.5, y + 0.5) else 0.0 for x in range(size)]
+            for y in range(size)]
 
 
 def key_shape(g, grow):
@@ -78,8 +108,9 @@ def key_shape(g, grow):
     return inside
 
 
-def draw(size):
-    """Rows (top first) of (r, g, b, a) for one size."""
+def draw(size, badge=False):
+    """Rows (top first) of (r, g, b, a) for one size, with the waiting badge
+    when badge is set."""
     g = GEOMETRY[size]
     c = size / 2.0
     disc = coverage(size, lambda x, y: math.hypot(x - c, y - c) <= c - 0.25)
@@ -88,6 +119,12 @@ def draw(size):
     if g["edge"]:
         layers.append((GOLD_EDGE, coverage(size, key_shape(g, g["edge"]))))
     layers.append((GOLD, coverage(size, key_shape(g, 0))))
+    if badge:
+        b = BADGE[size]
+        paint = pixel_mask if b["crisp"] else coverage
+        for color, radius in ((BADGE_RIM, b["r"]), (BADGE_FILL, b["r"] - b["rim"])):
+            layers.append((color, paint(
+                size, lambda x, y, r=radius: math.hypot(x - b["x"], y - b["y"]) <= r)))
 
     image = []
     for y in range(size):
@@ -136,10 +173,10 @@ def png(size, pixels):
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-def image(size):
+def image(size, badge=False):
     """Bitmaps for the small sizes, which older code paths read; PNG above,
     which Windows reads since Vista and which keeps the program small."""
-    pixels = draw(size)
+    pixels = draw(size, badge)
     return png(size, pixels) if size >= PNG_FROM else dib(size, pixels)
 
 
@@ -156,10 +193,12 @@ def ico(images):
 
 def main():
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
-    data = ico([(size, image(size)) for size in SIZES])
-    for name in ("tray.ico", "main.ico"):
+    files = (("main.ico", MAIN_SIZES, False),
+             ("tray.ico", TRAY_SIZES, False),
+             ("tray-waiting.ico", TRAY_SIZES, True))
+    for name, sizes, badge in files:
         with open(os.path.join(out, name), "wb") as f:
-            f.write(data)
+            f.write(ico([(size, image(size, badge)) for size in sizes]))
 
 
 if __name__ == "__main__":

@@ -76,7 +76,7 @@ export LC_ALL=C
 # are hard links, never written; everything else is copied.
 . "$(dirname "${BASH_SOURCE[0]}")/deps.sh"
 cache=$VANTRETH_CACHE
-template="$cache/wineprefix-template-$(wine --version | tr -c 'A-Za-z0-9.\n-' '_')-$WINEARCH-v1"
+template="$cache/wineprefix-template-$(wine --version | tr -c 'A-Za-z0-9.\n-' '_')-$WINEARCH-v2"
 if [ ! -f "$template/.vantreth-ready" ]; then
   mkdir -p "$cache"
   fresh=$(mktemp -d "$cache/wineprefix-template.XXXXXX")
@@ -85,6 +85,12 @@ if [ ! -f "$template/.vantreth-ready" ]; then
     wineboot -i >"$scratch/wineboot.log" 2>&1 || exit 1
     # Managed=N: no window manager decorations or moves for our windows.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || exit 1
+    # A program that faults ends at once, as a test must see it, instead of waiting in winedbg.
+    for view in 32 64; do
+      [ "$view" = 64 ] && [ "$WINEARCH" = win32 ] && continue
+      wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+        /t REG_SZ /d '' /f "/reg:$view" >/dev/null 2>&1 || exit 1
+    done
     wineserver -k >/dev/null 2>&1
     wineserver -w
   ) || {

@@ -10,10 +10,7 @@ constexpr UINT kAboutTimeoutMs = 10000;
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        OnceDialogOpened(OnceDialog::About, dialog);
-        SetTimer(dialog, ID_TIMER_ABOUT, kAboutTimeoutMs, nullptr);
-        return FALSE;
+    case WM_INITDIALOG: SetTimer(dialog, ID_TIMER_ABOUT, kAboutTimeoutMs, nullptr); return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:

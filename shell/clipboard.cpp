@@ -11,6 +11,8 @@
 
 namespace {
 
+bool inChain = false;
+
 // Returns a NUL-terminated copy of the clipboard's CF_TEXT, or nullptr, and
 // its size in `size`. Another program's block need not end with a NUL, so the
 // copy is one byte larger than the block and never reads past it.
@@ -46,7 +48,7 @@ HWND AsWindow(ChainWindow window) {
 }
 
 // Waits for a neighbour no longer than the bound: a hung one must not freeze us.
-void PassOn(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+void ForwardToNextViewer(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
     if (target == nullptr) return;
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(target, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
@@ -72,14 +74,17 @@ void JoinClipboardChain(HWND dialog) {
     // The first WM_DRAWCLIPBOARD arrives inside this call, before the next
     // viewer is known, so it is not passed on.
     g_nextViewer = SetClipboardViewer(dialog);
+    inChain = true;
 }
 
 void LeaveClipboardChain(HWND dialog) {
+    if (!inChain) return;
     ChangeClipboardChain(dialog, g_nextViewer);
+    inChain = false;
 }
 
 void OnDrawClipboard(HWND dialog, WPARAM wParam, LPARAM lParam) {
-    if (ShouldScanClipboard(g_settings, ExcludedFromMonitors())) {
+    if (g_settings.Clipboard != 0 && !ExcludedFromMonitors()) {
         SIZE_T size = 0;
         char* copy = CopyClipboardText(dialog, &size);
         if (copy != nullptr) {
@@ -88,20 +93,21 @@ void OnDrawClipboard(HWND dialog, WPARAM wParam, LPARAM lParam) {
             std::free(copy);
         }
     }
-    PassOn(AsWindow(ChainForwardTarget(dialog, g_nextViewer)), WM_DRAWCLIPBOARD, wParam, lParam);
+    ForwardToNextViewer(AsWindow(ChainForwardTarget(dialog, g_nextViewer)), WM_DRAWCLIPBOARD,
+                        wParam, lParam);
 }
 
 void OnChangeCbChain(HWND dialog, WPARAM wParam, LPARAM lParam) {
     const ChainChange change = ChainChangeFor(dialog, g_nextViewer, reinterpret_cast<HWND>(wParam),
                                               reinterpret_cast<HWND>(lParam));
     g_nextViewer = AsWindow(change.next);
-    PassOn(AsWindow(change.forwardTo), WM_CHANGECBCHAIN, wParam, lParam);
+    ForwardToNextViewer(AsWindow(change.forwardTo), WM_CHANGECBCHAIN, wParam, lParam);
 }
 
 void CopyResponseToClipboard(HWND dialog) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kCopyBlockSize);
     if (block == nullptr) {
-        ShowSystemError(Message::ClipboardAlloc);
+        ShowSystemError(dialog, Message::ClipboardAlloc);
         return;
     }
     char* text = static_cast<char*>(GlobalLock(block));

@@ -26,7 +26,7 @@ struct Job {
 Job job;
 
 DWORD WINAPI Worker(LPVOID) {
-    job.result = ComputeOtpInSlices(HashKindOf(job.input.computation), job.count, job.input.seed,
+    job.result = ComputeOtpInSlices(*job.input.kind, job.count, job.input.seed,
                                     job.input.passPhrase, job.response, job.progress);
     OPENSSL_cleanse(&job.input, sizeof job.input);
     WipeUsedStack();
@@ -36,7 +36,7 @@ DWORD WINAPI Worker(LPVOID) {
     return 0;
 }
 
-void EndJob() {
+void JoinAndWipeJob() {
     WaitForSingleObject(job.thread, INFINITE);
     CloseHandle(job.thread);
     job.thread = nullptr;
@@ -67,7 +67,7 @@ bool ComputeJobRunning() {
     return job.thread != nullptr;
 }
 
-bool ComputeJobAnswers(const OkFields& shown) {
+bool ComputeJobMatches(const OkFields& shown) {
     return SameOkFields(shown, job.shown);
 }
 
@@ -78,7 +78,7 @@ void ComputeJobPassPhraseCleared() {
 void StopComputeJob() {
     if (job.thread == nullptr) return;
     job.progress.stopRequested = true;
-    EndJob();
+    JoinAndWipeJob();
 }
 
 bool PollComputeJob(char progress[kProgressTextSize], bool* computed,
@@ -89,6 +89,6 @@ bool PollComputeJob(char progress[kProgressTextSize], bool* computed,
     }
     *computed = job.result == kOtpOk;
     if (*computed) std::memcpy(response, job.response, kResponseSize);
-    EndJob();
+    JoinAndWipeJob();
     return true;
 }

@@ -12,7 +12,7 @@ bool StartComputeJob(const OkFields& fields, std::uint32_t count);
 bool ComputeJobRunning();
 
 // Whether `shown`, read from the dialog now, is still what the job answers.
-bool ComputeJobAnswers(const OkFields& shown);
+bool ComputeJobMatches(const OkFields& shown);
 
 // The dock cleared the pass-phrase field: putting the dialog away is no
 // change of what the job answers.

@@ -8,36 +8,48 @@ struct OnceEntry {
     int resource;
     DLGPROC procedure;
     bool running; // from the request until the dialog has ended
-    HWND window;  // once it has been created
 };
 
 OnceEntry onceDialogs[] = {
-    {IDD_OPTIONS, OptionsDialogProc, false, nullptr},
-    {IDD_ABOUT, AboutDialogProc, false, nullptr},
-    {IDD_SNK_SEED, SnkSeedDialogProc, false, nullptr},
+    {IDD_OPTIONS, OptionsDialogProc, false},
+    {IDD_ABOUT, AboutDialogProc, false},
+    {IDD_SNK_SEED, SnkSeedDialogProc, false},
 };
 
-OnceEntry& EntryOf(OnceDialog which) {
-    return onceDialogs[static_cast<int>(which)];
+struct WindowSearch {
+    DLGPROC procedure;
+    HWND found;
+};
+
+// A dialog is known by its procedure, so that no dialog has to report itself.
+BOOL CALLBACK MatchProcedure(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    if (reinterpret_cast<DLGPROC>(GetWindowLongPtrA(window, DWLP_DLGPROC)) != search->procedure)
+        return TRUE;
+    search->found = window;
+    return FALSE;
 }
 
 } // namespace
 
-INT_PTR RunOnce(OnceDialog which, HWND owner, LPARAM parameter) {
-    OnceEntry& entry = EntryOf(which);
+bool RunOnce(OnceDialog which, HWND owner, LPARAM parameter) {
+    OnceEntry& entry = onceDialogs[static_cast<int>(which)];
+    if (ExitRequested()) return true;
     if (entry.running) {
-        // Another request while it is being made finds no window yet; that one comes up anyway.
-        if (entry.window != nullptr) SetForegroundWindow(entry.window);
-        return 0;
+        // A request that comes while it is being made finds no window yet; that one comes up
+        // anyway.
+        WindowSearch search = {entry.procedure, nullptr};
+        EnumThreadWindows(GetCurrentThreadId(), MatchProcedure, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) SetForegroundWindow(search.found);
+        return true;
     }
     entry.running = true;
+    WaitingForAnswerBegins();
     const INT_PTR result = DialogBoxParamA(g_instance, MAKEINTRESOURCEA(entry.resource), owner,
                                            entry.procedure, parameter);
+    const DWORD error = GetLastError();
+    WaitingForAnswerEnds();
+    SetLastError(error);
     entry.running = false;
-    entry.window = nullptr;
-    return result;
-}
-
-void OnceDialogOpened(OnceDialog which, HWND dialog) {
-    EntryOf(which).window = dialog;
+    return result != -1;
 }

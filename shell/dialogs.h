@@ -3,8 +3,7 @@
 
 #include "shell/logic/show_logic.h"
 
-// The dialog procedures of the four dialog templates, and the Options dialog
-// with the state its close needs.
+// The dialog procedures of the four dialog templates.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -13,11 +12,9 @@ void RunOptionsDialog(HWND owner);
 
 // One of each: two Options dialogs would edit the same settings, each unaware of the other.
 enum class OnceDialog { Options, About, SnkSeed };
-// Runs the dialog modally and returns its result (-1: it could not be created); while it is
-// open, brings that one to the front instead and returns 0.
-INT_PTR RunOnce(OnceDialog which, HWND owner, LPARAM parameter);
-// Said by each of their procedures at WM_INITDIALOG.
-void OnceDialogOpened(OnceDialog which, HWND dialog);
+// Runs the dialog modally, owned by `owner`; while it is open, brings that one to the front
+// instead. False only when it could not be created (GetLastError tells why).
+bool RunOnce(OnceDialog which, HWND owner, LPARAM parameter);
 
 inline bool Checked(HWND dialog, int button) {
     return IsDlgButtonChecked(dialog, button) == BST_CHECKED;
@@ -27,6 +24,21 @@ inline bool Checked(HWND dialog, int button) {
 // (a second start) asks for nothing more.
 void RequestShow(HWND dialog, ShowRequest request);
 
-// True once the main dialog got as far as its initialisation: tells a dialog
-// that could not be created from one that was destroyed by the tray's Exit.
+// The response goes, and Copy with it: the fields no longer hold what it answered.
+void EmptyResponse(HWND dialog);
+
+// True once the main dialog got as far as its initialisation: tells a dialog that could not
+// be created from one that ended.
 bool MainDialogWasCreated();
+
+// Every box and dialog of ours waits for its answer in a nested message loop, inside which
+// the main dialog's messages go on: a show that comes meanwhile brings the waiting window
+// forward, and follows once the user has answered.
+void WaitingForAnswerBegins();
+void WaitingForAnswerEnds();
+
+// The one way out, from the Exit button, Escape, the tray menu or the end of the session:
+// every box and dialog of ours ends first, each nested loop returns, and the main dialog ends
+// last. Code that runs on after a nested loop checks ExitRequested and writes nothing.
+void ExitProgram(HWND dialog);
+bool ExitRequested();

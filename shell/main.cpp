@@ -32,6 +32,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const INT_PTR result =
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
     // The tray's Exit destroys the window without EndDialog; that is no failure.
-    if (result == -1 && !MainDialogWasCreated()) ShowSystemError(Message::DialogCreate);
+    if (result == -1 && !MainDialogWasCreated()) ShowSystemError(nullptr, Message::DialogCreate);
     return 0;
 }

@@ -22,6 +22,7 @@
 namespace {
 
 bool dialogCreated = false;
+HWND mainDialog = nullptr;
 // The modal loop shows the dialog the first time it finds its queue empty:
 // after the dock posted from WM_INITDIALOG, and, if a show request came in
 // first, even after the user has docked it again. So the dialog only ever
@@ -35,8 +36,18 @@ constexpr UINT kProgressIntervalMs = 200;
 ShowRequest pendingShow = {};
 // A challenge whose show was refused waits in the fields for the user.
 bool challengeWaiting = false;
-// Said once, at the start that found no settings; still due should the icon be missing then.
-bool firstStartNoticeDue = false;
+// Boxes and dialogs of ours waiting for an answer, each in a nested loop; and what the shows
+// that came meanwhile asked for, carried out once the last is answered.
+int waitingForAnswer = 0;
+bool showAfterAnswerDue = false;
+ShowRequest showAfterAnswer = {};
+bool exitRequested = false;
+HHOOK keyFilter = nullptr;
+
+void AddUp(ShowRequest& sum, ShowRequest request) {
+    sum.challenge = sum.challenge || request.challenge;
+    sum.atIcon = sum.atIcon || request.atIcon;
+}
 
 void ApplyMode(HWND dialog, const DialogMode& mode) {
     EnableWindow(GetDlgItem(dialog, IDC_COUNT), mode.countEnabled);
@@ -50,35 +61,53 @@ void ShowNow(HWND dialog, int how) {
     showAllowed = false;
 }
 
-// Typing stops at a field's limit. A paste goes in whole, however long, for Ok to refuse:
-// the edit control would cut it to fit, in silence. The three fields share one class.
-WNDPROC editProcedure = nullptr;
-
-LRESULT CALLBACK LimitedEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_PASTE) return CallWindowProcW(editProcedure, edit, message, wParam, lParam);
-    const LRESULT limit = SendMessageW(edit, EM_GETLIMITTEXT, 0, 0);
-    SendMessageW(edit, EM_LIMITTEXT, 0, 0); // as much as an edit control holds
-    const LRESULT result = CallWindowProcW(editProcedure, edit, message, wParam, lParam);
-    SendMessageW(edit, EM_LIMITTEXT, static_cast<WPARAM>(limit), 0);
-    return result;
+// While the tray menu is open its keys come to the hidden dialog, the menu's owner, and the
+// menu takes them from there.
+bool InMenu() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
 }
 
-// Through the wide call, so that the control stays a Unicode window and its texts convert
-// as before.
-void LimitField(HWND dialog, int id, std::size_t limit) {
-    const HWND edit = GetDlgItem(dialog, id);
-    SendMessageW(edit, EM_LIMITTEXT, limit, 0);
-    editProcedure = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LimitedEditProc)));
+// A docked dialog never acts on a key. Should it hold the keyboard while hidden (the shell
+// hands it back after a menu or a dialog of ours, say), a key would go into a field the user
+// cannot see, or press Ok or Exit.
+LRESULT CALLBACK IgnoreKeysWhileDocked(int code, WPARAM removal, LPARAM lParam) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST &&
+        !IsWindowVisible(mainDialog) &&
+        (message->hwnd == mainDialog || IsChild(mainDialog, message->hwnd)) && !InMenu()) {
+        message->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
-void ShowDueFirstStartNotice(HWND dialog) {
-    if (firstStartNoticeDue && ShowNotice(dialog, PlainNotice(Notice::FirstStart)))
-        firstStartNoticeDue = false;
+std::optional<HashKind> CheckedKind(HWND dialog) {
+    for (const KindRow& row : kKindTable) {
+        if (Checked(dialog, static_cast<int>(row.radio))) return row.kind;
+    }
+    return std::nullopt;
+}
+
+// The icon carries the mark of a challenge that waits while the dialog is docked; its tip
+// names the challenge, as the radio button checked and the fields say it.
+void ShowWaitingOnIcon(HWND dialog) {
+    if (!challengeWaiting || IsWindowVisible(dialog)) {
+        MarkTrayIcon(dialog, nullptr);
+        return;
+    }
+    char count[kChallengeSlotLength + 1] = {};
+    char seed[kChallengeSeedLength + 1] = {};
+    char tip[kTrayTipSize];
+    GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
+    GetDlgItemTextA(dialog, IDC_SEED, seed, sizeof seed);
+    WaitingTip(CheckedKind(dialog), count, seed, tip);
+    MarkTrayIcon(dialog, tip);
 }
 
 void OnInitDialog(HWND dialog) {
     dialogCreated = true;
+    mainDialog = dialog;
     taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     // A copy run as administrator still hears a second start and a new taskbar, both sent
     // from programs that run below it.
@@ -92,53 +121,41 @@ void OnInitDialog(HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconAtSystemSize(IDI_MAIN, SM_CXICON, SM_CYICON)));
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
-    LimitField(dialog, IDC_COUNT, kCountLimit);
-    LimitField(dialog, IDC_SEED, kSeedLimit);
-    LimitField(dialog, IDC_PASSPHRASE, kPassPhraseLimit);
-    // NOTE: set before the settings are loaded, so the SNK radio always starts
-    // disabled; the first show applies the setting.
-    EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
+    keyFilter =
+        SetWindowsHookExA(WH_GETMESSAGE, IgnoreKeysWhileDocked, nullptr, GetCurrentThreadId());
     JoinClipboardChain(dialog);
     const LoadedSettings loaded = LoadSettings(g_settings);
-    if (!loaded.saved) ShowMessage(Message::RegistryWrite);
+    if (!loaded.saved) ShowMessage(dialog, Message::RegistryWrite);
     if (loaded.snkRecordStored) g_snkKeysSaved = true;
-    firstStartNoticeDue = loaded.firstStart;
+    if (loaded.firstStart) OfferNoticeOnceIconIsThere(PlainNotice(Notice::FirstStart));
     // The dock adds the icon, and the first-start notice follows it.
     PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
 
-bool RunComputation(const OkFields& fields, std::uint32_t count) {
-    switch (fields.computation) {
-    case Computation::Snk: return ComputeSnkResponse(fields.seed, fields.passPhrase, g_response);
-    case Computation::Md5:
-        return ComputeMd5Otp(count, fields.seed, fields.passPhrase, g_response) == kOtpOk;
-    case Computation::Md4:
-        return ComputeMd4Otp(count, fields.seed, fields.passPhrase, g_response) == kOtpOk;
-    case Computation::Sha1:
-        return ComputeSha1Otp(count, fields.seed, fields.passPhrase, g_response) == kOtpOk;
-    case Computation::None: break;
-    }
-    return false;
+bool RunComputation(HWND dialog, const OkFields& fields, std::uint32_t count) {
+    if (!fields.kind.has_value()) return false;
+    if (*fields.kind == HashKind::SNK)
+        return ComputeSnkResponse(dialog, fields.seed, fields.passPhrase, g_response);
+    return ComputeOtp(*fields.kind, count, fields.seed, fields.passPhrase, g_response) == kOtpOk;
 }
 
 void ApplyOkOutcome(HWND dialog, const OkOutcome& outcome) {
     // The field always shows what Copy would deliver, never a stale answer.
-    SetDlgItemTextA(dialog, IDC_RESPONSE, outcome.showResponse ? g_response : "");
-    EnableWindow(GetDlgItem(dialog, IDC_COPY), outcome.showResponse);
+    if (outcome.showResponse) {
+        SetDlgItemTextA(dialog, IDC_RESPONSE, g_response);
+        EnableWindow(GetDlgItem(dialog, IDC_COPY), TRUE);
+    } else {
+        EmptyResponse(dialog);
+    }
     if (outcome.startDecrTimer) SetTimer(dialog, ID_TIMER_DECR, outcome.decrIntervalMs, nullptr);
-}
-
-RadioState ReadRadios(HWND dialog) {
-    return RadioState{Checked(dialog, IDC_MD5), Checked(dialog, IDC_MD4), Checked(dialog, IDC_SHA1),
-                      Checked(dialog, IDC_SNK)};
 }
 
 // Read as the Ok command reads them: the count only outside SNK mode.
 OkFields ReadOkFields(HWND dialog) {
     OkFields fields = {};
-    const RadioState radios = ReadRadios(dialog);
-    fields.computation = ChooseComputation(radios);
-    if (!radios.snk) GetDlgItemTextA(dialog, IDC_COUNT, fields.count, sizeof fields.count);
+    fields.kind = CheckedKind(dialog);
+    if (fields.kind != HashKind::SNK)
+        GetDlgItemTextA(dialog, IDC_COUNT, fields.count, sizeof fields.count);
     GetDlgItemTextA(dialog, IDC_SEED, fields.seed, sizeof fields.seed);
     GetDlgItemTextA(dialog, IDC_PASSPHRASE, fields.passPhrase, sizeof fields.passPhrase);
     return fields;
@@ -183,7 +200,7 @@ void AbandonLongComputation(HWND dialog) {
 void AbandonStaleComputation(HWND dialog) {
     if (!ComputeJobRunning()) return;
     OkFields shown = ReadOkFields(dialog);
-    if (!ComputeJobAnswers(shown)) AbandonLongComputation(dialog);
+    if (!ComputeJobMatches(shown)) AbandonLongComputation(dialog);
     OPENSSL_cleanse(&shown, sizeof shown);
 }
 
@@ -193,66 +210,64 @@ void OnCompute(HWND dialog) {
     std::memset(g_response, 0, kResponseSize);
     OkFields fields = ReadOkFields(dialog);
 
-    const Message error = CheckOkFields(fields.computation == Computation::Snk, fields.count,
-                                        fields.seed, fields.passPhrase);
+    const Message error = CheckOkFields(fields.kind, fields.count, fields.seed, fields.passPhrase);
     if (error != Message::None) {
         OPENSSL_cleanse(&fields, sizeof fields);
         ApplyOkOutcome(dialog, OkOutcomeFor(false, g_settings));
-        ShowMessageWithNumber(error, FieldLimitOf(error));
+        ShowMessage(dialog, error);
         return;
     }
 
     // The checks let only counts above zero through, of at most 9 digits.
     const auto count = static_cast<std::uint32_t>(ReadCount(fields.count));
+    challengeWaiting = false;
     // Should no thread be had, the count is answered within the press after all.
-    if (RunsOnWorker(fields.computation, count) && StartLongComputation(dialog, fields, count)) {
+    if (RunsOnWorker(fields.kind, count) && StartLongComputation(dialog, fields, count)) {
         OPENSSL_cleanse(&fields, sizeof fields);
         return;
     }
-    const bool computed = RunComputation(fields, count);
-    const NoticeText left = computed ? ResponsesLeftNotice(fields.computation, count, fields.seed)
-                                     : PlainNotice(Notice::None);
+    const bool computed = RunComputation(dialog, fields, count);
+    const NoticeText left =
+        computed ? ResponsesLeftNotice(fields.kind, count, fields.seed) : PlainNotice(Notice::None);
     WipeUsedStack();
     OPENSSL_cleanse(&fields, sizeof fields);
     ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
-    ShowNotice(dialog, left);
+    OfferNotice(dialog, left);
 }
 
 void OnDecrTimer(HWND dialog) {
-    const DecrTimerStep step = DecrTimerExpiry(g_settings);
-    if (step.lowerCount) {
-        char count[kCountReadSize] = {};
-        char lowered[kCountTextSize] = {};
-        GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
-        if (LowerCount(count, lowered)) SetDlgItemTextA(dialog, IDC_COUNT, lowered);
+    // NOTE: with AutoDecr off the timer keeps running, and lowers the count at its first
+    // expiry after AutoDecr is on again.
+    if (g_settings.AutoDecr == 0) return;
+    char count[kCountReadSize] = {};
+    char lowered[kCountTextSize] = {};
+    GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
+    if (LowerCount(count, lowered)) SetDlgItemTextA(dialog, IDC_COUNT, lowered);
+    KillTimer(dialog, ID_TIMER_DECR);
+}
+
+// The docking timeout leaves a dialog with a box or dialog of ours over it alone: its answer
+// comes first, and the next expiry docks.
+void OnDockTimer(HWND dialog) {
+    if (g_settings.AutoDock != 0 && waitingForAnswer == 0)
+        PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
+}
+
+// Asks for the foreground for `window`, which may still be hidden so that a refusal never
+// shows it: true when it has the keyboard. Windows lets a program take the foreground when
+// it had the last input; an empty mouse input is that, and presses no key the user's program
+// would see. Never by attaching to another program's input, which would hang us with a hung
+// terminal.
+bool ComeForward(HWND window) {
+    if (window == nullptr) return false;
+    if (GetForegroundWindow() != window) {
+        INPUT nudge = {};
+        nudge.type = INPUT_MOUSE;
+        nudge.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &nudge, sizeof nudge);
+        SetForegroundWindow(window);
     }
-    if (step.stopTimer) KillTimer(dialog, ID_TIMER_DECR);
-}
-
-// The keyboard is ours: the dialog, or a box of ours in front of it.
-bool ForegroundIsOurs() {
-    const HWND front = GetForegroundWindow();
-    return front != nullptr && GetWindowThreadProcessId(front, nullptr) == GetCurrentThreadId();
-}
-
-void PressAlt(bool down) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = VK_MENU;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-}
-
-// Asks for the foreground while the dialog may still be hidden, so that a refusal never
-// shows it: true when the keyboard is ours. Never by attaching to another program's input,
-// which would hang us with a hung terminal.
-bool ComeForward(HWND dialog, ShowRequest request) {
-    const bool pressAlt =
-        PressAltToComeForward(request, ForegroundIsOurs(), GetAsyncKeyState(VK_MENU) < 0);
-    if (pressAlt) PressAlt(true);
-    SetForegroundWindow(dialog);
-    if (pressAlt) PressAlt(false);
-    return ForegroundIsOurs();
+    return GetForegroundWindow() == window;
 }
 
 // A burst of copies, each asking for a show, comes forward once, for the last of them.
@@ -268,85 +283,135 @@ NoticeText ChallengeWaitingInFields(HWND dialog) {
     char seed[kChallengeSeedLength + 1] = {};
     GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
     GetDlgItemTextA(dialog, IDC_SEED, seed, sizeof seed);
-    return ChallengeWaitingNotice(ChooseComputation(ReadRadios(dialog)), count, seed);
+    return ChallengeWaitingNotice(CheckedKind(dialog), count, seed);
+}
+
+// Message boxes and dialogs are of the dialog class.
+bool IsDialogBox(HWND window) {
+    char name[8] = {};
+    GetClassNameA(window, name, sizeof name);
+    return std::strcmp(name, "#32770") == 0;
+}
+
+struct WaitingSearch {
+    HWND dialog;
+    HWND found;
+};
+
+// The box or dialog of ours that takes input: the others wait behind it, disabled by it.
+BOOL CALLBACK MatchWaitingWindow(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WaitingSearch*>(lParam);
+    if (window == search->dialog || !IsDialogBox(window) || !IsWindowVisible(window) ||
+        !IsWindowEnabled(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND WaitingWindow(HWND dialog) {
+    WaitingSearch search = {dialog, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchWaitingWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void OnShowMain(HWND dialog) {
     DropQueuedShows(dialog);
     const ShowRequest request = pendingShow;
     pendingShow = {};
-    const ShowPlan plan = ShowPlanFor(g_settings, g_rememberedKind);
-    const ShowEnd end = ShowEndFor(request, ComeForward(dialog, request), challengeWaiting);
+    if (exitRequested) return;
+    const bool busy = waitingForAnswer > 0;
+    const bool inFront = ComeForward(busy ? WaitingWindow(dialog) : dialog);
+    const ShowEnd end = ShowEndFor(request, busy, inFront, challengeWaiting);
     challengeWaiting = end.challengeWaiting;
-    if (end.dock) {
-        DockMainDialog(dialog);
-        ShowNotice(dialog, end.notice == Notice::ChallengeWaiting ? ChallengeWaitingInFields(dialog)
-                                                                  : PlainNotice(end.notice));
-    } else {
+    if (end.askAgainWhenFree) {
+        AddUp(showAfterAnswer, request);
+        showAfterAnswerDue = true;
+    }
+    if (end.dock) DockMainDialog(dialog);
+    if (end.showDialog) {
         ShowNow(dialog, SW_SHOWNORMAL);
         if (end.focusPassPhrase) SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));
-        if (end.hideNotice) HideNotice(dialog);
+        if (end.hideNotice) WithdrawNotice(dialog);
     }
-    if (plan.startDockTimer) SetTimer(dialog, ID_TIMER_DOCK, plan.dockIntervalMs, nullptr);
-    EnableWindow(GetDlgItem(dialog, IDC_SNK), plan.snkRadioEnabled);
+    if (end.notice == Notice::ChallengeWaiting) {
+        OfferNotice(dialog, ChallengeWaitingInFields(dialog));
+    } else {
+        OfferNotice(dialog, PlainNotice(end.notice));
+    }
+    ShowWaitingOnIcon(dialog);
+    if (end.askAgainWhenFree) return;
+    if (g_settings.AutoDock != 0)
+        SetTimer(dialog, ID_TIMER_DOCK, TimerIntervalMs(g_settings.DockTime), nullptr);
+    EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
     // Applied at once rather than posted: a radio clicked right after the show
     // would otherwise be overruled by the stale mode.
-    SendMessageA(dialog, WM_COMMAND, plan.radioToReapply, 0);
+    SendMessageA(dialog, WM_COMMAND, RadioOf(g_rememberedKind), 0);
 }
 
-void ExitProgram(HWND dialog) {
+BOOL CALLBACK EndWaitingWindow(HWND window, LPARAM lParam) {
+    if (window != reinterpret_cast<HWND>(lParam) && IsDialogBox(window)) EndDialog(window, 0);
+    return TRUE;
+}
+
+// Once at the end, and from the end of the session too, when the process may go any moment
+// after: nothing of ours is left behind in the shell or the viewer chain.
+void LeaveTheShell(HWND dialog) {
     StopComputeJob();
+    LeaveClipboardChain(dialog);
     RemoveTrayIcon(dialog);
-    EndDialog(dialog, 1);
-    PostQuitMessage(0);
+    if (keyFilter != nullptr) UnhookWindowsHookEx(keyFilter);
+    keyFilter = nullptr;
+}
+
+// A radio button chooses the kind; the SNK mode only with SNK features on.
+void OnKindRadio(HWND dialog, HashKind kind) {
+    if (kind != HashKind::SNK || g_settings.SNK != 0) ApplyMode(dialog, ModeOf(kind));
+    g_rememberedKind = kind;
+    AbandonStaleComputation(dialog);
+}
+
+// Typing, focus changes and the change notices of the fields: the docking countdown runs from
+// the last of them, and a running long count that no longer answers the fields stops.
+void OnFieldActivity(HWND dialog) {
+    RestartDockTimer(dialog);
+    AbandonStaleComputation(dialog);
+}
+
+void OnClearAll(HWND dialog) {
+    AbandonLongComputation(dialog);
+    SetDlgItemTextA(dialog, IDC_RESPONSE, "");
+    SetDlgItemTextA(dialog, IDC_SEED, "");
+    SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
+    SetDlgItemTextA(dialog, IDC_COUNT, "");
+    challengeWaiting = false;
 }
 
 void OnCommand(HWND dialog, WPARAM wParam) {
     const unsigned id = LOWORD(wParam);
-    switch (ClassifyMainCommand(id)) {
-    case MainCommand::Exit: ExitProgram(dialog); break;
-    case MainCommand::Dock:
+    switch (id) {
+    case IDCANCEL: // the Escape key exits, it does not dock
+    case IDC_EXIT: ExitProgram(dialog); return;
+    case IDC_CLOSE:
         DockMainDialog(dialog);
-        ShowDueFirstStartNotice(dialog);
-        break;
-    case MainCommand::Options:
+        ShowWaitingOnIcon(dialog);
+        return;
+    case IDC_OPTIONS:
         RunOptionsDialog(dialog);
-        ShowNow(dialog, SW_SHOW);
-        break;
-    case MainCommand::Compute: OnCompute(dialog); break;
-    case MainCommand::HashRadio:
-    case MainCommand::SnkRadio: {
-        const RadioCommandEffect effect = RadioCommandEffectFor(id, g_settings.SNK != 0);
-        if (effect.applyMode) ApplyMode(dialog, effect.mode);
-        g_rememberedKind = effect.remembered;
-        AbandonStaleComputation(dialog);
-        break;
+        if (!exitRequested) ShowNow(dialog, SW_SHOW);
+        return;
+    case IDC_COMPUTE: OnCompute(dialog); return;
+    case IDC_COPY: CopyResponseToClipboard(dialog); return;
+    case IDC_CLEARALL: OnClearAll(dialog); return;
     }
-    case MainCommand::Copy: CopyResponseToClipboard(dialog); break;
-    case MainCommand::ClearAll:
-        AbandonLongComputation(dialog);
-        SetDlgItemTextA(dialog, IDC_RESPONSE, "");
-        SetDlgItemTextA(dialog, IDC_SEED, "");
-        SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
-        SetDlgItemTextA(dialog, IDC_COUNT, "");
-        break;
-    case MainCommand::Other:
-        RestartDockTimer(dialog);
-        AbandonStaleComputation(dialog);
-        break;
+    if (const std::optional<HashKind> kind = KindOfRadio(id)) {
+        OnKindRadio(dialog, *kind);
+        return;
     }
-}
-
-void OnPaint(HWND dialog) {
-    PAINTSTRUCT paint;
-    BeginPaint(dialog, &paint);
-    EndPaint(dialog, &paint);
+    OnFieldActivity(dialog);
 }
 
 void OnDestroy(HWND dialog) {
-    StopComputeJob();
-    LeaveClipboardChain(dialog);
-    RemoveTrayIcon(dialog);
+    LeaveTheShell(dialog);
     PostQuitMessage(0);
 }
 
@@ -357,16 +422,43 @@ bool MainDialogWasCreated() {
 }
 
 void RequestShow(HWND dialog, ShowRequest request) {
-    pendingShow.challenge = pendingShow.challenge || request.challenge;
-    pendingShow.atIcon = pendingShow.atIcon || request.atIcon;
+    AddUp(pendingShow, request);
     PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+}
+
+void EmptyResponse(HWND dialog) {
+    OPENSSL_cleanse(g_response, sizeof g_response);
+    SetDlgItemTextA(dialog, IDC_RESPONSE, "");
+    EnableWindow(GetDlgItem(dialog, IDC_COPY), FALSE);
+}
+
+void WaitingForAnswerBegins() {
+    ++waitingForAnswer;
+}
+
+void WaitingForAnswerEnds() {
+    if (--waitingForAnswer > 0 || !showAfterAnswerDue || exitRequested) return;
+    showAfterAnswerDue = false;
+    RequestShow(mainDialog, showAfterAnswer);
+    showAfterAnswer = {};
+}
+
+void ExitProgram(HWND dialog) {
+    if (exitRequested) return;
+    exitRequested = true;
+    EndMenu();
+    EnumThreadWindows(GetCurrentThreadId(), EndWaitingWindow, reinterpret_cast<LPARAM>(dialog));
+    EndDialog(dialog, 1);
+}
+
+bool ExitRequested() {
+    return exitRequested;
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     // The new taskbar knows no icons: ours comes back, and nothing else changes.
     if (message == taskbarCreatedMessage && message != 0) {
-        AddTrayIcon(dialog);
-        ShowDueFirstStartNotice(dialog);
+        TaskbarMadeAnew(dialog);
         return FALSE;
     }
     switch (message) {
@@ -377,16 +469,22 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         case ID_TIMER_DOCK: OnDockTimer(dialog); break;
         case ID_TIMER_DECR: OnDecrTimer(dialog); break;
         case ID_TIMER_PROGRESS: ShowJobProgress(dialog); break;
+        case ID_TIMER_ICON: RetryTrayIcon(dialog); break;
         }
         return FALSE;
     case WM_SHOWMAIN: OnShowMain(dialog); return FALSE;
-    case WM_TRAYNOTIFY: OnTrayNotify(dialog, lParam); return FALSE;
+    case WM_TRAYNOTIFY: OnTrayNotify(dialog, wParam, lParam); return FALSE;
     case WM_DRAWCLIPBOARD: OnDrawClipboard(dialog, wParam, lParam); return FALSE;
     case WM_CHANGECBCHAIN: OnChangeCbChain(dialog, wParam, lParam); return FALSE;
     case WM_WINDOWPOSCHANGING:
         if (!showAllowed) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
         return FALSE;
-    case WM_PAINT: OnPaint(dialog); return FALSE;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) {
+            ExitProgram(dialog);
+            LeaveTheShell(dialog);
+        }
+        return FALSE;
     case WM_DESTROY: OnDestroy(dialog); return TRUE;
     default: return FALSE;
     }

@@ -1,9 +1,8 @@
 #include "shell/message_box.h"
 
-#include <windows.h>
-
-#include <cstdarg>
 #include <cstdio>
+
+#include "shell/dialogs.h"
 
 namespace {
 
@@ -17,38 +16,37 @@ UINT BoxStyle(Box box) {
     return MB_OK | MB_ICONERROR;
 }
 
-int ShowText(Box box, const char* text) {
-    return MessageBoxA(nullptr, text, BoxCaption(box), BoxStyle(box));
+int ShowText(HWND asker, Box box, const char* text) {
+    if (ExitRequested()) return box == Box::Question ? IDNO : IDOK;
+    const HWND owner = asker != nullptr && IsWindowVisible(asker) ? asker : nullptr;
+    WaitingForAnswerBegins();
+    const int answer = MessageBoxA(owner, text, BoxCaption(box), BoxStyle(box));
+    WaitingForAnswerEnds();
+    return answer;
 }
 
-// The pattern is always one of ours, and the caller gives what it asks for.
-void ShowPattern(Message message, ...) {
-    const MessageEntry& entry = MessageFor(message);
-    if (entry.text == nullptr) return;
-    char text[256];
-    std::va_list values;
-    va_start(values, message);
+// The patterns are ours, and each is given what it asks for.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    std::vsnprintf(text, sizeof text, entry.text, values);
-#pragma GCC diagnostic pop
-    va_end(values);
-    ShowText(entry.box, text);
+template <typename... Values>
+int ShowPattern(HWND asker, const MessageEntry& entry, Values... values) {
+    char text[256];
+    std::snprintf(text, sizeof text, entry.text, values...);
+    return ShowText(asker, entry.box, text);
 }
+#pragma GCC diagnostic pop
 
 } // namespace
 
-bool ShowMessage(Message message) {
+bool ShowMessage(HWND asker, Message message) {
     const MessageEntry& entry = MessageFor(message);
     if (entry.text == nullptr) return true;
-    return ShowText(entry.box, entry.text) != IDNO;
+    const int answer = entry.limit != 0 ? ShowPattern(asker, entry, entry.limit)
+                                        : ShowText(asker, entry.box, entry.text);
+    return answer != IDNO;
 }
 
-void ShowSystemError(Message message) {
+void ShowSystemError(HWND asker, Message message) {
     const DWORD code = GetLastError();
-    ShowPattern(message, static_cast<unsigned>(code), static_cast<int>(code));
-}
-
-void ShowMessageWithNumber(Message message, unsigned number) {
-    ShowPattern(message, number);
+    ShowPattern(asker, MessageFor(message), static_cast<unsigned>(code), static_cast<int>(code));
 }

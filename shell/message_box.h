@@ -1,10 +1,14 @@
 #pragma once
+#include <windows.h>
+
 #include "shell/logic/messages.h"
 
-// Message boxes have no owner window.
-// Returns false only when a question was answered No.
-bool ShowMessage(Message message);
+// A box belongs to the window that asks for it while that window is on screen: the window
+// takes no input until the box is answered. Asked for while it is hidden (the main dialog
+// docked, at the start), a box has no owner, so that it stands on its own and is not lost.
+// Nothing is shown once the program is ending.
+
+// Returns false only when a question was answered No (or not asked, the program ending).
+bool ShowMessage(HWND asker, Message message);
 // A message whose text is a pattern: the system error code goes in twice.
-void ShowSystemError(Message message);
-// A message whose text may be a pattern with one "%u"; a text without one shows as it stands.
-void ShowMessageWithNumber(Message message, unsigned number);
+void ShowSystemError(HWND asker, Message message);

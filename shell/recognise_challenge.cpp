@@ -12,10 +12,12 @@ void RecogniseChallenge(HWND dialog, char* text) {
     // Only the check marks change here; WM_SHOWMAIN re-applies the mode.
     if (parsed.hasKind) {
         g_rememberedKind = parsed.kind;
-        CheckRadioButton(dialog, IDC_MD5, IDC_SNK, static_cast<int>(RadioForKind(parsed.kind)));
+        CheckRadioButton(dialog, IDC_MD5, IDC_SNK, static_cast<int>(RadioOf(parsed.kind)));
     }
     SetDlgItemTextA(dialog, IDC_COUNT, parsed.slots.count);
     SetDlgItemTextA(dialog, IDC_SEED, parsed.slots.seed);
+    // The last answer is for another challenge: Copy must not deliver it for this one.
+    EmptyResponse(dialog);
     SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));
     RequestShow(dialog, ShowRequest{true, false});
 }

@@ -6,18 +6,18 @@
 #include "shell/store.h"
 #include "snk/snk_response.h"
 
-bool ComputeSnkResponse(const char* challenge, const char* password, char* response) {
+bool ComputeSnkResponse(HWND asker, const char* challenge, const char* password, char* response) {
     std::uint8_t record[kSnkRecordSize] = {};
     std::size_t length = 0;
     if (!ReadSnkRecord(record, length)) {
         OPENSSL_cleanse(record, sizeof record);
-        ShowMessage(Message::SnkRegistryRead);
+        ShowMessage(asker, Message::SnkRegistryRead);
         return false;
     }
     const SnkResult result = SnkResponseFromRecord(record, length, challenge, password, response);
     OPENSSL_cleanse(record, sizeof record);
     if (result == SnkResult::BadPassword) {
-        ShowMessage(Message::SnkBadPassword);
+        ShowMessage(asker, Message::SnkBadPassword);
         return false;
     }
     return true;

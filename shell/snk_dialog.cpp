@@ -36,14 +36,14 @@ INT_PTR EnrolFromFields(HWND dialog) {
     if (refusal != EnrolRefusal::None) {
         OPENSSL_cleanse(record, sizeof record);
         const Message message = EnrolRefusalMessage(refusal);
-        ShowMessage(message);
+        ShowMessage(dialog, message);
         return MessageFor(message).dialogResult;
     }
     // Only a record that really reached the registry counts as saved.
     if (WriteSnkRecord(record)) {
         g_snkKeysSaved = true;
     } else {
-        ShowMessage(Message::RegistryWrite);
+        ShowMessage(dialog, Message::RegistryWrite);
     }
     OPENSSL_cleanse(record, sizeof record);
     CloseSnkDialog(dialog);
@@ -54,10 +54,7 @@ INT_PTR EnrolFromFields(HWND dialog) {
 
 INT_PTR CALLBACK SnkSeedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-    case WM_INITDIALOG:
-        OnceDialogOpened(OnceDialog::SnkSeed, dialog);
-        SetFocus(GetDlgItem(dialog, IDC_SNK_SEED));
-        return FALSE;
+    case WM_INITDIALOG: SetFocus(GetDlgItem(dialog, IDC_SNK_SEED)); return FALSE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK: return EnrolFromFields(dialog);

@@ -4,9 +4,14 @@
 
 #include <openssl/crypto.h>
 
+#include "shell/logic/run_value.h"
 #include "shell/logic/settings_logic.h"
 
 namespace {
+
+// The user's own, which the shell reads at logon; through the wide calls, so that any folder
+// name the program lies in comes through.
+const wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 bool OpenKeyForReading(HKEY& key) {
     return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, KEY_READ, &key) == ERROR_SUCCESS;
@@ -87,4 +92,45 @@ bool WriteSnkRecord(const std::uint8_t record[kSnkRecordSize]) {
         RegSetValueExA(key, kSnkRecordValueName, 0, REG_BINARY, record, kSnkRecordSize);
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
+}
+
+bool ReadRunValue(wchar_t* value, std::size_t size) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD bytes = static_cast<DWORD>((size - 1) * sizeof(wchar_t));
+    const LONG status = RegQueryValueExW(key, kRunValueName, nullptr, &type,
+                                         reinterpret_cast<BYTE*>(value), &bytes);
+    RegCloseKey(key);
+    // A value too long for us is still there: it names no program we could be.
+    if (status == ERROR_MORE_DATA) {
+        value[0] = L'\0';
+        return true;
+    }
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return false;
+    value[bytes / sizeof(wchar_t)] = L'\0';
+    return true;
+}
+
+bool WriteRunValue(const wchar_t* value) {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const DWORD bytes = static_cast<DWORD>((lstrlenW(value) + 1) * sizeof(wchar_t));
+    const LONG status =
+        RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), bytes);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+bool DeleteRunValue() {
+    HKEY key;
+    const LONG opened = RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, &key);
+    if (opened == ERROR_FILE_NOT_FOUND) return true;
+    if (opened != ERROR_SUCCESS) return false;
+    const LONG status = RegDeleteValueW(key, kRunValueName);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }

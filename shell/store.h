@@ -1,6 +1,7 @@
 #pragma once
 // The program's only door to the registry: the key HKLM\SOFTWARE\Quenby OTP
-// with the eight settings and the SNK-S record.
+// with the eight settings and the SNK-S record, and the value that starts the
+// program with Windows under the user's Run key.
 #include <cstddef>
 #include <cstdint>
 
@@ -22,3 +23,10 @@ bool WriteSettings(const Settings& settings);
 // than kSnkRecordSize; `length` is the number of bytes read.
 bool ReadSnkRecord(std::uint8_t record[kSnkRecordSize], std::size_t& length);
 bool WriteSnkRecord(const std::uint8_t record[kSnkRecordSize]);
+
+// The Run value as text, cut to `size` characters with the NUL; false when there is none.
+bool ReadRunValue(wchar_t* value, std::size_t size);
+// Writes it as REG_SZ; false when it could not be written.
+bool WriteRunValue(const wchar_t* value);
+// False when it is there and could not be deleted.
+bool DeleteRunValue();

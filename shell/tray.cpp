@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "resources/resource.h"
 #include "shell/app_state.h"
 #include "shell/compute_job.h"
@@ -11,28 +13,133 @@
 
 namespace {
 
-// Whether a notice of ours may still be on screen.
-bool noticeUp = false;
-// Ignored from Windows Vista on; older shells keep a notice at least this long.
-constexpr UINT kNoticeTimeoutMs = 10000;
-
-// The first version of the structure (88 bytes) is all the icon needs.
-NOTIFYICONDATAA TrayIconData(HWND dialog) {
+// The whole structure: version 4 needs its later fields.
+NOTIFYICONDATAA IconData(HWND dialog) {
     NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.cbSize = sizeof data;
     data.hWnd = dialog;
     data.uID = TRAY_ICON_UID;
     return data;
 }
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == kTrayTipSize, "the tip's size");
+static_assert(sizeof(NOTIFYICONDATAA::szInfoTitle) == kNoticeTitleSize, "a notice title's size");
+static_assert(sizeof(NOTIFYICONDATAA::szInfo) == kNoticeTextSize, "a notice text's size");
 
-// The first version with notices; the icon itself was added with the first one. An empty
-// text takes a notice down.
+// The messages of the icon, named by the platform; what each asks is the tray logic's.
+constexpr IconMessage kIconMessages[] = {
+    {WM_LBUTTONDBLCLK, TrayAction::ShowMain, false},
+    {NIN_BALLOONUSERCLICK, TrayAction::ShowMain, false},
+    {NIN_SELECT, TrayAction::OpenReady, false},
+    {NIN_KEYSELECT, TrayAction::OpenReady, false},
+    {WM_CONTEXTMENU, TrayAction::Menu, false},
+    {WM_RBUTTONDOWN, TrayAction::Menu, true},
+    {NIN_BALLOONHIDE, TrayAction::NoticeGone, false},
+    {NIN_BALLOONTIMEOUT, TrayAction::NoticeGone, false},
+};
+
+// Whether a notice of ours may still be on screen.
+bool noticeMayBeUp = false;
+// Due once the icon is there: the first start's.
+NoticeText noticeDue = {};
+// The icon's look: the plain one, or the waiting one with its tip.
+bool marked = false;
+char markedTip[kTrayTipSize] = {};
+unsigned retryAttempt = 0;
+
+// The icon and tip it should show now.
+void DescribeIcon(NOTIFYICONDATAA& data) {
+    data.uFlags |= NIF_ICON | NIF_TIP | NIF_SHOWTIP;
+    data.hIcon =
+        LoadIconAtSystemSize(marked ? IDI_TRAY_WAITING : IDI_TRAY, SM_CXSMICON, SM_CYSMICON);
+    lstrcpynA(data.szTip, marked ? markedTip : kTrayTip, sizeof data.szTip);
+}
+
+// Present: brought up to date, true. Missing: false.
+bool UpdateIcon(HWND dialog) {
+    NOTIFYICONDATAA data = IconData(dialog);
+    DescribeIcon(data);
+    const bool present = Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    DestroyIcon(data.hIcon);
+    return present;
+}
+
+// Version 4 reads the keyboard at the icon (Enter, Space, the menu key); after every add,
+// as the shell forgets it with the icon. Refused, the first form goes on working.
+bool AddIcon(HWND dialog) {
+    NOTIFYICONDATAA data = IconData(dialog);
+    data.uFlags = NIF_MESSAGE;
+    data.uCallbackMessage = WM_TRAYNOTIFY;
+    DescribeIcon(data);
+    const bool added = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+    DestroyIcon(data.hIcon);
+    if (!added) return false;
+    data.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconA(NIM_SETVERSION, &data);
+    return true;
+}
+
+void IconIsThere(HWND dialog) {
+    KillTimer(dialog, ID_TIMER_ICON);
+    retryAttempt = 0;
+    if (noticeDue.notice != Notice::None && OfferNotice(dialog, noticeDue)) noticeDue = {};
+}
+
+void TryAgainLater(HWND dialog) {
+    const unsigned delay = IconRetryDelayMs(retryAttempt++);
+    if (delay != 0) SetTimer(dialog, ID_TIMER_ICON, delay, nullptr);
+}
+
 NOTIFYICONDATAA NoticeData(HWND dialog) {
-    NOTIFYICONDATAA data = TrayIconData(dialog);
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    NOTIFYICONDATAA data = IconData(dialog);
     data.uFlags = NIF_INFO;
-    data.uTimeout = kNoticeTimeoutMs;
     return data;
+}
+
+// The keyboard goes back where it was: to the notification area, where the shell had it, or
+// to the program that had it; never to the hidden dialog the menu needed in front.
+void GiveKeyboardBack(HWND dialog, HWND before) {
+    DWORD shell = 0;
+    DWORD owner = 0;
+    const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    if (taskbar != nullptr) GetWindowThreadProcessId(taskbar, &shell);
+    const DWORD thread = before != nullptr ? GetWindowThreadProcessId(before, &owner) : 0;
+    if (thread != 0 && thread != GetCurrentThreadId() && owner != shell) {
+        SetForegroundWindow(before);
+        return;
+    }
+    NOTIFYICONDATAA data = IconData(dialog);
+    Shell_NotifyIconA(NIM_SETFOCUS, &data);
+}
+
+// As the menu's Open: the dialog up with the keyboard in the count field.
+void OpenReady(HWND dialog) {
+    SetFocus(GetDlgItem(dialog, IDC_COUNT));
+    RequestShow(dialog, ShowRequest{false, true});
+}
+
+void ShowTrayMenu(HWND dialog, POINT at) {
+    const HWND before = GetForegroundWindow();
+    HMENU menu = CreatePopupMenu();
+    for (const TrayMenuItem& item : kTrayMenu) {
+        AppendMenuA(menu, MF_STRING, item.id, item.text);
+        if (item.isDefault) SetMenuDefaultItem(menu, item.id, FALSE);
+    }
+    // Without this the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(dialog);
+    const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, at.x,
+                                      at.y, 0, dialog, nullptr);
+    // Without a message to follow it the menu opens wrongly the next time.
+    PostMessageA(dialog, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+
+    // About and Options leave the dialog as it was: docked stays docked.
+    switch (choice) {
+    case IDM_OPEN: OpenReady(dialog); return;
+    case IDM_EXIT: ExitProgram(dialog); return;
+    case IDM_ABOUT: RunOnce(OnceDialog::About, dialog, 0); break;
+    case IDM_OPTIONS: RunOptionsDialog(dialog); break;
+    }
+    if (!IsWindowVisible(dialog) && !ExitRequested()) GiveKeyboardBack(dialog, before);
 }
 
 } // namespace
@@ -45,29 +152,47 @@ HICON LoadIconAtSystemSize(int resource, int widthMetric, int heightMetric) {
                                          GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
 }
 
-bool AddTrayIcon(HWND dialog) {
-    NOTIFYICONDATAA data = TrayIconData(dialog);
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = WM_TRAYNOTIFY;
-    data.hIcon = LoadIconAtSystemSize(IDI_TRAY, SM_CXSMICON, SM_CYSMICON);
-    lstrcpynA(data.szTip, kTrayTip, kTrayTipSize);
-    const bool added = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
-    DestroyIcon(data.hIcon);
-    return added;
+void EnsureTrayIcon(HWND dialog) {
+    if (UpdateIcon(dialog) || AddIcon(dialog)) {
+        IconIsThere(dialog);
+    } else if (retryAttempt == 0) {
+        TryAgainLater(dialog);
+    }
+}
+
+void RetryTrayIcon(HWND dialog) {
+    KillTimer(dialog, ID_TIMER_ICON);
+    if (AddIcon(dialog)) {
+        IconIsThere(dialog);
+    } else {
+        TryAgainLater(dialog);
+    }
+}
+
+void TaskbarMadeAnew(HWND dialog) {
+    retryAttempt = 0;
+    KillTimer(dialog, ID_TIMER_ICON);
+    EnsureTrayIcon(dialog);
 }
 
 void RemoveTrayIcon(HWND dialog) {
-    NOTIFYICONDATAA data = TrayIconData(dialog);
+    KillTimer(dialog, ID_TIMER_ICON);
+    NOTIFYICONDATAA data = IconData(dialog);
     Shell_NotifyIconA(NIM_DELETE, &data);
 }
 
+void MarkTrayIcon(HWND dialog, const char* tip) {
+    const bool wasMarked = marked;
+    const bool sameTip = tip != nullptr && std::strcmp(markedTip, tip) == 0;
+    marked = tip != nullptr;
+    if (marked) lstrcpynA(markedTip, tip, sizeof markedTip);
+    if (marked != wasMarked || (marked && !sameTip)) UpdateIcon(dialog);
+}
+
 void DockMainDialog(HWND dialog) {
-    const DockPlan plan = DockPlanFor(g_settings);
-    // Adding an icon that is already there fails harmlessly; one that went
-    // missing (a restarted taskbar) comes back this way.
-    AddTrayIcon(dialog);
+    EnsureTrayIcon(dialog);
     ShowWindow(dialog, SW_HIDE);
-    if (plan.clearPassPhrase) {
+    if (g_settings.ClearPass != 0) {
         // Putting the dialog away is no change of what a running long count answers.
         ComputeJobPassPhraseCleared();
         SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
@@ -79,60 +204,43 @@ void RestartDockTimer(HWND dialog) {
     SetTimer(dialog, ID_TIMER_DOCK, TimerIntervalMs(g_settings.DockTime), nullptr);
 }
 
-void OnDockTimer(HWND dialog) {
-    if (DockTimerExpiryDocks(g_settings)) PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
-}
-
-bool ShowNotice(HWND dialog, const NoticeText& notice) {
+bool OfferNotice(HWND dialog, const NoticeText& notice) {
     if (notice.notice == Notice::None) return false;
     NOTIFYICONDATAA data = NoticeData(dialog);
     lstrcpynA(data.szInfoTitle, notice.title, sizeof data.szInfoTitle);
     lstrcpynA(data.szInfo, notice.text, sizeof data.szInfo);
     data.dwInfoFlags = notice.icon == NoticeIcon::Warning ? NIIF_WARNING : NIIF_INFO;
-    const bool shown = Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
-    noticeUp = noticeUp || shown;
-    return shown;
+    const bool accepted = Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    noticeMayBeUp = noticeMayBeUp || accepted;
+    return accepted;
 }
 
-void HideNotice(HWND dialog) {
-    if (!noticeUp) return;
+void OfferNoticeOnceIconIsThere(const NoticeText& notice) {
+    noticeDue = notice;
+}
+
+void WithdrawNotice(HWND dialog) {
+    if (!noticeMayBeUp) return;
+    // An empty text takes a notice down.
     NOTIFYICONDATAA data = NoticeData(dialog);
     Shell_NotifyIconA(NIM_MODIFY, &data);
-    noticeUp = false;
+    noticeMayBeUp = false;
 }
 
-void OnTrayNotify(HWND dialog, LPARAM lParam) {
-    switch (TrayActionFor(static_cast<unsigned>(lParam))) {
+void OnTrayNotify(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    const IconNotice notice =
+        DecodeIconNotice(kIconMessages, sizeof kIconMessages / sizeof kIconMessages[0],
+                         TRAY_ICON_UID, wParam, static_cast<std::uintptr_t>(lParam));
+    switch (notice.action) {
     case TrayAction::ShowMain: RequestShow(dialog, ShowRequest{false, true}); break;
-    case TrayAction::ShowMenu: ShowTrayMenu(dialog); break;
-    case TrayAction::NoticeGone: noticeUp = false; break;
-    case TrayAction::None: break;
-    }
-}
-
-void ShowTrayMenu(HWND dialog) {
-    HMENU menu = CreatePopupMenu();
-    for (const TrayMenuItem& item : kTrayMenu)
-        AppendMenuA(menu, MF_STRING, item.id, item.text);
-    // Without this the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(dialog);
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON,
-                                      cursor.x, cursor.y, 0, dialog, nullptr);
-    // Without a message to follow it the menu opens wrongly the next time.
-    PostMessageA(dialog, WM_NULL, 0, 0);
-    DestroyMenu(menu);
-
-    // About and Options leave the dialog as it was: docked stays docked.
-    switch (TrayChoiceFor(choice)) {
-    case TrayChoice::About: RunOnce(OnceDialog::About, dialog, 0); break;
-    case TrayChoice::Open:
-        SetFocus(GetDlgItem(dialog, IDC_COUNT));
-        RequestShow(dialog, ShowRequest{false, true});
+    case TrayAction::OpenReady: OpenReady(dialog); break;
+    case TrayAction::Menu: {
+        POINT at = {notice.x, notice.y};
+        if (!notice.hasAnchor) GetCursorPos(&at);
+        ShowTrayMenu(dialog, at);
         break;
-    case TrayChoice::Exit: DestroyWindow(dialog); break;
-    case TrayChoice::Options: RunOptionsDialog(dialog); break;
-    case TrayChoice::None: break;
+    }
+    case TrayAction::NoticeGone: noticeMayBeUp = false; break;
+    case TrayAction::None: break;
     }
 }

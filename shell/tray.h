@@ -6,19 +6,27 @@
 // Icon `resource` from the image drawn for the size the system metrics give.
 HICON LoadIconAtSystemSize(int resource, int widthMetric, int heightMetric);
 
-// The notification-area icon of the main dialog and its popup menu.
-bool AddTrayIcon(HWND dialog);
+// The notification-area icon of the main dialog. It is made sure of at each dock: brought up to
+// date where it is, added where it is not (a first dock, a taskbar made anew). Where the shell
+// does not take it yet (at logon), it is tried again on a timer.
+void EnsureTrayIcon(HWND dialog);
 void RemoveTrayIcon(HWND dialog);
-void ShowTrayMenu(HWND dialog);
+void RetryTrayIcon(HWND dialog);   // ID_TIMER_ICON
+void TaskbarMadeAnew(HWND dialog); // the registered "TaskbarCreated"
+// The icon of a challenge that waits, with `tip` naming it; null: the plain icon and tip.
+void MarkTrayIcon(HWND dialog, const char* tip);
 
-// A notice from the icon, which must be there: it replaces any notice of ours still
-// up, and takes neither the focus nor the thread. False when the shell did not take it.
-bool ShowNotice(HWND dialog, const NoticeText& notice);
+// A notice from the icon: it replaces any notice of ours still up, and takes neither the focus
+// nor the thread. The shell may keep it quiet (Focus Assist, notices turned off) and say
+// nothing of it: true only means that it accepted it.
+bool OfferNotice(HWND dialog, const NoticeText& notice);
+// Offered once the icon is there, now or when it arrives.
+void OfferNoticeOnceIconIsThere(const NoticeText& notice);
 // Takes a notice of ours down, if one may still be up.
-void HideNotice(HWND dialog);
+void WithdrawNotice(HWND dialog);
 
 // Close and the docking timeout: icon in, dialog out.
 void DockMainDialog(HWND dialog);
-void OnDockTimer(HWND dialog);
-void OnTrayNotify(HWND dialog, LPARAM lParam);
 void RestartDockTimer(HWND dialog);
+// WM_TRAYNOTIFY, in either form the shell sends it.
+void OnTrayNotify(HWND dialog, WPARAM wParam, LPARAM lParam);

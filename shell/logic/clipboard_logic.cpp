@@ -6,10 +6,6 @@ const char kExcludeFromMonitorsFormat[] = "ExcludeClipboardContentFromMonitorPro
 const char kHistoryFormat[] = "CanIncludeInClipboardHistory";
 const char kCloudFormat[] = "CanUploadToCloudClipboard";
 
-bool ShouldScanClipboard(const Settings& settings, bool excludedFromMonitors) {
-    return settings.Clipboard != 0 && !excludedFromMonitors;
-}
-
 ChainWindow ChainForwardTarget(ChainWindow self, ChainWindow next) {
     return next == self ? nullptr : next;
 }

@@ -1,8 +1,6 @@
 #pragma once
 #include <cstddef>
 
-#include "shell/logic/settings.h"
-
 // Copy's clipboard block: the response, CR LF when Return is on, a NUL.
 constexpr std::size_t kCopyBlockSize = 65;
 
@@ -12,9 +10,6 @@ constexpr std::size_t kCopyBlockSize = 65;
 extern const char kExcludeFromMonitorsFormat[]; // "ExcludeClipboardContentFromMonitorProcessing"
 extern const char kHistoryFormat[];             // "CanIncludeInClipboardHistory"
 extern const char kCloudFormat[];               // "CanUploadToCloudClipboard"
-
-// Whether a clipboard change is read and scanned at all.
-bool ShouldScanClipboard(const Settings& settings, bool excludedFromMonitors);
 
 // The clipboard-viewer chain. Window handles are only compared here.
 using ChainWindow = const void*;

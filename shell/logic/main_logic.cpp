@@ -4,24 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/otp.h"
 #include "resources/resource.h"
-
-MainCommand ClassifyMainCommand(unsigned id) {
-    switch (id) {
-    case 2: // IDCANCEL: the Escape key exits, it does not dock
-    case IDC_EXIT: return MainCommand::Exit;
-    case IDC_CLOSE: return MainCommand::Dock;
-    case IDC_OPTIONS: return MainCommand::Options;
-    case IDC_COMPUTE: return MainCommand::Compute;
-    case IDC_MD5:
-    case IDC_MD4:
-    case IDC_SHA1: return MainCommand::HashRadio;
-    case IDC_SNK: return MainCommand::SnkRadio;
-    case IDC_COPY: return MainCommand::Copy;
-    case IDC_CLEARALL: return MainCommand::ClearAll;
-    default: return MainCommand::Other;
-    }
-}
 
 namespace {
 
@@ -29,7 +13,48 @@ bool IsSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+const DialogMode kSkeyMode = {true, LABEL_SKEY_CHALLENGE, LABEL_SKEY_RESPONSE};
+const DialogMode kSnkMode = {false, "SNK Challange", "SNK Response"};
+
 } // namespace
+
+// SNK first: with it checked, Ok answers SNK whatever else is checked.
+const KindRow kKindTable[kKindCount] = {
+    {IDC_SNK, HashKind::SNK, &kSnkMode},
+    {IDC_MD5, HashKind::MD5, &kSkeyMode},
+    {IDC_MD4, HashKind::MD4, &kSkeyMode},
+    {IDC_SHA1, HashKind::SHA1, &kSkeyMode},
+};
+
+std::optional<HashKind> KindOfRadio(unsigned radio) {
+    for (const KindRow& row : kKindTable) {
+        if (row.radio == radio) return row.kind;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+const KindRow& RowOf(HashKind kind) {
+    for (const KindRow& row : kKindTable) {
+        if (row.kind == kind) return row;
+    }
+    return kKindTable[0];
+}
+
+} // namespace
+
+unsigned RadioOf(HashKind kind) {
+    return RowOf(kind).radio;
+}
+
+const DialogMode& ModeOf(HashKind kind) {
+    return *RowOf(kind).mode;
+}
+
+bool IsOtpKind(std::optional<HashKind> kind) {
+    return kind.has_value() && *kind != HashKind::SNK;
+}
 
 long ReadCount(const char* text) {
     while (IsSpace(*text))
@@ -48,56 +73,33 @@ long ReadCount(const char* text) {
     return negative ? -value : value;
 }
 
-Message CheckOkFields(bool snkChecked, const char* count, const char* seed,
+Message CheckOkFields(std::optional<HashKind> kind, const char* count, const char* seed,
                       const char* passPhrase) {
+    const bool snk = kind == HashKind::SNK;
     Message error = Message::None;
-    if (!snkChecked && (count[0] == '\0' || ReadCount(count) <= 0)) error = Message::BadCount;
+    if (!snk && (count[0] == '\0' || ReadCount(count) <= 0)) error = Message::BadCount;
     if (seed[0] == '\0') error = Message::NoSeed;
     if (passPhrase[0] == '\0') error = Message::NoPassPhrase;
-    if (error != Message::None || snkChecked) return error;
+    if (error != Message::None || snk) return error;
+    const std::size_t seedLength = std::strlen(seed);
+    const std::size_t passLength = std::strlen(passPhrase);
     if (std::strlen(count) > kCountLimit) error = Message::CountTooLong;
-    if (std::strlen(seed) > kSeedLimit) error = Message::SeedTooLong;
-    if (std::strlen(passPhrase) > kPassPhraseLimit) error = Message::PassPhraseTooLong;
+    if (seedLength > kSeedLimit) error = Message::SeedTooLong;
+    if (passLength > kPassPhraseLimit) error = Message::PassPhraseTooLong;
+    if (error != Message::None) return error;
+    if (kind == HashKind::MD4 && seedLength + passLength > kMd4CrunchLimit) {
+        error = Message::Md4TooLong;
+    }
     return error;
 }
 
-unsigned FieldLimitOf(Message refusal) {
-    switch (refusal) {
-    case Message::CountTooLong: return kCountLimit;
-    case Message::SeedTooLong: return kSeedLimit;
-    case Message::PassPhraseTooLong: return kPassPhraseLimit;
-    default: return 0;
-    }
-}
-
-Computation ChooseComputation(RadioState radios) {
-    if (radios.snk) return Computation::Snk;
-    if (radios.md5) return Computation::Md5;
-    if (radios.md4) return Computation::Md4;
-    if (radios.sha1) return Computation::Sha1;
-    return Computation::None;
-}
-
 bool SameOkFields(const OkFields& a, const OkFields& b) {
-    return a.computation == b.computation && std::strcmp(a.count, b.count) == 0 &&
+    return a.kind == b.kind && std::strcmp(a.count, b.count) == 0 &&
            std::strcmp(a.seed, b.seed) == 0 && std::strcmp(a.passPhrase, b.passPhrase) == 0;
 }
 
-bool IsOtpComputation(Computation computation) {
-    return computation == Computation::Md5 || computation == Computation::Md4 ||
-           computation == Computation::Sha1;
-}
-
-bool RunsOnWorker(Computation computation, std::uint32_t count) {
-    return IsOtpComputation(computation) && count > kLongestCountInPress;
-}
-
-HashKind HashKindOf(Computation computation) {
-    switch (computation) {
-    case Computation::Md5: return HashKind::MD5;
-    case Computation::Sha1: return HashKind::SHA1;
-    default: return HashKind::MD4;
-    }
+bool RunsOnWorker(std::optional<HashKind> kind, std::uint32_t count) {
+    return IsOtpKind(kind) && count > kLongestCountInPress;
 }
 
 void FormatProgress(std::uint32_t done, std::uint32_t total, char out[kProgressTextSize]) {
@@ -117,46 +119,10 @@ OkOutcome OkOutcomeFor(bool computed, const Settings& settings) {
     return outcome;
 }
 
-DecrTimerStep DecrTimerExpiry(const Settings& settings) {
-    const bool on = settings.AutoDecr != 0;
-    return DecrTimerStep{on, on};
-}
-
 bool LowerCount(const char* countText, char out[kCountTextSize]) {
     if (std::strlen(countText) > kCountLimit) return false;
     const long n = ReadCount(countText);
     if (n < 1) return false;
     std::snprintf(out, kCountTextSize, "%ld", n - 1);
     return true;
-}
-
-const DialogMode kSkeyMode = {true, LABEL_SKEY_CHALLENGE, LABEL_SKEY_RESPONSE};
-const DialogMode kSnkMode = {false, "SNK Challange", "SNK Response"};
-
-RadioCommandEffect RadioCommandEffectFor(unsigned id, bool snkSetting) {
-    switch (id) {
-    case IDC_MD5: return RadioCommandEffect{true, kSkeyMode, HashKind::MD5};
-    case IDC_MD4: return RadioCommandEffect{true, kSkeyMode, HashKind::MD4};
-    case IDC_SHA1: return RadioCommandEffect{true, kSkeyMode, HashKind::SHA1};
-    default: return RadioCommandEffect{snkSetting, kSnkMode, HashKind::SNK};
-    }
-}
-
-unsigned RadioForKind(HashKind kind) {
-    switch (kind) {
-    case HashKind::MD5: return IDC_MD5;
-    case HashKind::MD4: return IDC_MD4;
-    case HashKind::SHA1: return IDC_SHA1;
-    case HashKind::SNK: return IDC_SNK;
-    }
-    return IDC_MD4;
-}
-
-ShowPlan ShowPlanFor(const Settings& settings, HashKind remembered) {
-    ShowPlan plan{};
-    plan.startDockTimer = settings.AutoDock != 0;
-    plan.dockIntervalMs = TimerIntervalMs(settings.DockTime);
-    plan.snkRadioEnabled = settings.SNK != 0;
-    plan.radioToReapply = RadioForKind(remembered);
-    return plan;
 }

@@ -3,6 +3,7 @@
 // controls, asks these and applies the answer.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "engine/challenge.h"
 #include "engine/hash_kind.h"
@@ -21,41 +22,46 @@ constexpr std::size_t kPassPhraseReadSize = kPassPhraseLimit + 2;
 // Enough for any count the decrement writes back, with the NUL.
 constexpr std::size_t kCountTextSize = 24;
 
-enum class MainCommand { Exit, Dock, Options, Compute, HashRadio, SnkRadio, Copy, ClearAll, Other };
-
-// By control ID only; the notification code is never looked at.
-MainCommand ClassifyMainCommand(unsigned id);
-
 // Skips leading white space, takes one optional sign, then decimal digits up
 // to the first other character. No digits give 0; saturates instead of wrapping.
 long ReadCount(const char* text);
 
-// The input error of the Ok command (None when all fields pass). Every check
-// runs, so the last failing one decides: pass phrase over seed over count.
-// Only fields that pass those are checked for length, in the same way. SNK mode
-// refuses no length: its challenge counts by its first eight characters and its
-// password by the 39 that enrolment keeps.
-Message CheckOkFields(bool snkChecked, const char* count, const char* seed, const char* passPhrase);
-
-// The limit a too-long refusal names; 0 for any other message.
-unsigned FieldLimitOf(Message refusal);
-
-struct RadioState {
-    bool md5;
-    bool md4;
-    bool sha1;
-    bool snk;
+struct DialogMode {
+    bool countEnabled;
+    const char* challengeLabel;
+    const char* responseLabel;
 };
 
-enum class Computation { None, Snk, Md5, Md4, Sha1 };
+// One row per radio button of the main dialog, in the order Ok tests them: the kind it
+// chooses and the mode the dialog shows while it is checked.
+struct KindRow {
+    unsigned radio;
+    HashKind kind;
+    const DialogMode* mode;
+};
+constexpr std::size_t kKindCount = 4;
+extern const KindRow kKindTable[kKindCount];
 
-// SNK, then MD5, MD4, SHA1; with no radio checked nothing runs.
-Computation ChooseComputation(RadioState radios);
+std::optional<HashKind> KindOfRadio(unsigned radio);
+unsigned RadioOf(HashKind kind);
+const DialogMode& ModeOf(HashKind kind);
 
-// What an Ok reads from the dialog: the computation the radios choose and the
-// texts of the three fields (the count only outside SNK mode).
+// MD5, MD4 or SHA1: a six-word one-time password, with a count that goes down.
+bool IsOtpKind(std::optional<HashKind> kind);
+
+// The input error of the Ok command for the kind the radio buttons choose (none when no
+// radio is checked); Message::None when all fields pass. Every check runs, so the last failing
+// one decides: pass phrase over seed over count. Only fields that pass those are checked for
+// length, in the same way, and only then MD4's limit on seed and pass phrase together. SNK
+// mode refuses no length: its challenge counts by its first eight characters and its password
+// by the 39 that enrolment keeps.
+Message CheckOkFields(std::optional<HashKind> kind, const char* count, const char* seed,
+                      const char* passPhrase);
+
+// What an Ok reads from the dialog: the kind the radios choose and the texts of the three
+// fields (the count only outside SNK mode).
 struct OkFields {
-    Computation computation;
+    std::optional<HashKind> kind;
     char count[kCountReadSize];
     char seed[kSeedReadSize];
     char passPhrase[kPassPhraseReadSize];
@@ -68,13 +74,7 @@ bool SameOkFields(const OkFields& a, const OkFields& b);
 // second or more and run on a worker while the dialog keeps answering.
 constexpr std::uint32_t kLongestCountInPress = 100000;
 
-bool RunsOnWorker(Computation computation, std::uint32_t count);
-
-// MD5, MD4 or SHA1: a six-word one-time password, with a count that goes down.
-bool IsOtpComputation(Computation computation);
-
-// The hash of an OTP computation (Md5, Md4 or Sha1).
-HashKind HashKindOf(Computation computation);
+bool RunsOnWorker(std::optional<HashKind> kind, std::uint32_t count);
 
 // The response field while a worker runs: the part done, rounded down, as "37 %".
 constexpr std::size_t kProgressTextSize = 8;
@@ -91,50 +91,10 @@ struct OkOutcome {
 
 OkOutcome OkOutcomeFor(bool computed, const Settings& settings);
 
-// The decrement timer's expiry: with AutoDecr off it does nothing and keeps running.
-struct DecrTimerStep {
-    bool lowerCount;
-    bool stopTimer;
-};
-
-DecrTimerStep DecrTimerExpiry(const Settings& settings);
-
 // Writes count - 1 as plain decimal digits into `out` and returns true, or
 // returns false when the field keeps its text (a count below 1, no count, or
 // one too long to be answered).
 bool LowerCount(const char* countText, char out[kCountTextSize]);
-
-struct DialogMode {
-    bool countEnabled;
-    const char* challengeLabel;
-    const char* responseLabel;
-};
-
-extern const DialogMode kSkeyMode;
-extern const DialogMode kSnkMode;
-
-// A radio-button command: whether the mode is applied, which one, and the
-// kind to remember for the next show.
-struct RadioCommandEffect {
-    bool applyMode;
-    DialogMode mode;
-    HashKind remembered;
-};
-
-// Defined for the four radio IDs only (HashRadio and SnkRadio commands).
-RadioCommandEffect RadioCommandEffectFor(unsigned id, bool snkSetting);
-
-// The radio button whose command re-applies the mode of a remembered kind.
-unsigned RadioForKind(HashKind kind);
-
-struct ShowPlan {
-    bool startDockTimer;
-    unsigned dockIntervalMs;
-    bool snkRadioEnabled;
-    unsigned radioToReapply;
-};
-
-ShowPlan ShowPlanFor(const Settings& settings, HashKind remembered);
 
 // Seconds of a one-byte time setting as a timer interval.
 unsigned TimerIntervalMs(unsigned char seconds);

@@ -1,48 +1,56 @@
 #include "shell/logic/messages.h"
 
+#include "engine/otp.h"
+#include "shell/logic/main_logic.h"
+
 namespace {
 
-// NOTE: "Delay must be greater than 1" although 1 is accepted: the text is the
-// one users know.
+// NOTE: "Delay must be greater than 1" although 1 is accepted: the words stay as they are;
+// only 0 is refused with them.
 const MessageEntry kMessages[] = {
-    {Message::None, Box::Error, nullptr, 0},
+    {Message::None, Box::Error, nullptr, 0, 0},
     {Message::BadCount, Box::InputError,
-     "Invalid input: Bad iteration count\n (Value must be greater than zero)", 0},
+     "Invalid input: Bad iteration count\n (Value must be greater than zero)", 0, 0},
     {Message::NoSeed, Box::InputError,
-     "Invalid input: Bad seed\n (Please enter the seed value presented by the remote system)", 0},
+     "Invalid input: Bad seed\n (Please enter the seed value presented by the remote system)", 0,
+     0},
     {Message::NoPassPhrase, Box::InputError,
-     "Invalid input: Bad password\n (Please enter your secret password)", 0},
+     "Invalid input: Bad password\n (Please enter your secret password)", 0, 0},
     {Message::CountTooLong, Box::InputError,
-     "Invalid input: Iteration count too long\n (At most %u digits)", 0},
+     "Invalid input: Iteration count too long\n (At most %u digits)", 0, kCountLimit},
     {Message::SeedTooLong, Box::InputError,
-     "Invalid input: Seed too long\n (At most %u characters)", 0},
+     "Invalid input: Seed too long\n (At most %u characters)", 0, kSeedLimit},
     {Message::PassPhraseTooLong, Box::InputError,
-     "Invalid input: Password too long\n (At most %u characters)", 0},
-    {Message::SnkNoSeed, Box::Error, "You must enter a seed value.", 2},
+     "Invalid input: Password too long\n (At most %u characters)", 0, kPassPhraseLimit},
+    {Message::Md4TooLong, Box::InputError,
+     "Invalid input: Seed and password too long for MD4\n (At most %u characters together)", 0,
+     kMd4CrunchLimit},
+    {Message::SnkNoSeed, Box::Error, "You must enter a seed value.", 2, 0},
     {Message::SnkBadSeed, Box::Error,
      "An SNK seed is eight groups of three octal digits separated by blanks,\n"
      "such as 123 045 377 000 111 222 333 001.",
-     2},
-    {Message::SnkNoPassword, Box::Error, "Please enter a password.", 3},
-    {Message::SnkNoConfirm, Box::Error, "Please confirm the password.", 4},
-    {Message::SnkMismatch, Box::Error, "Passwords mismatch.", 4},
+     2, 0},
+    {Message::SnkNoPassword, Box::Error, "Please enter a password.", 3, 0},
+    {Message::SnkNoConfirm, Box::Error, "Please confirm the password.", 4, 0},
+    {Message::SnkMismatch, Box::Error, "Passwords mismatch.", 4, 0},
     {Message::SnkRegistryRead, Box::Error,
-     "Error reading registry.\nPlease restart the application.", 0},
-    {Message::SnkBadPassword, Box::Error, "Bad Password", 0},
-    {Message::RegistryWrite, Box::Error, "Error writing to the registry", 0},
+     "Error reading registry.\nPlease restart the application.", 0, 0},
+    {Message::SnkBadPassword, Box::Error, "Bad Password", 0, 0},
+    {Message::RegistryWrite, Box::Error, "Error writing to the registry", 0, 0},
     {Message::DockTimeMissing, Box::Error,
-     "No docking timeout value provided\nDelay must be greater than 1 (second).", 0},
-    {Message::DockTimeRange, Box::Error, "Docking timeout must be from 1 to 255 (seconds).", 0},
-    {Message::DecrTimeRange, Box::Error, "Auto decrement delay must be from 0 to 255 (seconds).",
+     "No docking timeout value provided\nDelay must be greater than 1 (second).", 0, 0},
+    {Message::DockTimeRange, Box::Error, "Docking timeout must be from 1 to 255 (seconds).", 0, 0},
+    {Message::DecrTimeRange, Box::Error, "Auto decrement delay must be from 0 to 255 (seconds).", 0,
      0},
     {Message::DecrTimeZero, Box::Warning,
      "No iteration decrement delay value provided\nIteration decrement will be immediately "
      "after the calculation\n",
-     0},
+     0, 0},
     {Message::ReconfigureSnk, Box::Question,
-     "SNK keys are already saved in the registry\nWould you like to reconfigure SNK?", 0},
-    {Message::DialogCreate, Box::Error, "Error creating Dialog [0x%02x{%d}]", 0},
-    {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0},
+     "SNK keys are already saved in the registry\nWould you like to reconfigure SNK?", 0, 0},
+    {Message::DialogCreate, Box::Error, "Error creating Dialog [0x%02x{%d}]", 0, 0},
+    {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0,
+     0},
 };
 
 // NOTE: the titles stay within 63 characters and the texts within 255 with
@@ -50,7 +58,7 @@ const MessageEntry kMessages[] = {
 const NoticeEntry kNotices[] = {
     {Notice::None, NoticeIcon::Info, nullptr, nullptr},
     {Notice::FirstStart, NoticeIcon::Info, "Vantreth is running in the notification area",
-     "Double-click the Vantreth icon to bring it up, or copy a challenge. At first Windows 11 "
+     "Double-click the Vantreth icon to bring it up, or copy a challenge. At first Windows "
      "may keep the icon under ^."},
     {Notice::AlreadyRunning, NoticeIcon::Info, "Vantreth is running",
      "Vantreth was already running. Click here or double-click its icon to bring it up."},

@@ -17,10 +17,11 @@ enum class Message {
     BadCount,
     NoSeed,
     NoPassPhrase,
-    // Ok, after those: with the field's limit filled in, a pattern with "%u"
+    // Ok, after those: each names its limit
     CountTooLong,
     SeedTooLong,
     PassPhraseTooLong,
+    Md4TooLong,
     // SNK enrolment
     SnkNoSeed,
     SnkBadSeed,
@@ -45,8 +46,11 @@ enum class Message {
 struct MessageEntry {
     Message message;
     Box box;
+    // A pattern only where the entry names a limit ("%u") or the system error code goes in
+    // ("%02x" and "%d"); any other text is shown as it stands.
     const char* text;
     int dialogResult; // what the refusing dialog procedure returns; 0 where none
+    unsigned limit;   // the number a too-long refusal names; 0 where none
 };
 
 // The row of `message`; Message::None has a null text.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/challenge.h"
+#include "shell/logic/tray_logic.h"
 
 namespace {
 
@@ -26,9 +27,17 @@ constexpr std::size_t kNameSize = 64;
     return length;
 }
 
-const char* KindName(Computation computation) {
-    if (IsOtpComputation(computation)) return ChallengeKeyword(HashKindOf(computation));
-    return computation == Computation::Snk ? "SNK" : "";
+const char* KindName(std::optional<HashKind> kind) {
+    if (IsOtpKind(kind)) return ChallengeKeyword(*kind);
+    return kind == HashKind::SNK ? "SNK" : "";
+}
+
+// "otp-sha1 42 seedy", or "SNK 1234" without the count SNK mode does not use.
+void NameChallenge(std::optional<HashKind> kind, const char* count, const char* seed,
+                   char name[kNameSize]) {
+    std::size_t length = AppendPart(name, 0, KindName(kind), kNameSize);
+    if (kind != HashKind::SNK) length = AppendPart(name, length, count, kChallengeSlotLength);
+    AppendPart(name, length, seed, kChallengeSeedLength);
 }
 
 // Every notice begins empty, so that one that names nothing holds no stale bytes.
@@ -53,12 +62,10 @@ NoticeText PlainNotice(Notice notice) {
     return out;
 }
 
-NoticeText ChallengeWaitingNotice(Computation computation, const char* count, const char* seed) {
+NoticeText ChallengeWaitingNotice(std::optional<HashKind> kind, const char* count,
+                                  const char* seed) {
     char name[kNameSize] = {};
-    std::size_t length = AppendPart(name, 0, KindName(computation), kNameSize);
-    if (computation != Computation::Snk)
-        length = AppendPart(name, length, count, kChallengeSlotLength);
-    AppendPart(name, length, seed, kChallengeSeedLength);
+    NameChallenge(kind, count, seed, name);
     NoticeText out;
     Begin(out, Notice::ChallengeWaiting);
     const NoticeEntry& entry = NoticeFor(Notice::ChallengeWaiting);
@@ -67,9 +74,17 @@ NoticeText ChallengeWaitingNotice(Computation computation, const char* count, co
     return out;
 }
 
-NoticeText ResponsesLeftNotice(Computation computation, std::uint32_t count, const char* seed) {
+void WaitingTip(std::optional<HashKind> kind, const char* count, const char* seed,
+                char tip[kTrayTipSize]) {
+    char name[kNameSize] = {};
+    NameChallenge(kind, count, seed, name);
+    std::snprintf(tip, kTrayTipSize, "%s: %s waiting", kTrayTip, name);
+}
+
+NoticeText ResponsesLeftNotice(std::optional<HashKind> kind, std::uint32_t count,
+                               const char* seed) {
     NoticeText out;
-    if (!IsOtpComputation(computation) || count == 0 || count >= kFewResponsesBelow) {
+    if (!IsOtpKind(kind) || count == 0 || count >= kFewResponsesBelow) {
         Begin(out, Notice::None);
         return out;
     }

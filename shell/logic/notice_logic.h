@@ -3,6 +3,7 @@
 // A notice names a challenge or a seed, never a pass phrase or a response.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "shell/logic/main_logic.h"
 #include "shell/logic/messages.h"
@@ -22,11 +23,18 @@ struct NoticeText {
 NoticeText PlainNotice(Notice notice);
 
 // The challenge the fields hold, named as a remote system presents it ("otp-sha1 42 seedy")
-// after the computation Ok would run. The count is left out in SNK mode, where it is not
-// used, and so is an empty field.
-NoticeText ChallengeWaitingNotice(Computation computation, const char* count, const char* seed);
+// after the kind Ok would answer. The count is left out in SNK mode, where it is not used,
+// and so is an empty field.
+NoticeText ChallengeWaitingNotice(std::optional<HashKind> kind, const char* count,
+                                  const char* seed);
+
+// The tray icon's tip while that challenge waits: "Vantreth: otp-sha1 42 seedy waiting". The
+// notice structure's tip holds 128 bytes with the NUL.
+constexpr std::size_t kTrayTipSize = 128;
+void WaitingTip(std::optional<HashKind> kind, const char* count, const char* seed,
+                char tip[kTrayTipSize]);
 
 // After a response to `count`: a warning while the seed has fewer than ten responses left.
 // Only the six-word kinds count down; Notice::None otherwise.
 constexpr std::uint32_t kFewResponsesBelow = 10;
-NoticeText ResponsesLeftNotice(Computation computation, std::uint32_t count, const char* seed);
+NoticeText ResponsesLeftNotice(std::optional<HashKind> kind, std::uint32_t count, const char* seed);

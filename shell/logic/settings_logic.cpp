@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "resources/resource.h"
 #include "shell/logic/main_logic.h"
 
 const char kSettingsKeyPath[] = "SOFTWARE\\Quenby OTP";
@@ -11,11 +12,32 @@ const char kSnkRecordValueName[] = "SNK-S";
 // A DockTime of 0 would dock the dialog the moment it is shown, so only an
 // outside edit can put it there and it is read as the default instead.
 const SettingEntry kSettingTable[kSettingCount] = {
-    {"Clipboard", &Settings::Clipboard, 1, 0}, {"Return", &Settings::Return, 1, 0},
-    {"ClearPass", &Settings::ClearPass, 1, 0}, {"AutoDock", &Settings::AutoDock, 1, 0},
-    {"DockTime", &Settings::DockTime, 30, 1},  {"SNK", &Settings::SNK, 0, 0},
-    {"AutoDecr", &Settings::AutoDecr, 1, 0},   {"DecrTime", &Settings::DecrTime, 1, 0},
+    {"Clipboard", &Settings::Clipboard, 1, 0, IDC_OPT_CLIPBOARD, 0, nullptr, Message::None,
+     Message::None},
+    {"Return", &Settings::Return, 1, 0, IDC_OPT_RETURN, 0, nullptr, Message::None, Message::None},
+    {"ClearPass", &Settings::ClearPass, 1, 0, IDC_OPT_CLEARPASS, 0, nullptr, Message::None,
+     Message::None},
+    {"AutoDock", &Settings::AutoDock, 1, 0, IDC_OPT_AUTODOCK, 0, nullptr, Message::None,
+     Message::None},
+    {"DockTime", &Settings::DockTime, 30, 1, IDC_OPT_DOCKTIME, IDC_OPT_DOCKTIME_LABEL,
+     &Settings::AutoDock, Message::DockTimeMissing, Message::DockTimeRange},
+    {"SNK", &Settings::SNK, 0, 0, IDC_OPT_SNK, 0, nullptr, Message::None, Message::None},
+    {"AutoDecr", &Settings::AutoDecr, 1, 0, IDC_OPT_AUTODECR, 0, nullptr, Message::None,
+     Message::None},
+    {"DecrTime", &Settings::DecrTime, 1, 0, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL,
+     &Settings::AutoDecr, Message::DecrTimeZero, Message::DecrTimeRange},
 };
+
+bool IsTimeRow(const SettingEntry& entry) {
+    return entry.label != 0;
+}
+
+const SettingEntry& SettingRowOf(std::uint8_t Settings::*field) {
+    for (const SettingEntry& entry : kSettingTable) {
+        if (entry.field == field) return entry;
+    }
+    return kSettingTable[0];
+}
 
 void ApplyFirstRunDefaults(Settings& settings) {
     for (const SettingEntry& entry : kSettingTable) {
@@ -46,12 +68,8 @@ int ReadTimeField(const char* text) {
     return static_cast<int>(ReadCount(head));
 }
 
-bool DockTimeFits(int seconds) {
-    return seconds >= 1 && seconds <= 255;
-}
-
-bool DecrTimeFits(int seconds) {
-    return seconds >= 0 && seconds <= 255;
+bool TimeFits(const SettingEntry& entry, int seconds) {
+    return seconds >= entry.lowest && seconds <= 255;
 }
 
 void ShowTimeField(std::uint8_t seconds, char text[kTimeTextSize]) {
@@ -61,35 +79,25 @@ void ShowTimeField(std::uint8_t seconds, char text[kTimeTextSize]) {
 OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& form,
                                  bool snkKeysSaved) {
     OptionsOkOutcome outcome = {};
+    outcome.settings = current;
     Settings next = current;
-    next.Clipboard = form.clipboard ? 1 : 0;
-    next.Return = form.appendReturn ? 1 : 0;
-    next.ClearPass = form.clearPass ? 1 : 0;
-    next.AutoDock = form.autoDock ? 1 : 0;
-
-    // A refused value never reaches memory: a DockTime of 0 left there would
-    // dock the dialog the moment it is shown.
-    const int dockTime = ReadTimeField(form.dockTimeText);
-    if (!DockTimeFits(dockTime)) {
-        outcome.settings = next;
-        outcome.refusal = dockTime == 0 ? Message::DockTimeMissing : Message::DockTimeRange;
-        return outcome;
+    for (std::size_t row = 0; row < kSettingCount; ++row) {
+        const SettingEntry& entry = kSettingTable[row];
+        if (!IsTimeRow(entry)) {
+            next.*entry.field = form.checked[row] ? 1 : 0;
+            continue;
+        }
+        // Nothing wraps: a time outside its stored byte is refused, never saved modulo 256.
+        const int seconds = ReadTimeField(form.text[row]);
+        if (!TimeFits(entry, seconds)) {
+            outcome.refusal = seconds == 0 ? entry.whenZero : entry.outOfRange;
+            return outcome;
+        }
+        if (seconds == 0) outcome.warning = entry.whenZero;
+        next.*entry.field = static_cast<std::uint8_t>(seconds);
     }
-    next.DockTime = static_cast<std::uint8_t>(dockTime);
-
-    next.AutoDecr = form.autoDecr ? 1 : 0;
-    const int decrTime = ReadTimeField(form.decrTimeText);
-    if (!DecrTimeFits(decrTime)) {
-        outcome.settings = next;
-        outcome.refusal = Message::DecrTimeRange;
-        return outcome;
-    }
-    next.DecrTime = static_cast<std::uint8_t>(decrTime);
-    outcome.decrWarning = next.DecrTime == 0;
-
-    next.SNK = form.snk ? 1 : 0;
-    outcome.enrolSnk = form.snk;
-    outcome.askReconfigure = form.snk && snkKeysSaved;
+    outcome.enrolSnk = next.SNK != 0;
+    outcome.askReconfigure = outcome.enrolSnk && snkKeysSaved;
     outcome.settings = next;
     return outcome;
 }

@@ -10,18 +10,18 @@ struct ShowRequest {
     bool atIcon;    // the user asked at the tray icon or at its notice
 };
 
-// Whether to press ALT around the call that brings the dialog to the front: pressing ALT
-// lets a program take the foreground. Only for a copied challenge, only while another
-// program is in front, and never while the user holds ALT.
-bool PressAltToComeForward(ShowRequest request, bool inFront, bool altDown);
-
-// How a show ends, once it is known whether the dialog is in front with the keyboard.
+// How a show ends, once it is known whether the window that comes forward is in front with
+// the keyboard. That window is the main dialog, unless a window of ours (a box, Options, the
+// enrolment, About) waits for an answer: then it comes forward instead, the dialog stays as it
+// is, and the show is asked for again once the user has answered.
 struct ShowEnd {
     bool dock;             // refused: back in the tray, as Close leaves it
+    bool showDialog;       // the dialog goes on screen
+    bool askAgainWhenFree; // a window waits for an answer: the show follows it
     Notice notice;         // what the tray icon then says
     bool focusPassPhrase;  // in front after a challenge: ready for the pass phrase
     bool hideNotice;       // in front: a notice still up has served
     bool challengeWaiting; // a challenge waits for the user afterwards
 };
 
-ShowEnd ShowEndFor(ShowRequest request, bool inFront, bool challengeWaiting);
+ShowEnd ShowEndFor(ShowRequest request, bool waitingForAnswer, bool inFront, bool challengeWaiting);

@@ -1,42 +1,52 @@
 #pragma once
-// Docking and the tray icon's decisions, free of the platform.
-#include "shell/logic/settings.h"
+// The tray icon's decisions, free of the platform.
+#include <cstddef>
+#include <cstdint>
 
-constexpr unsigned kTrayTipSize = 64; // szTip of the ANSI structure's first version
-extern const char kTrayTip[];         // the title
+extern const char kTrayTip[]; // the title
 
-// A dock always adds the icon and hides the dialog; only the pass phrase may
-// be cleared, and only with ClearPass on.
-struct DockPlan {
-    bool clearPassPhrase;
+// What a notice from the icon asks of the program.
+enum class TrayAction {
+    None,
+    ShowMain,   // a double-click, or a click on a notice
+    OpenReady,  // chosen at the icon, by a click or by the keyboard: as the menu's Open does
+    Menu,       // the menu, at the anchor where there is one, else at the mouse pointer
+    NoticeGone, // a notice went away
 };
 
-DockPlan DockPlanFor(const Settings& settings);
+// A message the icon's owner hears, and what it asks. The numbers are the platform's: the
+// Win32 layer names them.
+struct IconMessage {
+    unsigned message;
+    TrayAction action;
+    // Acted on only in the first form. In version 4 the right button's press comes before
+    // the context-menu message, and acting on both would open the menu twice.
+    bool firstFormOnly;
+};
 
-// The docking timer's expiry: true when it posts Close. The timer is never stopped.
-bool DockTimerExpiryDocks(const Settings& settings);
+// The icon's notice as the shell sends it. In version 4 the message is in the low word of
+// lParam, the icon in its high word, and the anchor in wParam (x in the low word, y in the
+// high, each signed); in the first form lParam is the message and wParam the icon. Both
+// forms are read, whichever the shell agreed to.
+struct IconNotice {
+    TrayAction action;
+    bool hasAnchor;
+    int x;
+    int y;
+};
+IconNotice DecodeIconNotice(const IconMessage* messages, std::size_t count, unsigned iconId,
+                            std::uintptr_t wParam, std::uintptr_t lParam);
 
-// What the icon reports through WM_TRAYNOTIFY: mouse messages, and what became of a notice.
-constexpr unsigned kMouseLeftDoubleClick = 515; // WM_LBUTTONDBLCLK
-constexpr unsigned kMouseRightDown = 516;       // WM_RBUTTONDOWN
-constexpr unsigned kNoticeHidden = 0x403;       // NIN_BALLOONHIDE
-constexpr unsigned kNoticeTimedOut = 0x404;     // NIN_BALLOONTIMEOUT
-constexpr unsigned kNoticeClicked = 0x405;      // NIN_BALLOONUSERCLICK
-
-enum class TrayAction { None, ShowMain, ShowMenu, NoticeGone };
-
-// A click on a notice brings the dialog up as a double-click on the icon does.
-TrayAction TrayActionFor(unsigned iconMessage);
+// The waits before each new try when adding the icon failed (the shell is not ready at
+// logon): growing, about two minutes in all; 0 once the tries are over. A new taskbar
+// starts them again.
+unsigned IconRetryDelayMs(unsigned attempt);
 
 struct TrayMenuItem {
     unsigned id;
     const char* text;
+    bool isDefault; // what Enter on the open menu chooses, shown in bold
 };
 
 constexpr int kTrayMenuItems = 4;
 extern const TrayMenuItem kTrayMenu[kTrayMenuItems]; // in menu order
-
-enum class TrayChoice { None, About, Open, Options, Exit };
-
-// What TrackPopupMenu returned; 0 and unknown IDs do nothing.
-TrayChoice TrayChoiceFor(int menuResult);

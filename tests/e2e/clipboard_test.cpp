@@ -15,12 +15,7 @@ const char kPassPhrase[] = "This is a test.";
 const char kWords[] = "BAIL TUFT BITS GANG CHEF THY"; // RFC 2289: MD5, 99, test
 
 // Scanning on; nothing else that could act by itself during a test.
-Settings Scanning(bool appendReturn) {
-    Settings settings = QuietSettings();
-    settings.Clipboard = 1;
-    settings.Return = appendReturn ? 1 : 0;
-    return settings;
-}
+const Settings kScanning = QuietSettingsWith(&Settings::Clipboard);
 
 // A watcher in the viewer chain first, so that it stands behind the program started next.
 struct WatchedProgram {
@@ -33,40 +28,72 @@ void StartWatched(const Settings& settings, WatchedProgram* watched) {
     ASSERT_TRUE(StartProgramWith(settings, &watched->run.program));
 }
 
+// Copied as a user copies them: a challenge alone, a server's whole line, the longest seed,
+// bytes above 127. The words come from Heimdal's otpprint or, for the 16-character seed,
+// Python's hashlib with its own fold and six-word coding over the RFC 1760 dictionary.
 struct CopyCase {
-    bool appendReturn;
+    const char* what;
     const char* copied;
+    bool appendReturn;
+    int radio;
+    const char* count;
+    const char* seed;
+    const char* words;
 };
 
 const CopyCase kCopyCases[] = {
-    {true, "BAIL TUFT BITS GANG CHEF THY\r\n"},
-    {false, "BAIL TUFT BITS GANG CHEF THY"},
+    {"a challenge alone", kChallenge, true, IDC_MD5, "99", "test", kWords},
+    {"a server's line, the seed in capitals", "331 otp-md5 499 MyHost1 ext required for alice.\r\n",
+     false, IDC_MD5, "499", "MyHost1", "CLAN TEET LUCK FUND ACHE WAND"},
+    {"RFC 2289's longest seed", "otp-sha1 7 abcdefghij012345\r\n", true, IDC_SHA1, "7",
+     "abcdefghij012345", "DAY LYRA DANK TOUR BOND TOWN"},
+    {"bytes above 127", "otp-sha1 12 T\xe9ST\xff\r\n", false, IDC_SHA1, "12", "T\xe9ST\xff",
+     "WEST SURE FIB ACE IONS BANG"},
 };
 
+// Each challenge fills the dialog, brings it up ready and is answered; Copy gives the words.
+// The next challenge takes the last words away: they answer another one.
 TEST(Clipboard, ACopiedChallengeBringsTheDialogUpAndCopyGivesTheResponse) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(kScanning, &run.program));
+    ASSERT_TRUE(IsChecked(Control(program, IDC_MD4)));
+    bool answered = false;
     for (const CopyCase& copy : kCopyCases) {
-        SCOPED_TRACE(copy.appendReturn ? "Return on" : "Return off");
-        ScopedProgram run;
-        const Program& program = run.program;
-        ASSERT_TRUE(StartProgramWith(Scanning(copy.appendReturn), &run.program));
-        ASSERT_TRUE(IsChecked(Control(program, IDC_MD4)));
+        SCOPED_TRACE(copy.what);
+        ASSERT_TRUE(Click(program, IDC_CLOSE));
+        ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+        if (answered) {
+            ASSERT_FALSE(Field(program, IDC_RESPONSE).empty());
+            ASSERT_TRUE(IsEnabled(Control(program, IDC_COPY)));
+        }
 
-        ASSERT_TRUE(PutClipboardText(kChallenge));
+        ASSERT_TRUE(PutClipboardText(copy.copied));
         ASSERT_TRUE(WaitUntil([&] { return IsShown(program); })) << "the challenge was missed";
-        EXPECT_TRUE(IsChecked(Control(program, IDC_MD5)));
-        EXPECT_FALSE(IsChecked(Control(program, IDC_MD4)));
-        EXPECT_EQ("99", Field(program, IDC_COUNT));
-        EXPECT_EQ("test", Field(program, IDC_SEED));
+        EXPECT_TRUE(IsChecked(Control(program, copy.radio)));
+        EXPECT_EQ(copy.count, Field(program, IDC_COUNT));
+        EXPECT_EQ(copy.seed, Field(program, IDC_SEED));
         EXPECT_TRUE(WaitUntil([&] {
             return FocusedWindow(program) == Control(program, IDC_PASSPHRASE);
         })) << "focus on "
             << FocusedWindow(program);
+        EXPECT_EQ("", Field(program, IDC_RESPONSE)) << "the last words stayed";
+        EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY))) << "Copy would give the last words";
 
+        // The option to append a line end is read at Copy.
+        const HWND options = OpenOptionsWithButton(program);
+        ASSERT_NE(nullptr, options);
+        if (IsChecked(GetDlgItem(options, IDC_OPT_RETURN)) != copy.appendReturn) {
+            ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_RETURN)));
+        }
+        ASSERT_EQ(nullptr, ConfirmOptions(program, options, IDNO, false));
         ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kPassPhrase));
-        ASSERT_EQ(kWords, PressOk(program).response);
+        ASSERT_EQ(copy.words, PressOk(program).response);
+        answered = true;
         ASSERT_TRUE(Click(program, IDC_COPY));
+        const std::string expected = std::string(copy.words) + (copy.appendReturn ? "\r\n" : "");
         std::string text;
-        EXPECT_TRUE(WaitUntil([&] { return ClipboardText(&text) && text == copy.copied; }))
+        EXPECT_TRUE(WaitUntil([&] { return ClipboardText(&text) && text == expected; }))
             << "clipboard holds \"" << text << "\"";
         // A one-time password stays out of clipboard history and the cloud clipboard.
         for (const char* format : {"CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"}) {
@@ -75,19 +102,6 @@ TEST(Clipboard, ACopiedChallengeBringsTheDialogUpAndCopyGivesTheResponse) {
             EXPECT_EQ(0u, value) << format;
         }
     }
-}
-
-// RFC 2289 seeds run to 16 characters; the words come from an independent implementation
-// (Python's hashlib with its own fold and six-word coding over the RFC 1760 dictionary).
-TEST(Clipboard, ASixteenCharacterSeedArrivesWholeAndIsHashedWhole) {
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
-    ASSERT_TRUE(PutClipboardText("otp-sha1 7 abcdefghij012345\r\n"));
-    ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
-    EXPECT_EQ("abcdefghij012345", Field(program, IDC_SEED));
-    ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kPassPhrase));
-    EXPECT_EQ("DAY LYRA DANK TOUR BOND TOWN", PressOk(program).response);
 }
 
 // A seed or count longer than Ok answers reaches its field long enough to be refused, never
@@ -107,7 +121,7 @@ TEST(Clipboard, ASeedOrCountTooLongIsRefusedNotAnsweredCut) {
     };
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    ASSERT_TRUE(StartProgramWith(kScanning, &run.program));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(PutClipboardText(c.copied.c_str()));
@@ -126,7 +140,7 @@ TEST(Clipboard, ASeedOrCountTooLongIsRefusedNotAnsweredCut) {
 // Password managers mark the secrets they copy so that monitors leave them alone.
 TEST(Clipboard, TextMarkedForMonitorsIsNotScannedButTheNoticeGoesOn) {
     WatchedProgram watched;
-    ASSERT_NO_FATAL_FAILURE(StartWatched(Scanning(true), &watched));
+    ASSERT_NO_FATAL_FAILURE(StartWatched(kScanning, &watched));
     const Program& program = watched.run.program;
 
     const LONG before = ClipboardNotices();
@@ -146,7 +160,7 @@ TEST(Clipboard, TextMarkedForMonitorsIsNotScannedButTheNoticeGoesOn) {
 // later notice would go round to the dialog itself and never reach the rest of the chain.
 TEST(Clipboard, AChainChangeThatMakesTheDialogItsOwnSuccessorIsIgnored) {
     WatchedProgram watched;
-    ASSERT_NO_FATAL_FAILURE(StartWatched(Scanning(true), &watched));
+    ASSERT_NO_FATAL_FAILURE(StartWatched(kScanning, &watched));
     const Program& program = watched.run.program;
 
     DWORD_PTR ignored = 0;
@@ -165,7 +179,7 @@ TEST(Clipboard, AChainChangeThatMakesTheDialogItsOwnSuccessorIsIgnored) {
 // dialog up while it hangs.
 TEST(Clipboard, AHungNextViewerDoesNotHoldUpTheChallenge) {
     WatchedProgram watched;
-    ASSERT_NO_FATAL_FAILURE(StartWatched(Scanning(true), &watched));
+    ASSERT_NO_FATAL_FAILURE(StartWatched(kScanning, &watched));
     const Program& program = watched.run.program;
 
     HoldClipboardWatcher();
@@ -190,12 +204,14 @@ const IgnoredCase kIgnored[] = {
     {"scanning off", false, kChallenge},
     {"no prefix", true, "md5 99 test\r\n"},
     {"prefix in capitals", true, "OTP-MD5 99 test\r\n"},
+    {"a prefix inside a word", true, "Sign in with a passkey instead, 2 ways\r\n"},
+    {"a keyword with no count after it", true, "we use otp-md5 for logins\r\n"},
 };
 
-TEST(Clipboard, ScanningOffOrNoPrefixChangesNothingButPassesTheNoticeOn) {
+TEST(Clipboard, ScanningOffOrNoChallengeChangesNothingButPassesTheNoticeOn) {
     for (const IgnoredCase& ignored : kIgnored) {
         SCOPED_TRACE(ignored.what);
-        Settings settings = Scanning(true);
+        Settings settings = kScanning;
         settings.Clipboard = ignored.scanning ? 1 : 0;
         WatchedProgram watched;
         ASSERT_NO_FATAL_FAILURE(StartWatched(settings, &watched));
@@ -213,7 +229,7 @@ TEST(Clipboard, AChallengeAlreadyThereAtStartIsNotPickedUp) {
     ASSERT_TRUE(PutClipboardText(kChallenge));
     ScopedProgram run;
     const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
+    ASSERT_TRUE(StartProgramWith(kScanning, &run.program));
     EXPECT_TRUE(StaysDocked(program));
     EXPECT_EQ("", Field(program, IDC_SEED));
 }
@@ -231,21 +247,29 @@ std::string Repeat(char c, size_t count) {
     return std::string(count, c);
 }
 
+std::string RepeatText(const char* unit, size_t size) {
+    std::string text;
+    while (text.size() < size)
+        text += unit;
+    return text;
+}
+
 const size_t kMegabyte = 1024 * 1024;
 
 TEST(Clipboard, HostileTextsNeitherCrashNorHang) {
     const HostileText hostile[] = {
         {"1 MB without a prefix", Repeat('a', kMegabyte), true, false},
         {"1 MB without any NUL", Repeat('b', kMegabyte), false, false},
-        {"1 MB after a prefix, one token", "otp-md5" + Repeat('c', kMegabyte), true, true},
+        {"1 MB after a prefix, one word", "otp-md5" + Repeat('c', kMegabyte), true, false},
         {"1 MB seed", "otp-md5 99 " + Repeat('d', kMegabyte), true, true},
         {"1 MB count, no NUL", "otp-md5 " + Repeat('9', kMegabyte), false, true},
-        {"1 MB of blanks after the keyword", "otp-md5" + Repeat(' ', kMegabyte), false, true},
-        {"bytes above 127", "otp-md5 \xb9\xb9 t\xe9st\xff\x80\r\n", true, true},
+        {"1 MB of blanks after the keyword", "otp-md5" + Repeat(' ', kMegabyte), false, false},
+        {"1 MB of prefixes with no count", RepeatText("skey otp- ", kMegabyte), true, false},
+        {"a count of bytes above 127", "otp-md5 \xb9\xb9 t\xe9st\xff\x80\r\n", true, false},
         {"only bytes above 127", Repeat('\xa0', 4096), true, false},
     };
     WatchedProgram watched;
-    ASSERT_NO_FATAL_FAILURE(StartWatched(Scanning(true), &watched));
+    ASSERT_NO_FATAL_FAILURE(StartWatched(kScanning, &watched));
     const Program& program = watched.run.program;
     const std::string stored = DescribeKey();
 
@@ -271,17 +295,6 @@ TEST(Clipboard, HostileTextsNeitherCrashNorHang) {
     ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, kPassPhrase));
     EXPECT_EQ(kWords, PressOk(program).response);
     EXPECT_EQ(stored, DescribeKey());
-}
-
-TEST(Clipboard, HighBytesReachTheFieldsAsTheyStand) {
-    ScopedProgram run;
-    const Program& program = run.program;
-    ASSERT_TRUE(StartProgramWith(Scanning(true), &run.program));
-    ASSERT_TRUE(PutClipboardText("otp-sha1 \xb9\xb2 t\xe9st\xff\r\n"));
-    ASSERT_TRUE(WaitUntil([&] { return IsShown(program); }));
-    EXPECT_TRUE(IsChecked(Control(program, IDC_SHA1)));
-    EXPECT_EQ("\xb9\xb2", Field(program, IDC_COUNT));
-    EXPECT_EQ("t\xe9st\xff", Field(program, IDC_SEED));
 }
 
 } // namespace

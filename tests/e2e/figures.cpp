@@ -52,14 +52,6 @@ long HandlesInSystemTable(DWORD processId) {
     return -1;
 }
 
-BOOL CALLBACK CountOwnWindows(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<std::pair<DWORD, int>*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->first) ++search->second;
-    return TRUE;
-}
-
 } // namespace
 
 bool ReadFigures(const Program& program, Figures* figures) {
@@ -89,9 +81,9 @@ bool ReadFigures(const Program& program, Figures* figures) {
         figures->privateBytes = static_cast<long long>(memory.PagefileUsage);
         figures->memorySource = "PagefileUsage";
     }
-    std::pair<DWORD, int> search(program.processId, 0);
-    EnumWindows(CountOwnWindows, reinterpret_cast<LPARAM>(&search));
-    figures->windows = search.second;
+    figures->windows = 0;
+    for (const HWND window : TopLevelWindows())
+        if (BelongsTo(window, program.processId)) ++figures->windows;
     return true;
 }
 

@@ -22,20 +22,15 @@ struct NoticeSearch {
     int count;
 };
 
-BOOL CALLBACK CountNotice(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<NoticeSearch*>(lParam);
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) != TOOLTIPS_CLASSA || !IsWindowVisible(window)) return TRUE;
-    if ((GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) == 0) return TRUE;
-    if (search->first == nullptr) search->first = window;
-    ++search->count;
-    return TRUE;
-}
-
+// The shell's balloon tooltips on screen.
 NoticeSearch SearchNotices() {
     NoticeSearch search = {nullptr, 0};
-    EnumWindows(CountNotice, reinterpret_cast<LPARAM>(&search));
+    for (const HWND window : TopLevelWindows()) {
+        if (!HasClass(window, TOOLTIPS_CLASSA) || !IsWindowVisible(window)) continue;
+        if ((GetWindowLongA(window, GWL_STYLE) & TTS_BALLOON) == 0) continue;
+        if (search.first == nullptr) search.first = window;
+        ++search.count;
+    }
     return search;
 }
 
@@ -72,10 +67,6 @@ bool BringToFront(HWND window) {
 bool InFrontWithKeyboardIn(const Program& program, int id) {
     return IsShown(program) && GetForegroundWindow() == program.dialog &&
            FocusedWindow(program) == Control(program, id);
-}
-
-bool AltIsDown() {
-    return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0;
 }
 
 HWND FindNotice() {
@@ -115,5 +106,58 @@ bool NoNoticeWithin(DWORD ms) {
 }
 
 void ClickNotice(const Program& program) {
-    PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, NIN_BALLOONUSERCLICK);
+    NotifyIcon(program, NIN_BALLOONUSERCLICK);
+}
+
+namespace {
+
+// One watch at a time: the hook procedure has no context of its own.
+volatile LONG keyEvents = 0;
+
+LRESULT CALLBACK CountKey(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) InterlockedIncrement(&keyEvents);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A low-level hook is called on the thread that set it, from that thread's message loop.
+DWORD WINAPI KeyWatchThread(LPVOID parameter) {
+    auto* hook = static_cast<std::atomic<HHOOK>*>(parameter);
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    const HHOOK installed =
+        SetWindowsHookExA(WH_KEYBOARD_LL, CountKey, GetModuleHandleA(nullptr), 0);
+    *hook = installed;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0)
+        DispatchMessageA(&message);
+    if (installed != nullptr) UnhookWindowsHookEx(installed);
+    return 0;
+}
+
+} // namespace
+
+ScopedKeyWatch::ScopedKeyWatch() {
+    keyEvents = 0;
+    thread = CreateThread(nullptr, 0, KeyWatchThread, &hook, 0, &threadId);
+    WaitUntil([&] { return hook != nullptr; }, 2000);
+}
+
+ScopedKeyWatch::~ScopedKeyWatch() {
+    if (thread == nullptr) return;
+    PostThreadMessageA(threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread, kWaitMs);
+    CloseHandle(thread);
+}
+
+LONG ScopedKeyWatch::Keys() const {
+    return InterlockedCompareExchange(&keyEvents, 0, 0);
+}
+
+void PressKeysAtTheKeyboard(std::initializer_list<WORD> keys) {
+    for (const WORD key : keys) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = input[1].ki.wVk = key;
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof input[0]);
+    }
 }

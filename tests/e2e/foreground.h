@@ -3,6 +3,8 @@
 // to a program in the background, and the notices that the shell shows for a tray icon.
 #include <windows.h>
 
+#include <atomic>
+#include <initializer_list>
 #include <string>
 
 #include "tests/e2e/program.h"
@@ -21,14 +23,29 @@ class ScopedActivationVeto {
 
   private:
     HMODULE module_ = nullptr;
-    HHOOK hook_ = nullptr;
+    std::atomic<HHOOK> hook_{nullptr};
 };
 
 // Makes `window`, of this driver, the foreground window, as the user's click into it would.
 bool BringToFront(HWND window);
 // The dialog is the foreground window, and the keyboard is in its control `id`.
 bool InFrontWithKeyboardIn(const Program& program, int id);
-bool AltIsDown();
+
+// Counts the key events that reach the keyboard's input, from any program, while it lives: a
+// low-level keyboard hook on a thread of its own, which pumps the messages the hook needs.
+struct ScopedKeyWatch {
+    ScopedKeyWatch();
+    ~ScopedKeyWatch();
+    bool Installed() const { return hook != nullptr; }
+    LONG Keys() const;
+    // Set by the watch's own thread; the atomic keeps the object from being copied.
+    std::atomic<HHOOK> hook{nullptr};
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+};
+
+// Keys pressed and released as at the keyboard: they go where the keyboard is.
+void PressKeysAtTheKeyboard(std::initializer_list<WORD> keys);
 
 // Notices: the shell shows each as a balloon tooltip of its own. Wine's shows one about two
 // seconds after it was asked for, and restarts that wait when it is asked again.

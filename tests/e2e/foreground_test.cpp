@@ -22,25 +22,34 @@ const char kClickToAnswer[] = ": click here or double-click the Vantreth icon to
 // A leak of one handle per challenge goes far beyond this.
 constexpr long kHandleMargin = 20;
 
-Settings Scanning() {
-    Settings settings = QuietSettings();
-    settings.Clipboard = 1;
-    return settings;
-}
+const Settings kScanning = QuietSettingsWith(&Settings::Clipboard);
 
-// The user at work in a terminal, with the program started before it, docked or shown behind.
+// The user at work in a terminal, with the program started before it, docked or shown behind;
+// Windows refusing the program the foreground, or granting it as Wine does; and every key event
+// counted from then on.
+enum class Windows { Refuses, Grants };
+
 struct AtTheTerminal {
     ScopedProgram run;
     std::unique_ptr<ScopedForeignWindow> terminal; // goes before the program
+    std::unique_ptr<ScopedActivationVeto> veto;
+    std::unique_ptr<ScopedKeyWatch> keys;
 };
 
-void StartBehindTheTerminal(const Settings& settings, bool shown, AtTheTerminal* at) {
+void StartBehindTheTerminal(const Settings& settings, bool shown, Windows windows,
+                            AtTheTerminal* at) {
     ASSERT_TRUE(StartProgramWith(settings, &at->run.program));
     if (shown) {
         ASSERT_TRUE(ShowFromTray(at->run.program));
     }
     at->terminal = std::make_unique<ScopedForeignWindow>("Terminal");
     ASSERT_TRUE(BringToFront(at->terminal->window));
+    if (windows == Windows::Refuses) {
+        at->veto = std::make_unique<ScopedActivationVeto>();
+        ASSERT_TRUE(at->veto->Installed());
+    }
+    at->keys = std::make_unique<ScopedKeyWatch>();
+    ASSERT_TRUE(at->keys->Installed());
 }
 
 // Never a dialog on screen without the keyboard, for as long as `ms`.
@@ -68,19 +77,18 @@ const RefusedCase kRefused[] = {
      "test", "otp-md5 99 test"},
     {"open behind the terminal", "otp-sha1 42 seedy\r\n", true, Answer::AtTheIcon, "42", "seedy",
      "otp-sha1 42 seedy"},
-    // A prefix inside a word brings no more than a challenge does.
-    {"a prefix inside a word", "see myskeyfile.txt now", false, Answer::AtTheIcon, "myskeyfile",
-     "now", "otp-md4 myskeyfile now"},
+    // The line a server prints around its challenge is no part of it.
+    {"copied with the server's line", "331 otp-md4 97 MyHost1 ext required for alice.\r\n", false,
+     Answer::AtTheIcon, "97", "MyHost1", "otp-md4 97 MyHost1"},
 };
 
 TEST(Foreground, ARefusedChallengeWaitsDockedWithANoticeUntilTheUserAsks) {
     for (const RefusedCase& c : kRefused) {
         SCOPED_TRACE(c.what);
         AtTheTerminal at;
-        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(Scanning(), c.openBehind, &at));
+        ASSERT_NO_FATAL_FAILURE(
+            StartBehindTheTerminal(kScanning, c.openBehind, Windows::Refuses, &at));
         const Program& program = at.run.program;
-        ScopedActivationVeto veto;
-        ASSERT_TRUE(veto.Installed());
 
         ASSERT_TRUE(PutClipboardText(c.copied));
         ASSERT_TRUE(WaitUntil([&] { return Field(program, IDC_SEED) == c.seed; }));
@@ -89,10 +97,10 @@ TEST(Foreground, ARefusedChallengeWaitsDockedWithANoticeUntilTheUserAsks) {
         EXPECT_TRUE(StaysDocked(program));
         EXPECT_EQ(c.count, Field(program, IDC_COUNT));
         EXPECT_EQ(1, VisibleNotices());
-        EXPECT_FALSE(AltIsDown()) << "ALT was left pressed";
+        EXPECT_EQ(0, at.keys->Keys()) << "a key was pressed for the user";
 
         // The user asks; the shell lets the icon's owner come forward.
-        veto.Lift();
+        at.veto->Lift();
         if (c.answer == Answer::AtTheIcon)
             PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, WM_LBUTTONDBLCLK);
         else
@@ -110,23 +118,24 @@ TEST(Foreground, AGrantedChallengeComesToTheFrontReadyForThePassPhrase) {
     for (bool openBehind : {false, true}) {
         SCOPED_TRACE(openBehind ? "open behind the terminal" : "docked");
         AtTheTerminal at;
-        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(Scanning(), openBehind, &at));
+        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(kScanning, openBehind, Windows::Grants, &at));
         const Program& program = at.run.program;
 
         ASSERT_TRUE(PutClipboardText("otp-md5 99 test\r\n"));
         EXPECT_TRUE(WaitUntil([&] { return InFrontWithKeyboardIn(program, IDC_PASSPHRASE); }));
         EXPECT_EQ("test", Field(program, IDC_SEED));
         EXPECT_TRUE(NoNoticeWithin());
-        EXPECT_FALSE(AltIsDown()) << "ALT was left pressed";
+        EXPECT_EQ(0, at.keys->Keys()) << "a key was pressed for the user";
+        // The watch does see keys: a harmless one, pressed now, counts.
+        PressKeysAtTheKeyboard({VK_F24});
+        EXPECT_TRUE(WaitUntil([&] { return at.keys->Keys() > 0; })) << "the watch sees no keys";
     }
 }
 
 TEST(Foreground, ARefusedSecondStartLeavesTheDialogDockedAndSaysSo) {
     AtTheTerminal at;
-    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(QuietSettings(), false, &at));
+    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(QuietSettings(), false, Windows::Refuses, &at));
     const Program& program = at.run.program;
-    ScopedActivationVeto veto;
-    ASSERT_TRUE(veto.Installed());
 
     DWORD code = 1;
     ASSERT_TRUE(RunSecondStart(&code)) << "the second start kept running";
@@ -137,7 +146,7 @@ TEST(Foreground, ARefusedSecondStartLeavesTheDialogDockedAndSaysSo) {
     const std::string text = WaitForNoticeText();
     EXPECT_NE(std::string::npos, text.find("already running")) << text;
 
-    veto.Lift();
+    at.veto->Lift();
     PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(
         WaitUntil([&] { return IsShown(program) && GetForegroundWindow() == program.dialog; }));
@@ -147,10 +156,8 @@ TEST(Foreground, ARefusedSecondStartLeavesTheDialogDockedAndSaysSo) {
 // last of them, and nothing held on to.
 TEST(Foreground, ABurstOfRefusedChallengesEndsWithTheLastAndOneNotice) {
     AtTheTerminal at;
-    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(Scanning(), false, &at));
+    ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(kScanning, false, Windows::Refuses, &at));
     const Program& program = at.run.program;
-    ScopedActivationVeto veto;
-    ASSERT_TRUE(veto.Installed());
 
     // One round first, so that what is made once and kept counts as before.
     ASSERT_TRUE(PutClipboardText("otp-md5 5 first"));
@@ -188,6 +195,82 @@ TEST(Foreground, ABurstOfRefusedChallengesEndsWithTheLastAndOneNotice) {
     PrintFigures("foreground: burst", "after", after);
     EXPECT_LE(after.handles, before.handles + kHandleMargin);
     EXPECT_EQ(before.windows, after.windows);
+}
+
+// A box or dialog of ours that waits for an answer is never buried: a show that comes meanwhile
+// brings it forward, the dialog under it takes no input, and a copied challenge is filled in
+// and waits until the box is answered. Then the dialog comes up ready for it.
+enum class Busy { InputError, OptionsShown, OptionsDocked };
+enum class Show { Challenge, SecondStart, AtTheIcon };
+
+struct BusyCase {
+    const char* what;
+    Busy busy;
+    Show show;
+};
+
+const BusyCase kBusy[] = {
+    {"a challenge over an input error", Busy::InputError, Show::Challenge},
+    {"a second start over an input error", Busy::InputError, Show::SecondStart},
+    {"a challenge over Options", Busy::OptionsShown, Show::Challenge},
+    {"a challenge over Options opened from the tray", Busy::OptionsDocked, Show::Challenge},
+    {"a double-click over Options opened from the tray", Busy::OptionsDocked, Show::AtTheIcon},
+};
+
+// The box or dialog that waits for an answer, with the dialog under it; null when it did not come.
+HWND MakeBusy(const Program& program, Busy busy) {
+    switch (busy) {
+    case Busy::InputError:
+        if (!ShowFromTray(program)) return nullptr;
+        return PressForBox(program.dialog, IDC_COMPUTE, program.processId, "Input Error");
+    case Busy::OptionsShown: return OpenOptionsWithButton(program);
+    case Busy::OptionsDocked: return OpenOptionsFromTray(program);
+    }
+    return nullptr;
+}
+
+void AskForShow(const Program& program, Show show) {
+    DWORD code = 1;
+    switch (show) {
+    case Show::Challenge: PutClipboardText("otp-sha1 42 seedy\r\n"); break;
+    case Show::SecondStart: RunSecondStart(&code); break;
+    case Show::AtTheIcon: NotifyIcon(program, WM_LBUTTONDBLCLK); break;
+    }
+}
+
+TEST(Foreground, AShowWhileABoxWaitsBringsTheBoxForwardAndFollowsTheAnswer) {
+    for (const BusyCase& c : kBusy) {
+        SCOPED_TRACE(c.what);
+        ScopedProgram run;
+        const Program& program = run.program;
+        ASSERT_TRUE(StartProgramWith(kScanning, &run.program));
+        const HWND busy = MakeBusy(program, c.busy);
+        ASSERT_NE(nullptr, busy);
+        const bool wasShown = IsShown(program);
+        ScopedForeignWindow terminal("Terminal");
+        ASSERT_TRUE(BringToFront(terminal.window));
+
+        AskForShow(program, c.show);
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == busy; }))
+            << "in front: \"" << Caption(GetForegroundWindow()) << "\"";
+        if (c.show == Show::Challenge) {
+            EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_SEED) == "seedy"; }));
+        }
+        EXPECT_FALSE(WaitUntil([&] { return IsShown(program) != wasShown; }, kSettleMs))
+            << "the dialog came up over the box";
+        if (wasShown) {
+            EXPECT_FALSE(IsEnabled(program.dialog)) << "the dialog under the box takes input";
+        }
+        EXPECT_EQ(1, CountDialogs(program.processId, Caption(busy).c_str()));
+
+        ASSERT_TRUE(CloseBox(busy, c.busy == Busy::InputError ? IDOK : IDCANCEL));
+        const int focus = c.show == Show::Challenge ? IDC_PASSPHRASE : 0;
+        EXPECT_TRUE(WaitUntil([&] {
+            return IsShown(program) && GetForegroundWindow() == program.dialog &&
+                   (focus == 0 || FocusedWindow(program) == Control(program, focus));
+        })) << "the show did not follow the answer";
+        EXPECT_EQ(c.show == Show::Challenge ? "42" : "", Field(program, IDC_COUNT));
+    }
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr const char* kLongCount = "999999999";
 constexpr const char* kSeed = "test";
 constexpr const char* kPassPhrase = "This is a test.";
 // A job stops between two slices of milliseconds; this is the fraction of a second allowed.
@@ -21,13 +20,6 @@ constexpr DWORD kStopMs = 300;
 // CPU time that a stopped program may still use over a second: Linux counts in 10 ms ticks.
 constexpr double kIdleCpuSeconds = 0.05;
 constexpr DWORD kJobBoundMs = 5 * 60 * 1000;
-
-// Ok on a count that runs on the worker; true once its progress shows.
-bool StartLongJob(const Program& program, int radio = IDC_MD5, const char* count = kLongCount) {
-    if (!EnterChallenge(program, radio, count, kSeed, kPassPhrase)) return false;
-    PostClick(program, IDC_COMPUTE);
-    return WaitUntil([&] { return ProgressPercent(Field(program, IDC_RESPONSE)) >= 0; });
-}
 
 // The CPU time the program uses over a second, from a fraction of a second on.
 double CpuUsedAfterStop(const Program& program) {
@@ -43,12 +35,10 @@ bool Busy(const Program& program) {
     return before >= 0 && WaitUntil([&] { return CpuSeconds(program) > before + 0.1; });
 }
 
-std::string WordsOf(int radio, std::uint32_t count) {
+// The engine's words, as the program must show them.
+std::string WordsOf(HashKind kind, std::uint32_t count) {
     char words[kResponseSize] = {};
-    const auto compute = radio == IDC_MD4   ? ComputeMd4Otp
-                         : radio == IDC_MD5 ? ComputeMd5Otp
-                                            : ComputeSha1Otp;
-    compute(count, kSeed, kPassPhrase, words);
+    ComputeOtp(kind, count, kSeed, kPassPhrase, words);
     return words;
 }
 
@@ -56,7 +46,7 @@ TEST(LongCount, DialogAnswersWhileTheProgressMovesAndClearAllStopsIt) {
     ScopedProgram run;
     const Program& program = run.program;
     ASSERT_TRUE(StartShown(&run.program));
-    ASSERT_TRUE(StartLongJob(program));
+    ASSERT_TRUE(StartLongCount(program));
     ASSERT_TRUE(Busy(program)) << "CPU time " << CpuSeconds(program);
 
     const int first = ProgressPercent(Field(program, IDC_RESPONSE));
@@ -114,7 +104,7 @@ TEST(LongCount, ARealChangeOfTheFieldsStopsItAndNothingElseDoes) {
         ScopedProgram run;
         const Program& program = run.program;
         ASSERT_TRUE(StartShown(&run.program, QuietSettingsWith(&Settings::ClearPass)));
-        ASSERT_TRUE(StartLongJob(program));
+        ASSERT_TRUE(StartLongCount(program));
         ASSERT_TRUE(change.act(program));
         if (change.stops) {
             EXPECT_LT(CpuUsedAfterStop(program), kIdleCpuSeconds);
@@ -130,13 +120,13 @@ TEST(LongCount, ANewChallengeStopsItAndIsAnsweredAfresh) {
     ScopedProgram run;
     const Program& program = run.program;
     ASSERT_TRUE(StartShown(&run.program, QuietSettingsWith(&Settings::Clipboard)));
-    ASSERT_TRUE(StartLongJob(program, IDC_SHA1));
+    ASSERT_TRUE(StartLongCount(program, IDC_SHA1));
     ASSERT_TRUE(PutClipboardText("otp-md4 99 test"));
     ASSERT_TRUE(WaitUntil([&] { return Field(program, IDC_COUNT) == "99"; }));
     EXPECT_LT(CpuUsedAfterStop(program), kIdleCpuSeconds);
     EXPECT_EQ("", Field(program, IDC_RESPONSE));
     EXPECT_TRUE(IsChecked(Control(program, IDC_MD4)));
-    EXPECT_EQ(WordsOf(IDC_MD4, 99), PressOk(program).response);
+    EXPECT_EQ(WordsOf(HashKind::MD4, 99), PressOk(program).response);
 }
 
 // Just above what one press answers, the words come from the worker and everything that
@@ -146,14 +136,14 @@ TEST(LongCount, JustAboveThePressGivesTheSameWordsAndTheDecrement) {
     const Program& program = run.program;
     ASSERT_TRUE(
         StartShown(&run.program, QuietSettingsWith(&Settings::AutoDecr, &Settings::DecrTime)));
-    for (int radio : {IDC_MD4, IDC_MD5, IDC_SHA1}) {
-        SCOPED_TRACE(radio);
+    for (HashKind kind : {HashKind::MD4, HashKind::MD5, HashKind::SHA1}) {
+        SCOPED_TRACE(static_cast<int>(kind));
         const std::uint32_t count = kLongestCountInPress + 1;
         ASSERT_TRUE(Click(program, IDC_CLEARALL));
-        ASSERT_TRUE(
-            EnterChallenge(program, radio, std::to_string(count).c_str(), kSeed, kPassPhrase));
+        ASSERT_TRUE(EnterChallenge(program, RadioFor(kind), std::to_string(count).c_str(), kSeed,
+                                   kPassPhrase));
         PostClick(program, IDC_COMPUTE);
-        EXPECT_EQ(WordsOf(radio, count), WaitForWords(program, kWaitMs));
+        EXPECT_EQ(WordsOf(kind, count), WaitForWords(program, kWaitMs));
         EXPECT_TRUE(IsEnabled(Control(program, IDC_COPY)));
         EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_COUNT) == "100000"; }))
             << "no decrement";
@@ -161,7 +151,7 @@ TEST(LongCount, JustAboveThePressGivesTheSameWordsAndTheDecrement) {
     // At the threshold the words are there when the press has been handled.
     ASSERT_TRUE(SetField(program, IDC_COUNT, "100000"));
     ASSERT_TRUE(Click(program, IDC_COMPUTE));
-    EXPECT_EQ(WordsOf(IDC_SHA1, kLongestCountInPress), Field(program, IDC_RESPONSE));
+    EXPECT_EQ(WordsOf(HashKind::SHA1, kLongestCountInPress), Field(program, IDC_RESPONSE));
 }
 
 // The progress keeps the docking countdown from running out: an open dialog docks only
@@ -172,7 +162,7 @@ TEST(LongCount, AnOpenDialogDocksOnlyAfterTheAnswer) {
     ASSERT_TRUE(
         StartShown(&run.program, QuietSettingsWith(&Settings::AutoDock, &Settings::DockTime)));
     // A few seconds of MD5: several docking timeouts long.
-    ASSERT_TRUE(StartLongJob(program, IDC_MD5, "30000000"));
+    ASSERT_TRUE(StartLongCount(program, IDC_MD5, "30000000"));
     std::string response;
     bool stayedShown = true;
     WaitUntil(
@@ -183,22 +173,8 @@ TEST(LongCount, AnOpenDialogDocksOnlyAfterTheAnswer) {
         },
         kJobBoundMs);
     EXPECT_TRUE(stayedShown) << "docked in the middle of the job";
-    EXPECT_EQ(WordsOf(IDC_MD5, 30000000), response);
+    EXPECT_EQ(WordsOf(HashKind::MD5, 30000000), response);
     EXPECT_TRUE(WaitUntil([&] { return IsDocked(program); })) << "did not dock after the answer";
-}
-
-// Exit stops the job, and the program ends within the bound an idle one has.
-TEST(LongCount, ExitEndsTheProgramAsWhenIdle) {
-    for (const ExitWay& exitWay : kExitWay) {
-        SCOPED_TRACE(exitWay.name);
-        ScopedProgram run;
-        ASSERT_TRUE(StartShown(&run.program));
-        ASSERT_TRUE(StartLongJob(run.program));
-        exitWay.act(run.program);
-        DWORD code = 1;
-        ASSERT_TRUE(WaitForExit(run.program.process, kWaitMs, &code));
-        EXPECT_EQ(0u, code);
-    }
 }
 
 } // namespace

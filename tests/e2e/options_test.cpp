@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
+#include "tests/e2e/clipboard.h"
 #include "tests/e2e/foreground.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
@@ -103,6 +104,8 @@ TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
     ASSERT_NO_FATAL_FAILURE(StartForgetAndOpen(settings, OpenOptionsWithButton, &opened));
     const Program& program = opened.run.program;
     HWND options = opened.dialog;
+    // Cleared in the form, scanning must stay on after the refusals and Cancel.
+    ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_CLIPBOARD)));
     for (const TimeRefusal& refusal : kTimeRefusals) {
         SCOPED_TRACE(testing::Message() << refusal.dock << " / " << refusal.decr);
         ASSERT_TRUE(SetField(options, IDC_OPT_DOCKTIME, refusal.dock));
@@ -112,6 +115,12 @@ TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
         EXPECT_EQ("", DescribeKey()) << "a refused OK wrote";
     }
     ASSERT_TRUE(CloseBox(options, IDCANCEL));
+
+    // Nothing of a refused OK took effect: scanning is still on.
+    ASSERT_TRUE(PutClipboardText("otp-md5 5 still"));
+    EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_SEED) == "still"; }))
+        << "a refused OK turned scanning off";
+    ASSERT_TRUE(Click(program, IDC_CLOSE));
 
     // The refused 0 must not stay in force: shown again, the dialog would dock at once.
     ASSERT_TRUE(ShowFromTray(program));
@@ -213,6 +222,65 @@ TEST(OneOfEach, ASecondRequestBringsTheOpenDialogToTheFront) {
                                kSettleMs))
             << CountDialogs(program.processId, dialog.caption) << " dialogs";
     }
+}
+
+std::wstring Widened(const std::string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+std::wstring Lowered(std::wstring text) {
+    for (wchar_t& c : text)
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    return text;
+}
+
+// "Start with Windows" shows on only for a Run value that starts this very program; OK writes
+// this program's path in quotes where the box is ticked and deletes the value where it is
+// clear; Cancel leaves the value alone.
+TEST(Options, StartWithWindowsFollowsTheRunValueOfThisProgram) {
+    const std::wstring ours = L"\"" + Widened(ProgramPath()) + L"\"";
+    const std::wstring ourPath = Widened(ProgramPath());
+    const std::wstring byHand = Lowered(ourPath);
+    const std::wstring another = L"\"C:\\Tools\\Vantreth.exe\"";
+    const struct {
+        const char* what;
+        const wchar_t* stored; // null: none
+        bool shown;
+        bool click;           // the box clicked once
+        int button;           // IDOK or IDCANCEL
+        const wchar_t* after; // null: none
+    } cases[] = {
+        {"none, ticked", nullptr, false, true, IDOK, ours.c_str()},
+        {"this program's, cleared", ours.c_str(), true, true, IDOK, nullptr},
+        {"this program's as typed by hand", byHand.c_str(), true, false, IDOK, byHand.c_str()},
+        {"another copy's, ticked", another.c_str(), false, true, IDOK, ours.c_str()},
+        {"another copy's, left clear", another.c_str(), false, false, IDOK, nullptr},
+        {"this program's, cleared, cancelled", ours.c_str(), true, true, IDCANCEL, ours.c_str()},
+    };
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(c.stored != nullptr ? WriteRunValue(c.stored) : DeleteRunValue());
+        const HWND options = OpenOptionsWithButton(program);
+        ASSERT_NE(nullptr, options);
+        const HWND box = GetDlgItem(options, IDC_OPT_STARTUP);
+        EXPECT_EQ(c.shown, IsChecked(box));
+        if (c.click) {
+            ASSERT_TRUE(Click(box));
+        }
+        ASSERT_TRUE(CloseBox(options, c.button));
+        std::wstring value;
+        DWORD type = 0;
+        const bool exists = ReadRunValue(&value, &type);
+        EXPECT_EQ(c.after != nullptr, exists);
+        if (c.after != nullptr && exists) {
+            EXPECT_TRUE(value == c.after) << std::string(value.begin(), value.end());
+            EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+        }
+    }
+    DeleteRunValue();
 }
 
 } // namespace

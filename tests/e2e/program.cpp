@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "resources/resource.h"
 #include "vantreth_version.h"
@@ -17,40 +18,21 @@ char programPath[MAX_PATH];
 constexpr DWORD kSendTimeoutMs = 5000;
 constexpr UINT kGetMenuHandle = 0x01E1; // MN_GETHMENU
 
-bool HasClass(HWND window, const char* className) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return std::strcmp(name, className) == 0;
+BOOL CALLBACK CollectTopLevel(HWND window, LPARAM lParam) {
+    reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(window);
+    return TRUE;
 }
 
-bool BelongsTo(HWND window, DWORD processId) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    return owner == processId;
-}
-
-struct TopLevelSearch {
-    DWORD processId;
-    const char* className;
-    const char* caption; // null: any caption
-    HWND exclude;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM lParam) {
-    TopLevelSearch* search = reinterpret_cast<TopLevelSearch*>(lParam);
-    if (window == search->exclude || !BelongsTo(window, search->processId)) return TRUE;
-    if (!HasClass(window, search->className)) return TRUE;
-    if (search->caption != nullptr && Caption(window) != search->caption) return TRUE;
-    if (search->caption == nullptr && !IsWindowVisible(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
+// A window of the process with the class: with a caption, the one that carries it; without,
+// a visible one.
 HWND FindTopLevel(DWORD processId, const char* className, const char* caption, HWND exclude) {
-    TopLevelSearch search = {processId, className, caption, exclude, nullptr};
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (const HWND window : TopLevelWindows()) {
+        if (window == exclude || !BelongsTo(window, processId)) continue;
+        if (!HasClass(window, className)) continue;
+        if (caption != nullptr ? Caption(window) == caption : IsWindowVisible(window) != FALSE)
+            return window;
+    }
+    return nullptr;
 }
 
 struct ChildSearch {
@@ -83,14 +65,38 @@ bool SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DW
 
 } // namespace
 
-const ExitWay kExitWay[kExitWays] = {
-    {"Exit button", [](const Program& program) { PostClick(program, IDC_EXIT); }},
-    {"Escape key", [](const Program& program) { PressKey(program.dialog, VK_ESCAPE); }},
-    {"tray menu",
-     [](const Program& program) {
-         if (const HWND menu = OpenTrayMenu(program)) ChooseMenuItemByKey(menu, 'x');
-     }},
-};
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+bool HasClass(HWND window, const char* className) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return std::strcmp(name, className) == 0;
+}
+
+bool BelongsTo(HWND window, DWORD processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    return owner == processId;
+}
+
+const ExitWay kExitButton = {"the Exit button",
+                             [](const Program& program) { PostClick(program, IDC_EXIT); }};
+const ExitWay kEscapeKey = {"the Escape key",
+                            [](const Program& program) { PressKey(program.dialog, VK_ESCAPE); }};
+const ExitWay kTrayExit = {"the tray menu", [](const Program& program) {
+                               if (const HWND menu = OpenTrayMenu(program))
+                                   ChooseMenuItemByKey(menu, 'x');
+                           }};
+const ExitWay kEndOfSession = {"the end of the session", [](const Program& program) {
+                                   DWORD_PTR agreed = 0;
+                                   SendWithTimeout(program.dialog, WM_QUERYENDSESSION, 0, 0,
+                                                   &agreed);
+                                   SendWithTimeout(program.dialog, WM_ENDSESSION, TRUE, 0, nullptr);
+                               }};
 
 void SetProgramPath(const char* path) {
     size_t at = 0;
@@ -379,16 +385,17 @@ bool MakeTaskbarAnew(HWND dialog) {
     return taskbarCreated != 0 && SendNotifyMessageA(HWND_BROADCAST, taskbarCreated, 0, 0);
 }
 
-namespace {
-
-void TrayNotify(const Program& program, UINT mouseMessage) {
-    PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, mouseMessage);
+void NotifyIcon(const Program& program, UINT message) {
+    PostMessageA(program.dialog, WM_TRAYNOTIFY, TRAY_ICON_UID, message);
 }
 
-} // namespace
+void NotifyIconVersion4(const Program& program, UINT message, int x, int y) {
+    PostMessageA(program.dialog, WM_TRAYNOTIFY, MAKEWPARAM(x, y),
+                 MAKELPARAM(message, TRAY_ICON_UID));
+}
 
 bool ShowFromTray(const Program& program) {
-    TrayNotify(program, WM_LBUTTONDBLCLK);
+    NotifyIcon(program, WM_LBUTTONDBLCLK);
     return WaitUntil([&] { return IsShown(program); });
 }
 
@@ -480,6 +487,12 @@ int ProgressPercent(const std::string& response) {
     return response == std::to_string(percent) + " %" ? percent : -1;
 }
 
+bool StartLongCount(const Program& program, int radio, const char* count) {
+    if (!EnterChallenge(program, radio, count, "test", "This is a test.")) return false;
+    PostClick(program, IDC_COMPUTE);
+    return WaitUntil([&] { return ProgressPercent(Field(program, IDC_RESPONSE)) >= 0; });
+}
+
 std::string WaitForWords(const Program& program, DWORD timeoutMs) {
     std::string response;
     const bool came = WaitUntil(
@@ -518,6 +531,19 @@ bool EnterChallenge(const Program& program, int radioId, const char* count, cons
            SetField(program, IDC_SEED, seed) && SetField(program, IDC_PASSPHRASE, passPhrase);
 }
 
+bool NoResponseLeft(const Program& program) {
+    return WaitUntil([&] {
+        return Field(program, IDC_RESPONSE).empty() && !IsEnabled(Control(program, IDC_COPY));
+    });
+}
+
+Outcome AnswerSnk(const Program& program, const char* challenge, const char* password) {
+    if (!Click(program, IDC_SNK) || !IsChecked(Control(program, IDC_SNK)) ||
+        !SetField(program, IDC_SEED, challenge) || !SetField(program, IDC_PASSPHRASE, password))
+        return Outcome{"<not in SNK mode>", "", ""};
+    return PressOk(program);
+}
+
 bool EnterSnkMode(const Program& program) {
     if (!ShowFromTray(program) ||
         !WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); }) || !Handled(program))
@@ -529,8 +555,14 @@ bool EnterSnkMode(const Program& program) {
     });
 }
 
-int RadioFor(const std::string& hash) {
-    return hash == "md4" ? IDC_MD4 : hash == "md5" ? IDC_MD5 : IDC_SHA1;
+int RadioFor(HashKind kind) {
+    switch (kind) {
+    case HashKind::MD4: return IDC_MD4;
+    case HashKind::MD5: return IDC_MD5;
+    case HashKind::SHA1: return IDC_SHA1;
+    case HashKind::SNK: return IDC_SNK;
+    }
+    return 0;
 }
 
 // Via the window manager's own copy: no message reaches the program.
@@ -545,28 +577,14 @@ HWND FindDialog(DWORD processId, const char* caption) {
     return found != nullptr && IsWindowVisible(found) ? found : nullptr;
 }
 
-namespace {
-
-struct DialogCount {
-    DWORD processId;
-    const char* caption;
-    int count;
-};
-
-BOOL CALLBACK CountDialog(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<DialogCount*>(lParam);
-    if (BelongsTo(window, search->processId) && HasClass(window, "#32770") &&
-        IsWindowVisible(window) && Caption(window) == search->caption)
-        ++search->count;
-    return TRUE;
-}
-
-} // namespace
-
 int CountDialogs(DWORD processId, const char* caption) {
-    DialogCount search = {processId, caption, 0};
-    EnumWindows(CountDialog, reinterpret_cast<LPARAM>(&search));
-    return search.count;
+    int count = 0;
+    for (const HWND window : TopLevelWindows()) {
+        if (BelongsTo(window, processId) && HasClass(window, "#32770") && IsWindowVisible(window) &&
+            Caption(window) == caption)
+            ++count;
+    }
+    return count;
 }
 
 HWND WaitForDialog(DWORD processId, const char* caption, DWORD timeoutMs) {
@@ -618,14 +636,18 @@ std::string PressForBoxText(HWND dialog, int button, DWORD processId, const char
     return CloseBox(box, IDOK) ? text : "<box stayed: " + text + ">";
 }
 
-HWND OpenTrayMenu(const Program& program) {
-    TrayNotify(program, WM_RBUTTONDOWN);
+HWND WaitForTrayMenu(const Program& program) {
     HWND menu = nullptr;
     WaitUntil([&] {
         menu = FindTopLevel(program.processId, "#32768", nullptr, nullptr);
         return menu != nullptr;
     });
     return menu;
+}
+
+HWND OpenTrayMenu(const Program& program) {
+    NotifyIcon(program, WM_RBUTTONDOWN);
+    return WaitForTrayMenu(program);
 }
 
 int ReadMenu(HWND menuWindow, MenuItem* items, int capacity) {
@@ -672,6 +694,44 @@ HWND OpenOptionsFromTray(const Program& program) {
 bool FillEnrolment(HWND enrol, const char* seed, const char* password) {
     return SetField(enrol, IDC_SNK_SEED, seed) && SetField(enrol, IDC_SNK_PASSWORD, password) &&
            SetField(enrol, IDC_SNK_CONFIRM, password);
+}
+
+HWND ConfirmOptions(const Program& program, HWND options, int reconfigure, bool keepEnrolment,
+                    std::string* met) {
+    PostClick(GetDlgItem(options, IDOK));
+    const DWORD start = GetTickCount();
+    while (IsWindow(options) && IsWindowVisible(options) && GetTickCount() - start < kWaitMs) {
+        const HWND box = FindAnyBox(program);
+        const std::string title = box != nullptr ? Caption(box) : "";
+        if (box == nullptr || title == kOptionsCaption) {
+            Sleep(kPollMs);
+            continue;
+        }
+        const bool enrolment = title == kSnkEnrolCaption;
+        if (met != nullptr) *met += "[" + title + "] " + (enrolment ? "" : BoxText(box)) + "\n";
+        if (enrolment && keepEnrolment) return box;
+        const int button = title == "WARNING" ? reconfigure : enrolment ? IDCANCEL : IDOK;
+        if (!CloseBox(box, button)) break;
+    }
+    return nullptr;
+}
+
+HWND OpenEnrolment(const Program& program) {
+    const HWND options = OpenOptionsWithButton(program);
+    if (options == nullptr) return nullptr;
+    if (!IsChecked(GetDlgItem(options, IDC_OPT_SNK)) && !Click(GetDlgItem(options, IDC_OPT_SNK)))
+        return nullptr;
+    return ConfirmOptions(program, options, IDYES, true);
+}
+
+bool EnsureSnkFeatures(const Program& program, std::string* met) {
+    if (!ShowFromTray(program)) return false;
+    if (WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); }, kSettleMs)) return true;
+    const HWND options = OpenOptionsWithButton(program);
+    if (options == nullptr) return false;
+    if (!IsChecked(GetDlgItem(options, IDC_OPT_SNK))) Click(GetDlgItem(options, IDC_OPT_SNK));
+    ConfirmOptions(program, options, IDNO, false, met);
+    return ShowFromTray(program) && WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); });
 }
 
 namespace {

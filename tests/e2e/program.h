@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "engine/hash_kind.h"
+#include "resources/resource.h"
 #include "shell/logic/settings.h"
 #include "tests/e2e/registry.h"
 
@@ -59,13 +62,17 @@ double CpuSeconds(const Program& program);
 // Ends the instance (Exit, else terminate) and releases its handle.
 void StopProgram(Program* program);
 
-// The user's ways out: the Exit button, the Escape key and the tray menu's Exit.
+// The ways out: the Exit button, the Escape key, the tray menu's Exit, and the end of the
+// Windows session (WM_QUERYENDSESSION, then WM_ENDSESSION), after which the system may end the
+// process at any moment.
 struct ExitWay {
     const char* name;
     void (*act)(const Program&);
 };
-constexpr int kExitWays = 3;
-extern const ExitWay kExitWay[kExitWays];
+extern const ExitWay kExitButton;
+extern const ExitWay kEscapeKey;
+extern const ExitWay kTrayExit;
+extern const ExitWay kEndOfSession;
 
 // Stops the instance when the test ends, also when an assertion leaves it early.
 struct ScopedProgram {
@@ -97,6 +104,10 @@ bool TrayIconPresent(HWND dialog);
 // What a restarted Explorer does: its new taskbar has forgotten every icon, and it says so to
 // every top-level window with the registered message "TaskbarCreated".
 bool MakeTaskbarAnew(HWND dialog);
+// What the shell sends the icon's owner: `message` in the first form, or in the form of
+// version 4 with the anchor (the icon, or where the keyboard is) at (x, y).
+void NotifyIcon(const Program& program, UINT message);
+void NotifyIconVersion4(const Program& program, UINT message, int x, int y);
 // Double-click on the tray icon and wait for the dialog to show.
 bool ShowFromTray(const Program& program);
 HWND FocusedWindow(const Program& program);
@@ -134,17 +145,29 @@ struct Outcome {
 Outcome PressOk(const Program& program);
 // A long count's progress in the response field, "37 %"; -1 for any other text.
 int ProgressPercent(const std::string& response);
+// Ok on a count that runs on the worker (seed "test", pass phrase "This is a test."); true once
+// its progress shows.
+bool StartLongCount(const Program& program, int radio = IDC_MD5, const char* count = "999999999");
 // Waits for words in the response field, where there were none or the progress; "<no words>"
 // when they did not come within `timeoutMs`.
 std::string WaitForWords(const Program& program, DWORD timeoutMs);
 bool EnterChallenge(const Program& program, int radioId, const char* count, const char* seed,
                     const char* passPhrase);
+// After a refused or failed Ok: no response left in the field, and Copy disabled.
+bool NoResponseLeft(const Program& program);
 // Shows the dialog (WM_SHOWMAIN enables the SNK radio) and selects SNK mode. Showing posts the
 // command that re-applies the previous mode; the click is posted behind it, once the program
 // has finished showing, so that it is not undone.
 bool EnterSnkMode(const Program& program);
-// The radio button of a hash named as in tests/data/rfc2289-vectors.tsv: "md4", "md5", "sha1".
-int RadioFor(const std::string& hash);
+// The radio button of a hash: the tests' own mapping, apart from the program's.
+int RadioFor(HashKind kind);
+// SNK mode's answer: the SNK radio checked, the challenge and the password in their fields, Ok.
+Outcome AnswerSnk(const Program& program, const char* challenge, const char* password);
+
+// Every top-level window, in the order the system lists them (the topmost first).
+std::vector<HWND> TopLevelWindows();
+bool HasClass(HWND window, const char* className);
+bool BelongsTo(HWND window, DWORD processId);
 
 // Message boxes and dialogs: visible top-level "#32770" windows of the program.
 std::string Caption(HWND window);
@@ -170,7 +193,9 @@ struct MenuItem {
     UINT id;
     char text[64];
 };
+// Opens it with the right button's press, in the first form of the icon's notices.
 HWND OpenTrayMenu(const Program& program);
+HWND WaitForTrayMenu(const Program& program);
 // Reads the items of an open menu; -1 when the menu cannot be read from outside.
 int ReadMenu(HWND menuWindow, MenuItem* items, int capacity);
 // Chooses the item at `position` (0 first) with the arrow keys and Enter.
@@ -189,6 +214,18 @@ HWND OpenOptionsFromTray(const Program& program);
 constexpr const char* kSnkEnrolCaption = "SNK Seed & Password";
 // The seed, and the password in both of its fields.
 bool FillEnrolment(HWND enrol, const char* seed, const char* password);
+// Presses Options' OK and answers what it brings up until the dialog has gone: the reconfigure
+// question with `reconfigure` (IDYES or IDNO), the enrolment with Cancel or, with
+// `keepEnrolment`, not at all (it is returned), any other box with OK. Each box met adds a line
+// "[caption] text" to `met`, when given.
+HWND ConfirmOptions(const Program& program, HWND options, int reconfigure, bool keepEnrolment,
+                    std::string* met = nullptr);
+// Options opened with the button, SNK features ticked, OK, and Yes to reconfiguring: the
+// enrolment, or null.
+HWND OpenEnrolment(const Program& program);
+// The dialog shown with SNK features on, switched on through Options where the start left them
+// off (the enrolment cancelled, reconfiguring refused); the boxes met go into `met`.
+bool EnsureSnkFeatures(const Program& program, std::string* met);
 // What the dialog shows: check marks, the two times and whether their edits are enabled.
 std::string DescribeOptions(HWND options);
 // What it must show for `settings`.

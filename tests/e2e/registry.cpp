@@ -177,3 +177,49 @@ std::string FromHex(const char* hex) {
     }
     return bytes;
 }
+
+namespace {
+
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kRunValue[] = L"Vantreth";
+
+} // namespace
+
+bool ReadRunValue(std::wstring* value, DWORD* type) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data - sizeof data[0];
+    DWORD kind = 0;
+    const bool read = RegQueryValueExW(key, kRunValue, nullptr, &kind,
+                                       reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    if (!read) return false;
+    value->assign(data, size / sizeof data[0]);
+    while (!value->empty() && value->back() == L'\0')
+        value->pop_back();
+    if (type != nullptr) *type = kind;
+    return true;
+}
+
+bool WriteRunValue(const std::wstring& value) {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kRunKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    const bool written =
+        RegSetValueExW(key, kRunValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return written;
+}
+
+bool DeleteRunValue() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return true;
+    const LONG result = RegDeleteValueW(key, kRunValue);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}

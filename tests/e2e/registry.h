@@ -61,6 +61,12 @@ bool DeleteValue(const char* name);
 // Reads a value; false when it is missing.
 bool ReadRawValue(const char* name, std::string* bytes);
 
+// The value that starts Vantreth with Windows, "Vantreth" under the user's Run key: read
+// (false when missing; its type in `type`), written as REG_SZ, deleted.
+bool ReadRunValue(std::wstring* value, DWORD* type = nullptr);
+bool WriteRunValue(const std::wstring& value);
+bool DeleteRunValue();
+
 // Registry key as text: every value, sorted by name, as "Name=type:hexbytes", blank-separated;
 // "<no key>" when the key is missing. Compared as a whole, so an extra value shows up too.
 std::string DescribeKey();

@@ -109,49 +109,6 @@ bool WriteValues(const FaultCase& fault) {
     return true;
 }
 
-// Answers whatever the Options OK brings up (warning, reconfigure question, enrolment,
-// registry failure) the way that leaves the record alone, until the dialog has gone.
-// Returns the texts of the boxes met on the way.
-std::string FinishOptions(const Program& program, HWND options) {
-    std::string met;
-    PostClick(GetDlgItem(options, IDOK));
-    const DWORD start = GetTickCount();
-    while (IsWindow(options) && IsWindowVisible(options) && GetTickCount() - start < kWaitMs) {
-        HWND box = FindAnyBox(program);
-        if (box == nullptr || box == options) {
-            Sleep(kPollMs);
-            continue;
-        }
-        const std::string title = Caption(box);
-        if (title == kOptionsCaption) {
-            Sleep(kPollMs);
-            continue;
-        }
-        met += "[" + title + "] " + (title == kSnkEnrolCaption ? "" : BoxText(box)) + "\n";
-        const int button = title == "WARNING" ? IDNO : title == kSnkEnrolCaption ? IDCANCEL : IDOK;
-        if (!CloseBox(box, button)) break;
-    }
-    return met;
-}
-
-// Switches SNK features on through Options when the start left them off.
-bool EnsureSnkFeatures(const Program& program, std::string* boxes) {
-    if (!ShowFromTray(program)) return false;
-    if (WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); }, kSettleMs)) return true;
-    const HWND options = OpenOptionsWithButton(program);
-    if (options == nullptr) return false;
-    if (!IsChecked(GetDlgItem(options, IDC_OPT_SNK))) Click(GetDlgItem(options, IDC_OPT_SNK));
-    *boxes += FinishOptions(program, options);
-    return ShowFromTray(program) && WaitUntil([&] { return IsEnabled(Control(program, IDC_SNK)); });
-}
-
-Outcome SnkAttempt(const Program& program, const char* challenge = kSnkChallenge) {
-    if (!Click(program, IDC_SNK) || !IsChecked(Control(program, IDC_SNK)) ||
-        !SetField(program, IDC_SEED, challenge) || !SetField(program, IDC_PASSPHRASE, kSnkPassword))
-        return Outcome{"<not in SNK mode>", "", ""};
-    return PressOk(program);
-}
-
 void ExpectSnkMessage(const Outcome& outcome, const char* text) {
     EXPECT_EQ("Error", outcome.boxCaption);
     EXPECT_EQ(text, outcome.boxText);
@@ -176,7 +133,7 @@ TEST(RegistryFaults, MisshapenValuesStartWithTheDefaultsAndSnkReportsOnlyItsMess
 
         std::string boxes;
         ASSERT_TRUE(EnsureSnkFeatures(program, &boxes)) << boxes;
-        const Outcome outcome = SnkAttempt(program);
+        const Outcome outcome = AnswerSnk(program, kSnkChallenge, kSnkPassword);
         ExpectSnkMessage(outcome, fault.snkMessage);
         EXPECT_TRUE(StillRunning(program));
     }
@@ -225,21 +182,22 @@ TEST(RegistryFaults, KeyDeletedWhileRunningGivesTheReadErrorAndOptionsWritesItAn
     ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program, kSnkRecordHex));
     std::string boxes;
     ASSERT_TRUE(EnsureSnkFeatures(program, &boxes));
-    EXPECT_EQ(kSnkResponse, SnkAttempt(program).response);
+    EXPECT_EQ(kSnkResponse, AnswerSnk(program, kSnkChallenge, kSnkPassword).response);
 
     ASSERT_TRUE(DeleteSettingsKey());
     ASSERT_EQ("<no key>", DescribeKey());
-    ExpectSnkMessage(SnkAttempt(program), kSnkReadError);
+    ExpectSnkMessage(AnswerSnk(program, kSnkChallenge, kSnkPassword), kSnkReadError);
     ASSERT_TRUE(StillRunning(program));
 
     // SNK features on and keys seen at start: the reconfigure question, answered No.
     const HWND options = OpenOptionsWithButton(program);
     ASSERT_NE(nullptr, options);
-    boxes = FinishOptions(program, options);
+    boxes.clear();
+    ConfirmOptions(program, options, IDNO, false, &boxes);
     EXPECT_NE(std::string::npos, boxes.find("[WARNING]")) << boxes;
     EXPECT_EQ(DescribeStored(SnkSettings()), DescribeKey());
     ASSERT_TRUE(ShowFromTray(program));
-    ExpectSnkMessage(SnkAttempt(program), kSnkReadError);
+    ExpectSnkMessage(AnswerSnk(program, kSnkChallenge, kSnkPassword), kSnkReadError);
     EXPECT_TRUE(StillRunning(program));
 }
 
@@ -254,18 +212,19 @@ TEST(RegistryFaults, KeyLockedWhileRunningGivesTheMessagesAndLosesNothing) {
 
     ASSERT_TRUE(LockKey(true));
     ASSERT_FALSE(KeyReadable()) << "Wine did not enforce the key's DACL";
-    ExpectSnkMessage(SnkAttempt(program), kSnkReadError);
+    ExpectSnkMessage(AnswerSnk(program, kSnkChallenge, kSnkPassword), kSnkReadError);
 
     const HWND options = OpenOptionsWithButton(program);
     ASSERT_NE(nullptr, options);
-    boxes = FinishOptions(program, options);
+    boxes.clear();
+    ConfirmOptions(program, options, IDNO, false, &boxes);
     EXPECT_NE(std::string::npos, boxes.find(kRegistryWriteError)) << boxes;
     EXPECT_TRUE(StillRunning(program));
 
     ASSERT_TRUE(LockKey(false));
     EXPECT_EQ(stored, DescribeKey()) << "the locked key changed";
     ASSERT_TRUE(ShowFromTray(program));
-    EXPECT_EQ(kSnkResponse, SnkAttempt(program).response);
+    EXPECT_EQ(kSnkResponse, AnswerSnk(program, kSnkChallenge, kSnkPassword).response);
 }
 
 TEST(RegistryFaults, KeyLockedBeforeStartStartsWithTheDefaultsAndWritesNothing) {
@@ -297,7 +256,7 @@ TEST(RegistryFaults, KeyLockedBeforeStartStartsWithTheDefaultsAndWritesNothing) 
     ASSERT_TRUE(EnsureSnkFeatures(program, &boxes)) << boxes;
     EXPECT_NE(std::string::npos, boxes.find(std::string("[") + kSnkEnrolCaption + "]")) << boxes;
     EXPECT_NE(std::string::npos, boxes.find(kRegistryWriteError)) << boxes;
-    ExpectSnkMessage(SnkAttempt(program), kSnkReadError);
+    ExpectSnkMessage(AnswerSnk(program, kSnkChallenge, kSnkPassword), kSnkReadError);
     EXPECT_TRUE(StillRunning(program));
 
     ASSERT_TRUE(LockKey(false));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "resources/resource.h"
@@ -21,6 +22,7 @@ namespace {
 // Every picture, in the order taken. The driver lists them in OUTDIR/shots.txt before it
 // starts, so that the script can tell a missing one.
 const char kTray[] = "tray";
+const char kTrayWaiting[] = "tray-waiting";
 const char kTrayMenu[] = "tray-menu";
 const char kAbout[] = "about";
 const char kAnswered[] = "main-answered";
@@ -29,13 +31,13 @@ const char kFirstStartNotice[] = "notice-first-start";
 const char kOptions[] = "options";
 const char kSnkEnrol[] = "snk-enrol";
 const char kSnkAnswered[] = "main-snk";
-const char* const kShots[] = {kTray,     kTrayMenu,   kAbout,
-                              kAnswered, kInputError, kFirstStartNotice,
-                              kOptions,  kSnkEnrol,   kSnkAnswered};
+const char* const kShots[] = {kTray,       kTrayWaiting,      kTrayMenu, kAbout,    kAnswered,
+                              kInputError, kFirstStartNotice, kOptions,  kSnkEnrol, kSnkAnswered};
 
 // The RFC 2289 vector shown answered.
-const char kVectorHash[] = "md5";
-const char kVectorSeed[] = "test";
+const HashKind kVectorKind = HashKind::MD5;
+const char kVectorKeyword[] = "otp-md5";
+const char kVectorSeed[] = "TeSt";
 const unsigned kVectorCount = 99;
 const char kVectorPassPhrase[] = "This is a test.";
 
@@ -204,12 +206,15 @@ void TakeTray(const Program& program) {
     WaitUntil([] { return VisibleTooltip() == nullptr; }, 3000);
 }
 
-// Right button on the icon: the menu opens where the pointer is.
+// The menu key on the icon: the menu opens at the icon, and the pointer, elsewhere, brings up
+// no tip over it.
 HWND OpenMenuAtIcon(const Program& program) {
     if (Taskbar() == nullptr) return nullptr;
     const POINT at = Centre(TrayIconSlot());
-    SetCursorPos(at.x, at.y);
-    return OpenTrayMenu(program);
+    MoveMouse(Centre(Screen()));
+    WaitUntil([] { return VisibleTooltip() == nullptr; }, 3000);
+    NotifyIconVersion4(program, WM_CONTEXTMENU, at.x, at.y);
+    return WaitForTrayMenu(program);
 }
 
 void TakeTrayMenuAndAbout(const Program& program) {
@@ -232,7 +237,7 @@ bool TypeInto(HWND field, const char* text) {
 
 std::string VectorWords() {
     for (const Rfc2289Vector& vector : ReadRfc2289Vectors()) {
-        if (vector.hash == kVectorHash && vector.seed == kVectorSeed &&
+        if (vector.kind == kVectorKind && vector.seed == kVectorSeed &&
             vector.count == kVectorCount && vector.passPhrase == kVectorPassPhrase)
             return vector.words;
     }
@@ -241,8 +246,40 @@ std::string VectorWords() {
 
 // As a remote system presents it.
 std::string VectorChallenge() {
-    return std::string("otp-") + kVectorHash + ' ' + std::to_string(kVectorCount) + ' ' +
-           kVectorSeed;
+    return std::string(kVectorKeyword) + ' ' + std::to_string(kVectorCount) + ' ' + kVectorSeed;
+}
+
+// A notice from the icon, with the tray beneath it, once it has come.
+void CaptureNotice(const char* name) {
+    HWND notice = nullptr;
+    if (!WaitUntil([&] { return (notice = FindNotice()) != nullptr; }, kNoticeWaitMs))
+        return Fail(name, "no notice came");
+    RECT area = Union(Grow(WindowArea(notice), kMargin), TrayCorner());
+    area.top = WindowArea(notice).top - kMargin;
+    Capture(name, area);
+}
+
+// Once the dialog has been up, a notice has served and goes: it must not stand in the next
+// pictures.
+void DismissNotice(const Program& program, const char* name) {
+    if (!ShowFromTray(program) || !Click(program, IDC_CLOSE) ||
+        !WaitUntil([] { return FindNotice() == nullptr; }))
+        Fail(name, "the notice did not go");
+}
+
+// A challenge copied while Windows keeps Vantreth from the front: it waits in the tray, the
+// icon marked and a notice naming it. Shown from the icon, it is answered there.
+void TakeWaiting(const Program& program) {
+    // The user at work in another program, which Windows keeps in front.
+    ScopedForeignWindow elsewhere("Terminal");
+    if (!BringToFront(elsewhere.window)) return Fail(kTrayWaiting, "no program in front");
+    auto veto = std::make_unique<ScopedActivationVeto>();
+    if (!veto->Installed()) return Fail(kTrayWaiting, "the activation veto did not install");
+    if (!PutClipboardText(VectorChallenge().c_str()))
+        return Fail(kTrayWaiting, "the challenge could not be copied");
+    CaptureNotice(kTrayWaiting);
+    veto.reset();
+    DismissNotice(program, kTrayWaiting);
 }
 
 // A challenge copied brings the dialog up filled in; the pass phrase typed, Enter answers it.
@@ -276,17 +313,8 @@ void TakeInputError(const Program& program) {
 
 // A first start says from the tray icon that Vantreth runs, and how to bring it up.
 void TakeFirstStartNotice(const Program& program) {
-    HWND notice = nullptr;
-    if (!WaitUntil([&] { return (notice = FindNotice()) != nullptr; }, kNoticeWaitMs))
-        return Fail(kFirstStartNotice, "no notice came");
-    RECT area = Union(Grow(WindowArea(notice), kMargin), TrayCorner());
-    area.top = WindowArea(notice).top - kMargin;
-    Capture(kFirstStartNotice, area);
-    // Once the dialog has been up, the notice has served and goes: it must not stand in the
-    // next pictures.
-    if (!ShowFromTray(program) || !Click(program, IDC_CLOSE) ||
-        !WaitUntil([] { return FindNotice() == nullptr; }))
-        Fail(kFirstStartNotice, "the notice did not go");
+    CaptureNotice(kFirstStartNotice);
+    DismissNotice(program, kFirstStartNotice);
 }
 
 // Options as a first start leaves them; SNK switched on there opens the enrolment.
@@ -350,6 +378,7 @@ int main(int argc, char** argv) {
             Fail(kTray, "the program did not start");
         } else {
             TakeTray(run.program);
+            TakeWaiting(run.program);
             TakeTrayMenuAndAbout(run.program);
             TakeAnswered(run.program);
             TakeInputError(run.program);

@@ -52,27 +52,48 @@ TEST(Settings, WithTheDefaultsTheCountDropsByOneOnceAboutASecondAfterAResponse) 
     ASSERT_TRUE(WaitUntil([&] { return Field(program, IDC_COUNT) != "99"; }));
     EXPECT_GE(GetTickCount() - answered, 500u) << "the one-second delay was not kept";
     EXPECT_EQ("98", Field(program, IDC_COUNT));
+    // The count lowered for the next login leaves the words to be copied.
+    EXPECT_EQ("BAIL TUFT BITS GANG CHEF THY", Field(program, IDC_RESPONSE));
+    EXPECT_TRUE(IsEnabled(Control(program, IDC_COPY)));
     // Twice the delay and more: a timer left running would have lowered it again.
     EXPECT_FALSE(WaitUntil([&] { return Field(program, IDC_COUNT) != "98"; }, 2500))
         << "lowered again to " << Field(program, IDC_COUNT);
 }
 
+// Docking by itself follows AutoDock, and clearing the pass phrase ClearPass; the count and
+// the seed stay for the next show.
 TEST(Settings, TheDialogDocksAfterDockTimeAndClearsOnlyThePassPhrase) {
-    ScopedProgram run;
-    const Program& program = run.program;
-    // Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime: the defaults
-    // but for DockTime.
-    ASSERT_TRUE(StartShown(&run.program, {1, 1, 1, 1, 2, 0, 1, 1}));
+    const struct {
+        const char* what;
+        std::uint8_t autoDock;
+        std::uint8_t clearPass;
+        const char* passAfter;
+    } cases[] = {
+        {"docks, clearing the pass phrase", 1, 1, ""},
+        {"docks, keeping the pass phrase", 1, 0, "secret"},
+        {"stays up without AutoDock", 0, 1, "secret"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedProgram run;
+        const Program& program = run.program;
+        // Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime.
+        ASSERT_TRUE(StartShown(&run.program, {1, 1, c.clearPass, c.autoDock, 2, 0, 1, 1}));
 
-    ASSERT_TRUE(SetField(program, IDC_COUNT, "5"));
-    ASSERT_TRUE(SetField(program, IDC_SEED, "abc"));
-    ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, "secret"));
-    const DWORD lastTyped = GetTickCount();
-    ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
-    EXPECT_GE(GetTickCount() - lastTyped, 1500u) << "docked before DockTime had passed";
-    EXPECT_EQ("", Field(program, IDC_PASSPHRASE));
-    EXPECT_EQ("5", Field(program, IDC_COUNT));
-    EXPECT_EQ("abc", Field(program, IDC_SEED));
+        ASSERT_TRUE(SetField(program, IDC_COUNT, "5"));
+        ASSERT_TRUE(SetField(program, IDC_SEED, "abc"));
+        ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, "secret"));
+        const DWORD lastTyped = GetTickCount();
+        if (c.autoDock != 0) {
+            ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+            EXPECT_GE(GetTickCount() - lastTyped, 1500u) << "docked before DockTime had passed";
+        } else {
+            EXPECT_FALSE(WaitUntil([&] { return !IsShown(program); }, 5000)) << "docked";
+        }
+        EXPECT_EQ(c.passAfter, Field(program, IDC_PASSPHRASE));
+        EXPECT_EQ("5", Field(program, IDC_COUNT));
+        EXPECT_EQ("abc", Field(program, IDC_SEED));
+    }
 }
 
 } // namespace

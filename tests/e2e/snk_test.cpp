@@ -22,12 +22,6 @@ const SnkVector kResponses[] = {
     {"abc", "70fcb944"},
 };
 
-Outcome SnkResponse(const Program& program, const char* challenge, const char* password) {
-    if (!SetField(program, IDC_SEED, challenge) || !SetField(program, IDC_PASSPHRASE, password))
-        return Outcome{"<fields not set>", "", ""};
-    return PressOk(program);
-}
-
 // Fills the enrolment in and confirms it; true once the dialog has gone.
 bool Enrol(HWND enrol, const char* seed, const char* password) {
     if (!FillEnrolment(enrol, seed, password)) return false;
@@ -40,7 +34,7 @@ void ExpectTheVectorAnswered(const Program& program, const char* password) {
     ASSERT_TRUE(
         WaitUntil([&] { return FindDialog(program.processId, kOptionsCaption) == nullptr; }));
     ASSERT_TRUE(EnterSnkMode(program));
-    const Outcome outcome = SnkResponse(program, kSnkChallenge, password);
+    const Outcome outcome = AnswerSnk(program, kSnkChallenge, password);
     EXPECT_EQ("", outcome.boxText);
     EXPECT_EQ(kSnkResponse, outcome.response);
 }
@@ -97,12 +91,12 @@ TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
     EXPECT_FALSE(IsEnabled(Control(program, IDC_COUNT)));
     for (const SnkVector& vector : kResponses) {
         SCOPED_TRACE(vector.challenge);
-        const Outcome outcome = SnkResponse(program, vector.challenge, kSnkPassword);
+        const Outcome outcome = AnswerSnk(program, vector.challenge, kSnkPassword);
         EXPECT_EQ("", outcome.boxText);
         EXPECT_EQ(vector.response, outcome.response);
     }
 
-    const Outcome wrong = SnkResponse(program, kSnkChallenge, "secret PW");
+    const Outcome wrong = AnswerSnk(program, kSnkChallenge, "secret PW");
     EXPECT_EQ("Error", wrong.boxCaption);
     EXPECT_EQ("Bad Password", wrong.boxText);
     EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_RESPONSE).empty(); }))
@@ -181,25 +175,8 @@ TEST(Snk, ReconfiguringAsksFirstAndNoKeepsTheRecord) {
         EXPECT_EQ("SNK Response", Field(program, IDC_RESPONSE_LABEL));
         EXPECT_FALSE(IsEnabled(Control(program, IDC_COUNT)));
         ASSERT_TRUE(Click(program, IDC_CLEARALL));
-        EXPECT_EQ(kSnkResponse, SnkResponse(program, kSnkChallenge, kSnkPassword).response);
+        EXPECT_EQ(kSnkResponse, AnswerSnk(program, kSnkChallenge, kSnkPassword).response);
     }
-}
-
-// Opens the enrolment from Options with SNK features on, answering Yes when asked to
-// reconfigure; null when it did not come up.
-HWND OpenEnrolment(const Program& program) {
-    const HWND options = OpenOptionsWithButton(program);
-    if (options == nullptr) return nullptr;
-    if (!IsChecked(GetDlgItem(options, IDC_OPT_SNK)) && !Click(GetDlgItem(options, IDC_OPT_SNK)))
-        return nullptr;
-    PostClick(GetDlgItem(options, IDOK));
-    HWND found = nullptr;
-    WaitUntil([&] {
-        const HWND question = FindDialog(program.processId, "WARNING");
-        if (question != nullptr) CloseBox(question, IDYES);
-        return (found = FindDialog(program.processId, kSnkEnrolCaption)) != nullptr;
-    });
-    return found;
 }
 
 // Enrolment keeps the first 39 characters of the password; the main dialog reads up to 63.
@@ -267,7 +244,7 @@ TEST(Snk, BadRecordsAreReportedAndNothingIsLost) {
             ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, record.bytes));
         }
         const std::string before = DescribeKey();
-        const Outcome outcome = SnkResponse(program, kSnkChallenge, kSnkPassword);
+        const Outcome outcome = AnswerSnk(program, kSnkChallenge, kSnkPassword);
         EXPECT_EQ("Error", outcome.boxCaption);
         EXPECT_EQ(record.text, outcome.boxText);
         EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_RESPONSE).empty(); }));
@@ -277,7 +254,7 @@ TEST(Snk, BadRecordsAreReportedAndNothingIsLost) {
 
     // Still answering: the good record again, then a hash vector.
     ASSERT_TRUE(WriteRawValue("SNK-S", REG_BINARY, good));
-    EXPECT_EQ(kSnkResponse, SnkResponse(program, kSnkChallenge, kSnkPassword).response);
+    EXPECT_EQ(kSnkResponse, AnswerSnk(program, kSnkChallenge, kSnkPassword).response);
     ASSERT_TRUE(EnterChallenge(program, IDC_MD5, "99", "test", "This is a test."));
     EXPECT_EQ("BAIL TUFT BITS GANG CHEF THY", PressOk(program).response);
 }

@@ -74,10 +74,11 @@ std::string TextNumber(int i) {
     return std::string(line) + '\0';
 }
 
-// The RFC 2289 words of `hash`, `count` and `seed`; "" when the file lacks them.
-std::string RfcWords(const char* hash, std::uint32_t count, const char* seed) {
+// The RFC 2289 words of `kind`, `count` and `seed` as the RFC prints it; "" when the file
+// lacks them.
+std::string RfcWords(HashKind kind, std::uint32_t count, const char* seed) {
     for (const Rfc2289Vector& v : ReadRfc2289Vectors())
-        if (v.hash == hash && v.count == count && v.seed == seed) return v.words;
+        if (v.kind == kind && v.count == count && v.seed == seed) return v.words;
     return "";
 }
 
@@ -86,9 +87,9 @@ struct Kind {
     std::string words; // count 1, seed "test", pass phrase "This is a test."
 };
 const Kind kKinds[] = {
-    {IDC_MD4, RfcWords("md4", 1, "test")},
-    {IDC_MD5, RfcWords("md5", 1, "test")},
-    {IDC_SHA1, RfcWords("sha1", 1, "test")},
+    {IDC_MD4, RfcWords(HashKind::MD4, 1, "TeSt")},
+    {IDC_MD5, RfcWords(HashKind::MD5, 1, "TeSt")},
+    {IDC_SHA1, RfcWords(HashKind::SHA1, 1, "TeSt")},
 };
 
 // Posts the click and polls tightly: a thousand presses at the harness's pace would take long.
@@ -226,7 +227,7 @@ TEST(Soak, ThousandsOfActionsLoseNothingAndLeakNothing) {
     EXPECT_EQ("99", Field(program, IDC_COUNT));
     EXPECT_EQ("alpha1", Field(program, IDC_SEED));
     ASSERT_TRUE(SetField(program, IDC_PASSPHRASE, "AbCdEfGhIjK"));
-    EXPECT_EQ(RfcWords("md5", 99, "alpha1"), PressOk(program).response);
+    EXPECT_EQ(RfcWords(HashKind::MD5, 99, "alpha1"), PressOk(program).response);
 
     Sleep(kSettleMs);
     Figures after;

@@ -115,25 +115,77 @@ TEST(Start, AMutexThisStartMayNotOpenIsARunningCopyToHandOverTo) {
         << elevatedDialog.ShowRequests() << " show requests";
 }
 
-// Our watcher joined the chain before the program, so the program's leaving it must hand
-// the notices back to it.
-TEST(Exit, EndsWithCodeZeroRemovesTheTrayIconAndLeavesTheViewerChain) {
+// Where the user is when Exit comes: each leaves something under way that the exit must end
+// cleanly, writing nothing.
+enum class Moment { Docked, Shown, LongCount, Enrolment, OptionsRefusal, InputError };
+
+// Brings the program to `moment`; true once it is there.
+bool BringTo(const Program& program, Moment moment) {
+    switch (moment) {
+    case Moment::Docked: return IsDocked(program);
+    case Moment::Shown: return ShowFromTray(program);
+    case Moment::LongCount: return ShowFromTray(program) && StartLongCount(program);
+    case Moment::Enrolment: return OpenEnrolment(program) != nullptr;
+    case Moment::OptionsRefusal: {
+        // OK still under way behind its refusal, SNK ticked and a time refused.
+        const HWND options = OpenOptionsWithButton(program);
+        return options != nullptr && Click(GetDlgItem(options, IDC_OPT_SNK)) &&
+               SetField(options, IDC_OPT_DOCKTIME, "0") &&
+               PressForBox(options, IDOK, program.processId, "Error") != nullptr;
+    }
+    case Moment::InputError:
+        return ShowFromTray(program) && PressForBox(program.dialog, IDC_COMPUTE, program.processId,
+                                                    "Input Error") != nullptr;
+    }
+    return false;
+}
+
+struct ExitCase {
+    const ExitWay& way;
+    Moment moment;
+    const char* what;
+};
+
+// Boxes and dialogs of ours disable the dialog under them: only the tray and the end of the
+// session reach the program then.
+const ExitCase kExits[] = {
+    {kExitButton, Moment::Shown, "shown"},
+    {kEscapeKey, Moment::Shown, "shown"},
+    {kTrayExit, Moment::Docked, "docked"},
+    {kEndOfSession, Moment::Docked, "docked"},
+    {kExitButton, Moment::LongCount, "a long count running"},
+    {kEscapeKey, Moment::LongCount, "a long count running"},
+    {kTrayExit, Moment::LongCount, "a long count running"},
+    {kTrayExit, Moment::Enrolment, "the SNK enrolment open"},
+    {kEndOfSession, Moment::Enrolment, "the SNK enrolment open"},
+    {kTrayExit, Moment::OptionsRefusal, "Options' refusal up"},
+    {kTrayExit, Moment::InputError, "an input error up"},
+};
+
+// One way out, however it is asked for and whatever is under way: exit code 0, the icon gone,
+// the viewer chain handed back (our watcher joined before the program, so the program's
+// leaving must hand the notices back to it), and the registry as it was.
+TEST(Exit, AtAnyMomentEndsWithCodeZeroAndLeavesNothingBehind) {
     ScopedClipboardWatcher watcher;
     ASSERT_TRUE(watcher.started);
-    for (const ExitWay& exitCase : kExitWay) {
-        SCOPED_TRACE(exitCase.name);
+    for (const ExitCase& exit : kExits) {
+        SCOPED_TRACE(testing::Message() << exit.way.name << ", " << exit.what);
         ScopedProgram run;
         ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
-        ASSERT_TRUE(ShowFromTray(run.program));
         const HWND dialog = run.program.dialog;
-        ASSERT_TRUE(TrayIconPresent(dialog));
+        const std::string stored = DescribeKey();
+        ASSERT_TRUE(BringTo(run.program, exit.moment));
 
-        exitCase.act(run.program);
+        exit.way.act(run.program);
         DWORD code = 1;
-        ASSERT_TRUE(WaitForExit(run.program.process, kWaitMs, &code));
+        if (!WaitForExit(run.program.process, kWaitMs, &code)) {
+            ADD_FAILURE() << "still running";
+            continue;
+        }
         EXPECT_EQ(0u, code);
         EXPECT_FALSE(TrayIconPresent(dialog));
         EXPECT_TRUE(CopyAndWaitForNotice("after the exit")) << "the chain ended at the program";
+        EXPECT_EQ(stored, DescribeKey()) << "the exit wrote";
     }
 }
 

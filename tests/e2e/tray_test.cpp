@@ -140,25 +140,6 @@ TEST(TrayMenu, OffersAboutOpenOptionsExitInThisOrder) {
     }
 }
 
-// The menu's Exit destroys the window: it must leave the viewer chain as well.
-TEST(TrayMenu, ExitEndsWithCodeZeroRemovesTheIconAndLeavesTheViewerChain) {
-    ScopedClipboardWatcher watcher;
-    ASSERT_TRUE(watcher.started);
-    for (bool byMnemonic : {false, true}) {
-        SCOPED_TRACE(byMnemonic ? "by mnemonic" : "by position");
-        ScopedProgram run;
-        ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
-        const HWND dialog = run.program.dialog;
-
-        ASSERT_TRUE(ChooseFromTrayMenu(run.program, kMenuSize - 1, byMnemonic));
-        DWORD code = 1;
-        ASSERT_TRUE(WaitForExit(run.program.process, kWaitMs, &code));
-        EXPECT_EQ(0u, code);
-        EXPECT_FALSE(TrayIconPresent(dialog));
-        EXPECT_TRUE(CopyAndWaitForNotice("after the exit")) << "the chain ended at the program";
-    }
-}
-
 // Chooses About, the first item, and waits for its dialog; null when none came.
 HWND ChooseAbout(const Program& program) {
     if (!ChooseFromTrayMenu(program, 0, false)) return nullptr;

@@ -1,4 +1,6 @@
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine/challenge.h"
 #include "shell/logic/notice_logic.h"
@@ -19,25 +21,40 @@ bool IsTerminatedWithin(const char* slot, int n) {
     return std::memchr(slot, '\0', static_cast<std::size_t>(SlotCapacity(n)) + 1) != nullptr;
 }
 
-// The n-th token (0-based) of the text, cut to its slot, by a plain second reading.
-void ExpectedSlot(const char* text, int n, char out[kChallengeSeedLength + 1]) {
-    std::memset(out, 0, kChallengeSeedLength + 1);
-    const std::size_t capacity = static_cast<std::size_t>(SlotCapacity(n));
-    const std::size_t length = std::strlen(text);
-    std::size_t i = 0;
-    for (int token = 0; i < length; ++token) {
-        while (i < length && IsChallengeDelimiter(text[i]))
-            ++i;
-        const std::size_t start = i;
-        while (i < length && !IsChallengeDelimiter(text[i]))
-            ++i;
-        if (i == start) return;
-        if (token == n) {
-            const std::size_t take = i - start < capacity ? i - start : capacity;
-            std::memcpy(out, text + start, take);
-            return;
+// The text's words, split by a plain second reading.
+std::vector<std::string> Words(const char* text) {
+    std::vector<std::string> words;
+    std::string word;
+    for (const char* p = text;; ++p) {
+        if (*p == '\0' || IsChallengeDelimiter(*p)) {
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+            if (*p == '\0') return words;
+        } else {
+            word += *p;
         }
     }
+}
+
+bool StartsWith(const std::string& word, const char* prefix) {
+    return word.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+bool AllDigits(const std::string& word) {
+    return !word.empty() && word.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Where the challenge starts: the first word that begins with a prefix and is followed by a
+// number; -1 when there is none.
+int ChallengeAt(const std::vector<std::string>& words) {
+    for (std::size_t i = 0; i + 1 < words.size(); ++i) {
+        const std::string& w = words[i];
+        if ((StartsWith(w, "otp-") || StartsWith(w, "s/key") || StartsWith(w, "s-key") ||
+             StartsWith(w, "skey")) &&
+            AllDigits(words[i + 1]))
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 bool KeywordIs(const char* slot, const char* keyword) {
@@ -58,10 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* text = copy.data();
     const ParsedChallenge parsed = ParseChallenge(text);
 
-    const bool prefixed =
-        std::strstr(text, "otp-") != nullptr || std::strstr(text, "s/key") != nullptr ||
-        std::strstr(text, "s-key") != nullptr || std::strstr(text, "skey") != nullptr;
-    FUZZ_CHECK(parsed.found == prefixed);
+    const std::vector<std::string> words = Words(text);
+    const int at = ChallengeAt(words);
+    FUZZ_CHECK(parsed.found == (at >= 0));
     if (!parsed.found) FUZZ_CHECK(!parsed.hasKind);
 
     const char* slots[] = {parsed.slots.keyword, parsed.slots.count, parsed.slots.seed};
@@ -72,15 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const char* p = slot; *p != '\0'; ++p)
             FUZZ_CHECK(!IsChallengeDelimiter(*p));
         if (parsed.found) {
-            char expected[kChallengeSeedLength + 1];
-            ExpectedSlot(text, n, expected);
-            FUZZ_CHECK(std::strcmp(slot, expected) == 0);
+            const std::size_t word = static_cast<std::size_t>(at + n);
+            const std::string expected = word < words.size() ? words[word] : "";
+            FUZZ_CHECK(expected.compare(0, static_cast<std::size_t>(SlotCapacity(n)), slot) == 0);
         } else {
             FUZZ_CHECK(slot[0] == '\0');
         }
     }
-    // A text that passes the prefix test always yields a keyword.
-    if (parsed.found) FUZZ_CHECK(parsed.slots.keyword[0] != '\0');
+    // A challenge found always has a keyword and a count.
+    if (parsed.found) FUZZ_CHECK(parsed.slots.keyword[0] != '\0' && parsed.slots.count[0] != '\0');
 
     if (parsed.found) {
         const char* keyword = parsed.slots.keyword;
@@ -102,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         // A challenge that waits is named whole in its notice, without control characters.
         const NoticeText notice =
-            ChallengeWaitingNotice(Computation::Sha1, parsed.slots.count, parsed.slots.seed);
+            ChallengeWaitingNotice(HashKind::SHA1, parsed.slots.count, parsed.slots.seed);
         const std::size_t length = std::strlen(notice.text);
         static const char kTail[] = "to answer it.";
         FUZZ_CHECK(length + 1 < kNoticeTextSize);

@@ -42,42 +42,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Settings current{};
     current.DockTime = static_cast<std::uint8_t>(control | 1);
     current.DecrTime = static_cast<std::uint8_t>(control >> 1);
-    const OptionsForm form = {
-        (control & 0x01) != 0, (control & 0x02) != 0, (control & 0x04) != 0, (control & 0x08) != 0,
-        (control & 0x10) != 0, (control & 0x20) != 0, dockText.data(),       decrText.data(),
-    };
-    const bool saved = (control & 0x40) != 0;
+    // The check boxes from the control byte's bits, in the table's order; the two times typed.
+    OptionsForm form = {};
+    for (std::size_t row = 0; row < kSettingCount; ++row) {
+        const SettingEntry& entry = kSettingTable[row];
+        form.checked[row] = (control >> row & 1) != 0;
+        const char* text = entry.field == &Settings::DockTime   ? dockText.data()
+                           : entry.field == &Settings::DecrTime ? decrText.data()
+                                                                : "";
+        std::strncpy(form.text[row], text, kTimeFieldChars);
+    }
+    const bool saved = (control & 0x80) != 0;
     const OptionsOkOutcome outcome = DecideOptionsOk(current, form, saved);
     const Settings& next = outcome.settings;
-
-    FUZZ_CHECK(next.Clipboard == (form.clipboard ? 1 : 0));
-    FUZZ_CHECK(next.Return == (form.appendReturn ? 1 : 0));
-    FUZZ_CHECK(next.ClearPass == (form.clearPass ? 1 : 0));
-    FUZZ_CHECK(next.AutoDock == (form.autoDock ? 1 : 0));
+    auto ticked = [&](std::uint8_t Settings::*field) {
+        return form.checked[&SettingRowOf(field) - kSettingTable] ? 1 : 0;
+    };
 
     const int dock = ExpectedTime(dockText.data());
-    if (dock < 1 || dock > 255) {
-        // A refused OK keeps the docking time that was in force.
-        FUZZ_CHECK(outcome.refusal ==
-                   (dock == 0 ? Message::DockTimeMissing : Message::DockTimeRange));
-        FUZZ_CHECK(next.DockTime == current.DockTime);
-        FUZZ_CHECK(!outcome.decrWarning && !outcome.enrolSnk && !outcome.askReconfigure);
-        return 0;
-    }
-    FUZZ_CHECK(next.DockTime == dock);
     const int decr = ExpectedTime(decrText.data());
-    if (decr < 0 || decr > 255) {
-        FUZZ_CHECK(outcome.refusal == Message::DecrTimeRange);
-        FUZZ_CHECK(next.DecrTime == current.DecrTime);
-        FUZZ_CHECK(!outcome.decrWarning && !outcome.enrolSnk && !outcome.askReconfigure);
+    if (dock < 1 || dock > 255 || decr < 0 || decr > 255) {
+        // A refused OK changes nothing; the docking time is checked first.
+        const Message refusal =
+            dock < 1 || dock > 255 ? (dock == 0 ? Message::DockTimeMissing : Message::DockTimeRange)
+                                   : Message::DecrTimeRange;
+        FUZZ_CHECK(outcome.refusal == refusal);
+        FUZZ_CHECK(std::memcmp(&next, &current, sizeof next) == 0);
+        FUZZ_CHECK(outcome.warning == Message::None && !outcome.enrolSnk &&
+                   !outcome.askReconfigure);
         return 0;
     }
     FUZZ_CHECK(outcome.refusal == Message::None);
+    FUZZ_CHECK(next.Clipboard == ticked(&Settings::Clipboard));
+    FUZZ_CHECK(next.Return == ticked(&Settings::Return));
+    FUZZ_CHECK(next.ClearPass == ticked(&Settings::ClearPass));
+    FUZZ_CHECK(next.AutoDock == ticked(&Settings::AutoDock));
+    FUZZ_CHECK(next.DockTime == dock);
     FUZZ_CHECK(next.DecrTime == decr);
-    FUZZ_CHECK(outcome.decrWarning == (decr == 0));
-    FUZZ_CHECK(next.AutoDecr == (form.autoDecr ? 1 : 0));
-    FUZZ_CHECK(next.SNK == (form.snk ? 1 : 0));
-    FUZZ_CHECK(outcome.enrolSnk == form.snk);
-    FUZZ_CHECK(outcome.askReconfigure == (form.snk && saved));
+    FUZZ_CHECK(outcome.warning == (decr == 0 ? Message::DecrTimeZero : Message::None));
+    FUZZ_CHECK(next.AutoDecr == ticked(&Settings::AutoDecr));
+    FUZZ_CHECK(next.SNK == ticked(&Settings::SNK));
+    FUZZ_CHECK(outcome.enrolSnk == (ticked(&Settings::SNK) != 0));
+    FUZZ_CHECK(outcome.askReconfigure == (ticked(&Settings::SNK) != 0 && saved));
     return 0;
 }

@@ -1,6 +1,5 @@
 #include "data_file.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -33,10 +32,11 @@ std::vector<Rfc2289Vector> ReadRfc2289Vectors() {
         for (std::string cell; std::getline(cells, cell, '\t');)
             fields.push_back(cell);
         if (fields.size() != 6) break;
-        for (char& c : fields[2])
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const HashKind kind = fields[0] == "md4"   ? HashKind::MD4
+                              : fields[0] == "md5" ? HashKind::MD5
+                                                   : HashKind::SHA1;
         const auto count = static_cast<std::uint32_t>(std::strtoul(fields[3].c_str(), nullptr, 10));
-        vectors.push_back({fields[0], fields[1], fields[2], count, fields[4], fields[5]});
+        vectors.push_back({kind, fields[1], fields[2], count, fields[4], fields[5]});
     }
     return vectors;
 }

@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "engine/hash_kind.h"
+
 // Reads a file of tests/data whole; false when it cannot be read.
 bool ReadDataFile(const char* name, std::string* contents, std::string* path);
 
-// A row of rfc2289-vectors.tsv. The RFC folds the seed to lower case before hashing; the
-// program hashes it as typed, so `seed` is the RFC's seed in lower case.
+// A row of rfc2289-vectors.tsv, the seed as the RFC prints it.
 struct Rfc2289Vector {
-    std::string hash; // "md4", "md5" or "sha1"
+    HashKind kind; // the file's "md4", "md5" or "sha1"
     std::string passPhrase;
     std::string seed;
     std::uint32_t count;

@@ -8,22 +8,6 @@
 
 namespace {
 
-TEST(ShouldScanClipboard, AnyNonZeroByteIsOnAndTheMarkerKeepsUsOut) {
-    const struct {
-        int clipboard;
-        bool excluded;
-        bool scan;
-    } cases[] = {{0, false, false}, {1, false, true}, {2, false, true},  {255, false, true},
-                 {0, true, false},  {1, true, false}, {255, true, false}};
-    for (const auto& c : cases) {
-        Settings settings = {};
-        settings.Clipboard = static_cast<std::uint8_t>(c.clipboard);
-        settings.Return = 1;
-        EXPECT_EQ(ShouldScanClipboard(settings, c.excluded), c.scan)
-            << c.clipboard << (c.excluded ? " excluded" : "");
-    }
-}
-
 // Three distinct windows: ourselves, our next viewer, and another one.
 const char kWindows[3] = {};
 const ChainWindow kSelf = &kWindows[0];

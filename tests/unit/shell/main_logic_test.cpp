@@ -6,18 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "resources/resource.h"
-
 namespace {
 
-Settings With(unsigned char autoDecr, unsigned char decrTime, unsigned char autoDock = 0,
-              unsigned char dockTime = 0, unsigned char snk = 0) {
+Settings With(unsigned char autoDecr, unsigned char decrTime) {
     Settings s{};
     s.AutoDecr = autoDecr;
     s.DecrTime = decrTime;
-    s.AutoDock = autoDock;
-    s.DockTime = dockTime;
-    s.SNK = snk;
     return s;
 }
 
@@ -49,36 +43,43 @@ TEST(ReadCount, ReadsLikeTheCRuntime) {
         EXPECT_EQ(ReadCount(c.text), c.value) << '"' << c.text << '"';
 }
 
+constexpr std::optional<HashKind> kMd5 = HashKind::MD5;
+constexpr std::optional<HashKind> kMd4 = HashKind::MD4;
+constexpr std::optional<HashKind> kSnk = HashKind::SNK;
+constexpr std::optional<HashKind> kNoRadio = std::nullopt;
+
 TEST(CheckOkFields, LastFailingCheckDecides) {
     struct Case {
-        bool snk;
+        std::optional<HashKind> kind;
         const char* count;
         const char* seed;
         const char* pass;
         Message error;
     } const cases[] = {
-        {false, "99", "test", "pass", Message::None},
-        {false, "", "", "", Message::NoPassPhrase},
-        {false, "0", "", "pass", Message::NoSeed},
-        {false, "abc", "", "pass", Message::NoSeed},
-        {false, "", "test", "pass", Message::BadCount},
-        {false, "0", "test", "pass", Message::BadCount},
-        {false, "-4", "test", "pass", Message::BadCount},
-        {false, "x1", "test", "pass", Message::BadCount},
-        {false, " ", "test", "pass", Message::BadCount},
-        {false, "1", "test", "", Message::NoPassPhrase},
-        {false, "1", "", "", Message::NoPassPhrase},
-        {false, " 3", "test", "pass", Message::None},
-        {false, "1abc", "s", "p", Message::None},
+        {kMd5, "99", "test", "pass", Message::None},
+        {kMd5, "", "", "", Message::NoPassPhrase},
+        {kMd5, "0", "", "pass", Message::NoSeed},
+        {kMd5, "abc", "", "pass", Message::NoSeed},
+        {kMd5, "", "test", "pass", Message::BadCount},
+        {kMd5, "0", "test", "pass", Message::BadCount},
+        {kMd5, "-4", "test", "pass", Message::BadCount},
+        {kMd5, "x1", "test", "pass", Message::BadCount},
+        {kMd5, " ", "test", "pass", Message::BadCount},
+        {kMd5, "1", "test", "", Message::NoPassPhrase},
+        {kMd5, "1", "", "", Message::NoPassPhrase},
+        {kMd5, " 3", "test", "pass", Message::None},
+        {kMd5, "1abc", "s", "p", Message::None},
+        // With no radio checked the count is still checked; nothing is computed after.
+        {kNoRadio, "", "test", "pass", Message::BadCount},
         // The count field plays no part in SNK mode.
-        {true, "", "12345678", "pw", Message::None},
-        {true, "0", "12345678", "pw", Message::None},
-        {true, "", "", "pw", Message::NoSeed},
-        {true, "", "", "", Message::NoPassPhrase},
+        {kSnk, "", "12345678", "pw", Message::None},
+        {kSnk, "0", "12345678", "pw", Message::None},
+        {kSnk, "", "", "pw", Message::NoSeed},
+        {kSnk, "", "", "", Message::NoPassPhrase},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CheckOkFields(c.snk, c.count, c.seed, c.pass), c.error)
-            << c.snk << " '" << c.count << "' '" << c.seed << "' '" << c.pass << "'";
+        EXPECT_EQ(CheckOkFields(c.kind, c.count, c.seed, c.pass), c.error)
+            << c.kind.has_value() << " '" << c.count << "' '" << c.seed << "' '" << c.pass << "'";
 }
 
 // A text one past its field's limit is refused, never answered cut. The limits are RFC 2289's
@@ -91,40 +92,43 @@ TEST(CheckOkFields, TooLongTextsAreRefusedAfterTheOtherErrors) {
     const std::string seed17 = seed16 + "s";
     const std::string pass64 = pass63 + "p";
     struct Case {
-        bool snk;
+        std::optional<HashKind> kind;
         std::string count;
         std::string seed;
         std::string pass;
         Message error;
     } const cases[] = {
-        {false, count9, seed16, pass63, Message::None},
-        {false, count10, "test", "pass", Message::CountTooLong},
-        {false, "0000000001", "test", "pass", Message::CountTooLong},
-        {false, "99", seed17, "pass", Message::SeedTooLong},
-        {false, "99", std::string(40, 's'), "pass", Message::SeedTooLong},
-        {false, "99", "test", pass64, Message::PassPhraseTooLong},
-        {false, "99", "test", std::string(10000, 'p'), Message::PassPhraseTooLong},
+        {kMd5, count9, seed16, pass63, Message::None},
+        {kMd5, count10, "test", "pass", Message::CountTooLong},
+        {kMd5, "0000000001", "test", "pass", Message::CountTooLong},
+        {kMd5, "99", seed17, "pass", Message::SeedTooLong},
+        {kMd5, "99", std::string(40, 's'), "pass", Message::SeedTooLong},
+        {kMd5, "99", "test", pass64, Message::PassPhraseTooLong},
+        {kMd5, "99", "test", std::string(10000, 'p'), Message::PassPhraseTooLong},
         // The last failing one decides, as for the errors above.
-        {false, count10, seed17, "pass", Message::SeedTooLong},
-        {false, count10, seed17, pass64, Message::PassPhraseTooLong},
+        {kMd5, count10, seed17, "pass", Message::SeedTooLong},
+        {kMd5, count10, seed17, pass64, Message::PassPhraseTooLong},
         // An empty or bad field is still reported first.
-        {false, count10, "", "pass", Message::NoSeed},
-        {false, "0", seed17, "pass", Message::BadCount},
-        {false, count10, seed17, "", Message::NoPassPhrase},
+        {kMd5, count10, "", "pass", Message::NoSeed},
+        {kMd5, "0", seed17, "pass", Message::BadCount},
+        {kMd5, count10, seed17, "", Message::NoPassPhrase},
+        // MD4 hashes at most 64 characters of seed and pass phrase together; it is asked last.
+        {kMd4, "99", seed16, std::string(48, 'p'), Message::None},
+        {kMd4, "99", seed16, std::string(49, 'p'), Message::Md4TooLong},
+        {kMd4, "99", "s", pass63, Message::None},
+        {kMd4, "99", "se", pass63, Message::Md4TooLong},
+        {kMd5, "99", seed16, pass63, Message::None},
+        {kMd4, "99", seed17, std::string(48, 'p'), Message::SeedTooLong},
+        {kMd4, "99", "s", pass64, Message::PassPhraseTooLong},
+        {kMd4, "0", seed16, pass63, Message::BadCount},
         // In SNK mode the challenge counts by its first eight characters and the password by
         // the 39 that enrolment keeps: nothing is cut there that was not cut at enrolment.
-        {true, count10, seed17, pass64, Message::None},
+        {kSnk, count10, seed17, pass64, Message::None},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(CheckOkFields(c.snk, c.count.c_str(), c.seed.c_str(), c.pass.c_str()), c.error)
-            << c.snk << " " << c.count.size() << "/" << c.seed.size() << "/" << c.pass.size();
-}
-
-TEST(FieldLimitOf, NamesTheLimitOfEachTooLongRefusal) {
-    EXPECT_EQ(9u, FieldLimitOf(Message::CountTooLong));
-    EXPECT_EQ(16u, FieldLimitOf(Message::SeedTooLong));
-    EXPECT_EQ(63u, FieldLimitOf(Message::PassPhraseTooLong));
-    EXPECT_EQ(0u, FieldLimitOf(Message::NoSeed));
+        EXPECT_EQ(CheckOkFields(c.kind, c.count.c_str(), c.seed.c_str(), c.pass.c_str()), c.error)
+            << c.kind.has_value() << " " << c.count.size() << "/" << c.seed.size() << "/"
+            << c.pass.size();
 }
 
 // Whatever a field holds, the read buffer shows it whole or shows it too long: a text the
@@ -139,27 +143,9 @@ TEST(CheckOkFields, NoTextCutByTheReadBufferIsAccepted) {
         std::strncpy(read.seed, seed.c_str(), sizeof read.seed - 1);
         std::strncpy(read.passPhrase, pass.c_str(), sizeof read.passPhrase - 1);
         const bool accepted =
-            CheckOkFields(false, read.count, read.seed, read.passPhrase) == Message::None;
+            CheckOkFields(kMd5, read.count, read.seed, read.passPhrase) == Message::None;
         EXPECT_EQ(extra == 0, accepted) << extra;
     }
-}
-
-TEST(ChooseComputation, TestsSnkThenMd5Md4Sha1) {
-    struct Case {
-        RadioState radios;
-        Computation computation;
-    } const cases[] = {
-        {{false, false, false, false}, Computation::None},
-        {{true, false, false, false}, Computation::Md5},
-        {{false, true, false, false}, Computation::Md4},
-        {{false, false, true, false}, Computation::Sha1},
-        {{false, false, false, true}, Computation::Snk},
-        {{true, true, true, true}, Computation::Snk},
-        {{true, true, true, false}, Computation::Md5},
-        {{false, true, true, false}, Computation::Md4},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(ChooseComputation(c.radios), c.computation);
 }
 
 TEST(OkOutcomeFor, DecrementFollowsOnlyAProducedResponse) {
@@ -183,14 +169,6 @@ TEST(OkOutcomeFor, DecrementFollowsOnlyAProducedResponse) {
             EXPECT_EQ(outcome.decrIntervalMs, c.interval);
         }
     }
-}
-
-TEST(DecrTimerExpiry, ActsAndStopsOnlyWithAutoDecrOn) {
-    EXPECT_FALSE(DecrTimerExpiry(With(0, 1)).lowerCount);
-    EXPECT_FALSE(DecrTimerExpiry(With(0, 1)).stopTimer);
-    EXPECT_TRUE(DecrTimerExpiry(With(1, 1)).lowerCount);
-    EXPECT_TRUE(DecrTimerExpiry(With(1, 1)).stopTimer);
-    EXPECT_TRUE(DecrTimerExpiry(With(0x80, 1)).lowerCount);
 }
 
 TEST(LowerCount, WritesOneLessOrLeavesTheField) {
@@ -231,63 +209,22 @@ TEST(LowerCount, AnOverlongCountLeavesTheBufferUntouched) {
         ASSERT_EQ('z', c);
 }
 
-TEST(RadioCommandEffectFor, HashRadiosRestoreSkeyModeAndSnkNeedsTheSetting) {
-    struct Case {
-        unsigned id;
-        bool snkSetting;
-        bool apply;
-        bool countEnabled;
-        const char* challenge;
-        const char* response;
-        HashKind remembered;
-    } const cases[] = {
-        {IDC_MD5, false, true, true, "S/Key Challange", "S/Key Response", HashKind::MD5},
-        {IDC_MD4, true, true, true, "S/Key Challange", "S/Key Response", HashKind::MD4},
-        {IDC_SHA1, false, true, true, "S/Key Challange", "S/Key Response", HashKind::SHA1},
-        {IDC_SNK, true, true, false, "SNK Challange", "SNK Response", HashKind::SNK},
-        {IDC_SNK, false, false, false, "SNK Challange", "SNK Response", HashKind::SNK},
-    };
-    for (const Case& c : cases) {
-        const RadioCommandEffect effect = RadioCommandEffectFor(c.id, c.snkSetting);
-        EXPECT_EQ(effect.applyMode, c.apply) << c.id;
-        EXPECT_EQ(effect.remembered, c.remembered) << c.id;
-        if (!effect.applyMode) continue;
-        EXPECT_EQ(effect.mode.countEnabled, c.countEnabled) << c.id;
-        EXPECT_STREQ(effect.mode.challengeLabel, c.challenge) << c.id;
-        EXPECT_STREQ(effect.mode.responseLabel, c.response) << c.id;
-    }
-}
-
-TEST(ShowPlanFor, FollowsAutoDockAndSnk) {
-    const ShowPlan off = ShowPlanFor(Settings{}, HashKind::MD4);
-    EXPECT_FALSE(off.startDockTimer);
-    EXPECT_FALSE(off.snkRadioEnabled);
-
-    const ShowPlan on = ShowPlanFor(With(0, 0, 1, 30, 1), HashKind::MD4);
-    EXPECT_TRUE(on.startDockTimer);
-    EXPECT_EQ(on.dockIntervalMs, 30000u);
-    EXPECT_TRUE(on.snkRadioEnabled);
-
-    EXPECT_EQ(ShowPlanFor(With(0, 0, 2, 255, 0), HashKind::MD4).dockIntervalMs, 255000u);
-}
-
 TEST(RunsOnWorker, OnlyOtpCountsAboveThePress) {
     struct Case {
-        Computation computation;
+        std::optional<HashKind> kind;
         std::uint32_t count;
         bool worker;
     } const cases[] = {
-        {Computation::Md5, 1, false},
-        {Computation::Md5, kLongestCountInPress, false},
-        {Computation::Md5, kLongestCountInPress + 1, true},
-        {Computation::Md4, kLongestCountInPress + 1, true},
-        {Computation::Sha1, 999999999, true},
-        {Computation::Snk, 999999999, false},
-        {Computation::None, 999999999, false},
+        {kMd5, 1, false},
+        {kMd5, kLongestCountInPress, false},
+        {kMd5, kLongestCountInPress + 1, true},
+        {kMd4, kLongestCountInPress + 1, true},
+        {HashKind::SHA1, 999999999, true},
+        {kSnk, 999999999, false},
+        {kNoRadio, 999999999, false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(RunsOnWorker(c.computation, c.count), c.worker)
-            << static_cast<int>(c.computation) << ' ' << c.count;
+        EXPECT_EQ(RunsOnWorker(c.kind, c.count), c.worker) << c.kind.has_value() << ' ' << c.count;
 }
 
 TEST(FormatProgress, RoundsDownWithoutOverflow) {
@@ -315,11 +252,11 @@ TEST(FormatProgress, RoundsDownWithoutOverflow) {
 }
 
 TEST(SameOkFields, AnyFieldOrTheKindMakesADifference) {
-    const OkFields base = {Computation::Md5, "999999999", "test", "This is a test."};
+    const OkFields base = {HashKind::MD5, "999999999", "test", "This is a test."};
     OkFields same = base;
     EXPECT_TRUE(SameOkFields(base, same));
     OkFields kind = base, count = base, seed = base, pass = base;
-    kind.computation = Computation::Sha1;
+    kind.kind = HashKind::SHA1;
     std::strcpy(count.count, "99999999");
     std::strcpy(seed.seed, "Test");
     std::strcpy(pass.passPhrase, "This is a test");

@@ -14,30 +14,27 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 
 TEST(ResponsesLeftNotice, WarnsBelowTenWithWhatIsLeftOfTheSeed) {
     struct Case {
-        Computation computation;
+        std::optional<HashKind> kind;
         std::uint32_t count;
         Notice notice;
         const char* title;
         const char* said; // a part of the text
     } const cases[] = {
-        {Computation::Md5, 9, Notice::ResponsesLeft, "8 responses left",
-         "count 9, seed test has 8 "},
-        {Computation::Md4, 3, Notice::ResponsesLeft, "2 responses left",
-         "count 3, seed test has 2 "},
-        {Computation::Sha1, 2, Notice::OneResponseLeft, "1 response left",
-         "seed test has 1 response"},
-        {Computation::Md5, 1, Notice::LastResponse, "No responses left",
+        {HashKind::MD5, 9, Notice::ResponsesLeft, "8 responses left", "count 9, seed test has 8 "},
+        {HashKind::MD4, 3, Notice::ResponsesLeft, "2 responses left", "count 3, seed test has 2 "},
+        {HashKind::SHA1, 2, Notice::OneResponseLeft, "1 response left", "seed test has 1 response"},
+        {HashKind::MD5, 1, Notice::LastResponse, "No responses left",
          "last response for seed test"},
-        {Computation::Md5, 10, Notice::None, "", ""},
-        {Computation::Sha1, 11, Notice::None, "", ""},
-        {Computation::Md4, 999999999, Notice::None, "", ""},
-        {Computation::Md5, 0, Notice::None, "", ""},
-        {Computation::Snk, 1, Notice::None, "", ""},
-        {Computation::None, 5, Notice::None, "", ""},
+        {HashKind::MD5, 10, Notice::None, "", ""},
+        {HashKind::SHA1, 11, Notice::None, "", ""},
+        {HashKind::MD4, 999999999, Notice::None, "", ""},
+        {HashKind::MD5, 0, Notice::None, "", ""},
+        {HashKind::SNK, 1, Notice::None, "", ""},
+        {std::nullopt, 5, Notice::None, "", ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "count " << c.count);
-        const NoticeText notice = ResponsesLeftNotice(c.computation, c.count, "test");
+        const NoticeText notice = ResponsesLeftNotice(c.kind, c.count, "test");
         EXPECT_EQ(c.notice, notice.notice);
         EXPECT_STREQ(c.title, notice.title);
         EXPECT_NE(nullptr, std::strstr(notice.text, c.said)) << notice.text;
@@ -48,37 +45,41 @@ TEST(ResponsesLeftNotice, WarnsBelowTenWithWhatIsLeftOfTheSeed) {
     }
 }
 
+// The notice and the icon's tip name a waiting challenge alike.
 TEST(ChallengeWaitingNotice, NamesTheChallengeAsARemoteSystemPresentsIt) {
     struct Case {
-        Computation computation;
+        std::optional<HashKind> kind;
         const char* count;
         const char* seed;
         const char* name;
     } const cases[] = {
-        {Computation::Sha1, "42", "seedy", "otp-sha1 42 seedy"},
-        {Computation::Md5, "99", "test", "otp-md5 99 test"},
-        {Computation::Md4, "7", "ke1234", "otp-md4 7 ke1234"},
+        {HashKind::SHA1, "42", "seedy", "otp-sha1 42 seedy"},
+        {HashKind::MD5, "99", "test", "otp-md5 99 test"},
+        {HashKind::MD4, "7", "ke1234", "otp-md4 7 ke1234"},
         // The count field is not used in SNK mode.
-        {Computation::Snk, "99", "1234", "SNK 1234"},
-        {Computation::Md5, "", "test", "otp-md5 test"},
-        {Computation::Md5, "99", "", "otp-md5 99"},
-        {Computation::Md4, "", "", "otp-md4"},
+        {HashKind::SNK, "99", "1234", "SNK 1234"},
+        {HashKind::MD5, "", "test", "otp-md5 test"},
+        {HashKind::MD5, "99", "", "otp-md5 99"},
+        {HashKind::MD4, "", "", "otp-md4"},
         // No radio button checked: Ok would compute nothing, and the kind goes unnamed.
-        {Computation::None, "5", "x", "5 x"},
+        {std::nullopt, "5", "x", "5 x"},
         // Control characters do not reach the shell; the high half of the code page does.
-        {Computation::Md5, "9\x01", "te\rst\x7f", "otp-md5 9? te?st?"},
-        {Computation::Md5, "\xb9", "t\xe9st", "otp-md5 \xb9 t\xe9st"},
+        {HashKind::MD5, "9\x01", "te\rst\x7f", "otp-md5 9? te?st?"},
+        {HashKind::MD5, "\xb9", "t\xe9st", "otp-md5 \xb9 t\xe9st"},
         // No more than a challenge's slots hold.
-        {Computation::Md5, "123456789012", "abcdefghijklmnopqrst",
+        {HashKind::MD5, "123456789012", "abcdefghijklmnopqrst",
          "otp-md5 1234567890 abcdefghijklmnopq"},
     };
     for (const Case& c : cases) {
-        const NoticeText notice = ChallengeWaitingNotice(c.computation, c.count, c.seed);
+        const NoticeText notice = ChallengeWaitingNotice(c.kind, c.count, c.seed);
         EXPECT_EQ(Notice::ChallengeWaiting, notice.notice);
         EXPECT_EQ(NoticeIcon::Info, notice.icon);
         EXPECT_EQ(std::string(c.name) +
                       ": click here or double-click the Vantreth icon to answer it.",
                   notice.text);
+        char tip[kTrayTipSize];
+        WaitingTip(c.kind, c.count, c.seed, tip);
+        EXPECT_EQ(std::string("Vantreth: ") + c.name + " waiting", tip);
     }
 }
 
@@ -90,10 +91,10 @@ TEST(Notices, FitTheirStructureWithTheLongestValues) {
     const NoticeText notices[] = {
         PlainNotice(Notice::FirstStart),
         PlainNotice(Notice::AlreadyRunning),
-        ChallengeWaitingNotice(Computation::Sha1, longCount.c_str(), longSeed.c_str()),
-        ResponsesLeftNotice(Computation::Sha1, 9, longSeed.c_str()),
-        ResponsesLeftNotice(Computation::Sha1, 2, longSeed.c_str()),
-        ResponsesLeftNotice(Computation::Sha1, 1, longSeed.c_str()),
+        ChallengeWaitingNotice(HashKind::SHA1, longCount.c_str(), longSeed.c_str()),
+        ResponsesLeftNotice(HashKind::SHA1, 9, longSeed.c_str()),
+        ResponsesLeftNotice(HashKind::SHA1, 2, longSeed.c_str()),
+        ResponsesLeftNotice(HashKind::SHA1, 1, longSeed.c_str()),
     };
     for (const NoticeText& notice : notices) {
         SCOPED_TRACE(notice.text);
@@ -103,6 +104,9 @@ TEST(Notices, FitTheirStructureWithTheLongestValues) {
         EXPECT_LT(std::strlen(notice.text), kNoticeTextSize - 1);
         EXPECT_TRUE(EndsWith(notice.text, ".")) << "cut short";
     }
+    char tip[kTrayTipSize];
+    WaitingTip(HashKind::SHA1, longCount.c_str(), longSeed.c_str(), tip);
+    EXPECT_TRUE(EndsWith(tip, " waiting")) << tip;
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 constexpr ShowRequest kSecondStart = {false, false};
@@ -9,86 +11,60 @@ constexpr ShowRequest kChallenge = {true, false};
 constexpr ShowRequest kAtIcon = {false, true};
 constexpr ShowRequest kChallengeAndIcon = {true, true};
 
-TEST(PressAltToComeForward, OnlyForAChallengeWhileAnotherProgramIsInFrontAndAltIsUp) {
-    struct Case {
-        ShowRequest request;
-        bool inFront;
-        bool altDown;
-        bool press;
-    } const cases[] = {
-        {kChallenge, false, false, true},    {kChallengeAndIcon, false, false, true},
-        {kChallenge, true, false, false},    {kChallenge, false, true, false},
-        {kSecondStart, false, false, false}, {kAtIcon, false, false, false},
+// What a show ends in, in words: "dock", "show", "later" (asked again once the user is free),
+// "focus" (the pass phrase), "hide" (a notice), "waits" (a challenge), and the notice's name.
+std::string Described(const ShowEnd& end) {
+    std::string words;
+    const std::pair<bool, const char*> parts[] = {
+        {end.dock, "dock"},
+        {end.showDialog, "show"},
+        {end.askAgainWhenFree, "later"},
+        {end.focusPassPhrase, "focus"},
+        {end.hideNotice, "hide"},
+        {end.challengeWaiting, "waits"},
+        {end.notice == Notice::ChallengeWaiting, "+waiting"},
+        {end.notice == Notice::AlreadyRunning, "+running"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.press, PressAltToComeForward(c.request, c.inFront, c.altDown))
-            << c.request.challenge << c.request.atIcon << c.inFront << c.altDown;
+    for (const auto& part : parts)
+        if (part.first) words += std::string(words.empty() ? "" : " ") + part.second;
+    return words;
 }
 
-TEST(ShowEndFor, InFrontWithTheKeyboardOrDockedWithANotice) {
-    struct Case {
+// A show ends in front with the keyboard, or docked with a notice; never on screen without
+// the keyboard. A box or dialog of ours that waits for an answer comes forward instead of the
+// dialog, and the show follows once it is answered.
+TEST(ShowEndFor, TheWindowThatComesForwardAndWhatFollows) {
+    const struct {
         const char* what;
         ShowRequest request;
+        bool waitingForAnswer;
         bool inFront;
-        bool waiting;
-        ShowEnd end; // dock, notice, focusPassPhrase, hideNotice, challengeWaiting
-    } const cases[] = {
-        {"challenge, in front", kChallenge, true, false, {false, Notice::None, true, true, false}},
-        {"challenge, refused",
-         kChallenge,
-         false,
-         false,
-         {true, Notice::ChallengeWaiting, false, false, true}},
-        {"challenge, refused again",
-         kChallenge,
-         false,
-         true,
-         {true, Notice::ChallengeWaiting, false, false, true}},
-        {"second start, in front",
-         kSecondStart,
-         true,
-         false,
-         {false, Notice::None, false, true, false}},
-        {"second start, refused",
-         kSecondStart,
-         false,
-         false,
-         {true, Notice::AlreadyRunning, false, false, false}},
-        {"second start, refused, challenge waiting",
-         kSecondStart,
-         false,
-         true,
-         {true, Notice::ChallengeWaiting, false, false, true}},
-        {"icon, in front", kAtIcon, true, false, {false, Notice::None, false, true, false}},
-        {"icon, in front, challenge waiting",
-         kAtIcon,
-         true,
-         true,
-         {false, Notice::None, true, true, false}},
-        {"icon, refused", kAtIcon, false, false, {false, Notice::None, false, false, false}},
-        {"icon, refused, challenge waiting",
-         kAtIcon,
-         false,
-         true,
-         {false, Notice::None, false, false, true}},
-        {"challenge and icon, refused",
-         kChallengeAndIcon,
-         false,
-         false,
-         {true, Notice::ChallengeWaiting, false, false, true}},
+        bool waiting; // a challenge waits already
+        const char* end;
+    } cases[] = {
+        {"challenge, in front", kChallenge, false, true, false, "show focus hide"},
+        {"challenge, refused", kChallenge, false, false, false, "dock waits +waiting"},
+        {"challenge, refused again", kChallenge, false, false, true, "dock waits +waiting"},
+        {"second start, in front", kSecondStart, false, true, false, "show hide"},
+        {"second start, refused", kSecondStart, false, false, false, "dock +running"},
+        {"second start, refused, challenge waiting", kSecondStart, false, false, true,
+         "dock waits +waiting"},
+        {"icon, in front", kAtIcon, false, true, false, "show hide"},
+        {"icon, in front, challenge waiting", kAtIcon, false, true, true, "show focus hide"},
+        {"icon, refused", kAtIcon, false, false, false, "show"},
+        {"icon, refused, challenge waiting", kAtIcon, false, false, true, "show waits"},
+        {"challenge and icon, refused", kChallengeAndIcon, false, false, false,
+         "dock waits +waiting"},
+        // A box or dialog of ours waits for an answer: it comes forward, not the dialog.
+        {"challenge over a box in front", kChallenge, true, true, false, "later waits +waiting"},
+        {"challenge over a box refused", kChallenge, true, false, false, "later waits +waiting"},
+        {"second start over a box in front", kSecondStart, true, true, false, "later"},
+        {"second start over a box refused", kSecondStart, true, false, false, "later +running"},
+        {"icon over a box, challenge waiting", kAtIcon, true, false, true, "later waits"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const ShowEnd end = ShowEndFor(c.request, c.inFront, c.waiting);
-        EXPECT_EQ(c.end.dock, end.dock);
-        EXPECT_EQ(c.end.notice, end.notice);
-        EXPECT_EQ(c.end.focusPassPhrase, end.focusPassPhrase);
-        EXPECT_EQ(c.end.hideNotice, end.hideNotice);
-        EXPECT_EQ(c.end.challengeWaiting, end.challengeWaiting);
-        // Never on screen without the keyboard, unless the user asked for it at the icon.
-        if (!c.inFront && !c.request.atIcon) {
-            EXPECT_TRUE(end.dock);
-        }
+    for (const auto& c : cases) {
+        const ShowEnd end = ShowEndFor(c.request, c.waitingForAnswer, c.inFront, c.waiting);
+        EXPECT_EQ(c.end, Described(end)) << c.what;
     }
 }
 

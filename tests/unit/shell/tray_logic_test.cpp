@@ -1,54 +1,87 @@
 #include "shell/logic/tray_logic.h"
 
-#include <cstring>
-
 #include <gtest/gtest.h>
-
-#include "resources/resource.h"
 
 namespace {
 
-Settings Flags(unsigned char clearPass, unsigned char autoDock) {
-    Settings s{};
-    s.ClearPass = clearPass;
-    s.AutoDock = autoDock;
-    s.DockTime = 30;
-    return s;
+// Four of the shell's messages, as it numbers them: a double-click, Enter at the icon, the
+// context menu, and the right button's press.
+constexpr unsigned kDoubleClick = 0x0203;
+constexpr unsigned kKeySelect = 0x0401;
+constexpr unsigned kContextMenu = 0x007B;
+constexpr unsigned kRightDown = 0x0204;
+const IconMessage kMessages[] = {
+    {kDoubleClick, TrayAction::ShowMain, false},
+    {kKeySelect, TrayAction::OpenReady, false},
+    {kContextMenu, TrayAction::Menu, false},
+    {kRightDown, TrayAction::Menu, true},
+};
+constexpr unsigned kIcon = 11;
+
+std::uintptr_t Version4(unsigned message) {
+    return std::uintptr_t{kIcon} << 16 | message;
 }
 
-TEST(DockPlanFor, ClearsThePassPhraseOnlyWithClearPass) {
-    EXPECT_FALSE(DockPlanFor(Flags(0, 1)).clearPassPhrase);
-    EXPECT_TRUE(DockPlanFor(Flags(1, 0)).clearPassPhrase);
-    EXPECT_TRUE(DockPlanFor(Flags(0xff, 0)).clearPassPhrase);
+std::uintptr_t Anchor(int x, int y) {
+    return static_cast<std::uint16_t>(x) | std::uintptr_t{static_cast<std::uint16_t>(y)} << 16;
 }
 
-TEST(DockTimerExpiryDocks, OnlyWithAutoDock) {
-    EXPECT_FALSE(DockTimerExpiryDocks(Flags(1, 0)));
-    EXPECT_TRUE(DockTimerExpiryDocks(Flags(0, 1)));
-    EXPECT_TRUE(DockTimerExpiryDocks(Flags(0, 0x40)));
-}
-
-TEST(TrayActionFor, DoubleClickOrANoticeClickShowsAndRightButtonDownOpensTheMenu) {
-    struct Case {
-        unsigned message;
+TEST(DecodeIconNotice, ReadsBothFormsAndTheAnchorOfVersion4) {
+    const struct {
+        const char* what;
+        std::uintptr_t wParam;
+        std::uintptr_t lParam;
         TrayAction action;
-    } const cases[] = {
-        {0x0203, TrayAction::ShowMain},   // WM_LBUTTONDBLCLK
-        {0x0405, TrayAction::ShowMain},   // NIN_BALLOONUSERCLICK
-        {0x0204, TrayAction::ShowMenu},   // WM_RBUTTONDOWN
-        {0x0403, TrayAction::NoticeGone}, // NIN_BALLOONHIDE
-        {0x0404, TrayAction::NoticeGone}, // NIN_BALLOONTIMEOUT
-        {0x0402, TrayAction::None},       // NIN_BALLOONSHOW
-        {0x0200, TrayAction::None},       // WM_MOUSEMOVE
-        {0x0201, TrayAction::None},       // WM_LBUTTONDOWN
-        {0x0202, TrayAction::None},       // WM_LBUTTONUP
-        {0x0205, TrayAction::None},       // WM_RBUTTONUP: the menu opens on the way down
-        {0x0206, TrayAction::None},       // WM_RBUTTONDBLCLK
-        {0x0400, TrayAction::None},       // NIN_SELECT, sent only to later icon versions
-        {0, TrayAction::None},
+        bool hasAnchor;
+        int x;
+        int y;
+    } cases[] = {
+        {"double-click, first form", kIcon, kDoubleClick, TrayAction::ShowMain, false, 0, 0},
+        {"double-click, version 4", Anchor(100, 200), Version4(kDoubleClick), TrayAction::ShowMain,
+         true, 100, 200},
+        {"Enter, version 4", Anchor(7, 8), Version4(kKeySelect), TrayAction::OpenReady, true, 7, 8},
+        {"menu key on a monitor left of the first", Anchor(-5, 768), Version4(kContextMenu),
+         TrayAction::Menu, true, -5, 768},
+        {"right button, first form", kIcon, kRightDown, TrayAction::Menu, false, 0, 0},
+        // The context menu follows it in version 4: acted on, the menu would open twice.
+        {"right button, version 4", Anchor(3, 4), Version4(kRightDown), TrayAction::None, true, 3,
+         4},
+        {"an unknown message", kIcon, 0x0200, TrayAction::None, false, 0, 0},
+        {"an unknown message, version 4", Anchor(1, 1), Version4(0x0200), TrayAction::None, true, 1,
+         1},
+        // Another icon's high word is no version-4 notice of ours.
+        {"another icon", Anchor(1, 1), std::uintptr_t{12} << 16 | kDoubleClick, TrayAction::None,
+         false, 0, 0},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(TrayActionFor(c.message), c.action) << c.message;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const IconNotice notice = DecodeIconNotice(
+            kMessages, sizeof kMessages / sizeof kMessages[0], kIcon, c.wParam, c.lParam);
+        EXPECT_EQ(c.action, notice.action);
+        EXPECT_EQ(c.hasAnchor, notice.hasAnchor);
+        if (c.hasAnchor) {
+            EXPECT_EQ(c.x, notice.x);
+            EXPECT_EQ(c.y, notice.y);
+        }
+    }
+}
+
+// At logon the shell may take a minute or two to be ready: the tries cover about two minutes,
+// each wait longer than the last, and then stop.
+TEST(IconRetryDelayMs, GrowsForAboutTwoMinutesThenStops) {
+    unsigned total = 0;
+    unsigned last = 0;
+    unsigned attempt = 0;
+    for (; IconRetryDelayMs(attempt) != 0; ++attempt) {
+        EXPECT_GT(IconRetryDelayMs(attempt), last) << attempt;
+        last = IconRetryDelayMs(attempt);
+        total += last;
+        ASSERT_LT(attempt, 100u) << "the tries never stop";
+    }
+    EXPECT_LE(IconRetryDelayMs(0), 2000u) << "the first try waits too long";
+    EXPECT_GE(total, 100000u);
+    EXPECT_LE(total, 150000u);
+    EXPECT_EQ(0u, IconRetryDelayMs(attempt + 1));
 }
 
 } // namespace
