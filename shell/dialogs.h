@@ -16,6 +16,9 @@ enum class OnceDialog { Options, About, SnkSeed };
 // instead. False only when it could not be created (GetLastError tells why).
 bool RunOnce(OnceDialog which, HWND owner, LPARAM parameter);
 
+// The window class of every dialog and message box.
+constexpr char kDialogClass[] = "#32770";
+
 inline bool Checked(HWND dialog, int button) {
     return IsDlgButtonChecked(dialog, button) == BST_CHECKED;
 }

@@ -286,11 +286,10 @@ NoticeText ChallengeWaitingInFields(HWND dialog) {
     return ChallengeWaitingNotice(CheckedKind(dialog), count, seed);
 }
 
-// Message boxes and dialogs are of the dialog class.
 bool IsDialogBox(HWND window) {
-    char name[8] = {};
+    char name[sizeof kDialogClass + 1] = {};
     GetClassNameA(window, name, sizeof name);
-    return std::strcmp(name, "#32770") == 0;
+    return std::strcmp(name, kDialogClass) == 0;
 }
 
 struct WaitingSearch {

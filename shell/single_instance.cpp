@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include "resources/resource.h"
+#include "shell/dialogs.h"
 #include "vantreth_version.h"
 
 namespace {
 
-constexpr char kDialogClass[] = "#32770";
 constexpr char kDialogTitle[] = VANTRETH_TITLE;
 // A copy that has only just started may not have created its dialog yet.
 constexpr DWORD kDialogWaitMs = 5000;

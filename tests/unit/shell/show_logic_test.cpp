@@ -24,6 +24,9 @@ std::string Described(const ShowEnd& end) {
         {end.challengeWaiting, "waits"},
         {end.notice == Notice::ChallengeWaiting, "+waiting"},
         {end.notice == Notice::AlreadyRunning, "+running"},
+        {end.notice != Notice::None && end.notice != Notice::ChallengeWaiting &&
+             end.notice != Notice::AlreadyRunning,
+         "+another notice"},
     };
     for (const auto& part : parts)
         if (part.first) words += std::string(words.empty() ? "" : " ") + part.second;
