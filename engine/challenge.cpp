@@ -24,11 +24,11 @@ bool IsDelimiter(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
-bool EqualIgnoringAsciiCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (AsciiLower(*a) != AsciiLower(*b)) return false;
+bool EqualIgnoringAsciiCase(const char* a, const char* b, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     }
-    return *a == *b;
+    return true;
 }
 
 // The first character of the word at or after `p`; the text's end when there is none.
@@ -51,6 +51,10 @@ bool BeginsWithPrefix(const char* word) {
     return false;
 }
 
+bool IsAsciiLetterOrDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 bool IsNumber(const char* word) {
     const char* end = WordEnd(word);
     if (end == word) return false;
@@ -60,12 +64,33 @@ bool IsNumber(const char* word) {
     return true;
 }
 
-// Copies the word into `slot`, cut to `capacity` characters.
-void CopyWord(const char* word, char* slot, int capacity) {
+// Copies the word's first characters that pass `keep` into `slot`, cut to `capacity`.
+void CopyWord(const char* word, char* slot, int capacity, bool (*keep)(char)) {
     int length = 0;
-    for (; *word != '\0' && !IsDelimiter(*word) && length < capacity; ++word)
+    for (; *word != '\0' && keep(*word) && length < capacity; ++word)
         slot[length++] = *word;
     slot[length] = '\0';
+}
+
+bool IsWordCharacter(char c) {
+    return c != '\0' && !IsDelimiter(c);
+}
+
+// The known keyword the word is, or null.
+const KeywordEntry* KeywordOf(const char* word) {
+    if (!BeginsWithPrefix(word)) return nullptr;
+    const std::size_t length = static_cast<std::size_t>(WordEnd(word) - word);
+    for (const KeywordEntry& entry : kKeywords) {
+        if (std::strlen(entry.keyword) == length &&
+            EqualIgnoringAsciiCase(word, entry.keyword, length))
+            return &entry;
+    }
+    return nullptr;
+}
+
+// RFC 2243's mark, as a word of its own: "ext", "ext]" or "ext," but not "extra".
+bool IsExtensionMark(const char* word) {
+    return std::strncmp(word, "ext", 3) == 0 && !IsAsciiLetterOrDigit(word[3]);
 }
 
 } // namespace
@@ -84,23 +109,18 @@ ParsedChallenge ParseChallenge(const char* text) {
     // A server's line says more than its challenge ("331 otp-md5 499 ke1234 ext required"):
     // the challenge is where a keyword stands before its count, wherever that is.
     for (const char* word = WordAt(text); *word != '\0'; word = WordAt(WordEnd(word))) {
-        if (!BeginsWithPrefix(word)) continue;
+        const KeywordEntry* keyword = KeywordOf(word);
+        if (keyword == nullptr) continue;
         const char* count = WordAt(WordEnd(word));
         if (!IsNumber(count)) continue;
+        const char* seed = WordAt(WordEnd(count));
         parsed.found = true;
-        CopyWord(word, parsed.slots.keyword, kChallengeSlotLength);
-        CopyWord(count, parsed.slots.count, kChallengeSlotLength);
-        CopyWord(WordAt(WordEnd(count)), parsed.slots.seed, kChallengeSeedLength);
+        parsed.kind = keyword->kind;
+        CopyWord(word, parsed.slots.keyword, kChallengeSlotLength, IsWordCharacter);
+        CopyWord(count, parsed.slots.count, kChallengeSlotLength, IsWordCharacter);
+        CopyWord(seed, parsed.slots.seed, kChallengeSeedLength, IsAsciiLetterOrDigit);
+        parsed.extended = *seed != '\0' && IsExtensionMark(WordAt(WordEnd(seed)));
         break;
-    }
-    if (!parsed.found) return parsed;
-
-    for (const KeywordEntry& entry : kKeywords) {
-        if (EqualIgnoringAsciiCase(parsed.slots.keyword, entry.keyword)) {
-            parsed.hasKind = true;
-            parsed.kind = entry.kind;
-            break;
-        }
     }
     return parsed;
 }

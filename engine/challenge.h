@@ -19,15 +19,16 @@ struct Challenge {
 struct ParsedChallenge {
     bool found;      // the text holds a challenge
     Challenge slots; // empty when nothing was found; an empty seed when the text ends early
-    bool hasKind;    // the keyword named a kind
-    HashKind kind;
+    HashKind kind;   // the kind the keyword names
+    bool extended;   // "ext" follows the seed: the server takes a renewal in the login
 };
 
 // A text holds a challenge where a word (at the text's start or after a blank, tab, line feed or
-// carriage return) begins with "otp-", "s/key", "s-key" or "skey", in lower case, and the next
-// word is a decimal number: that word is the keyword, the next the count, the one after the
-// seed. The first such word counts. The keyword names a kind when it equals one of the known
-// keywords, whatever the case of its letters.
+// carriage return) is one of the known keywords and the next word is a decimal number: that
+// word is the keyword, the next the count, the one after the seed. A keyword begins with
+// "otp-", "s/key", "s-key" or "skey" in lower case; the rest of its letters may be of either
+// case. The first such word counts. The seed is the letters and digits the word after the count
+// begins with: a seed holds no others, and a line goes on with punctuation ("test, Response:").
 ParsedChallenge ParseChallenge(const char* text);
 
 // The keyword a remote system presents for `kind` ("otp-md5"); null for SNK, which has none.

@@ -10,10 +10,8 @@ void RecogniseChallenge(HWND dialog, char* text) {
     const ParsedChallenge parsed = ParseChallenge(text);
     if (!parsed.found) return;
     // Only the check marks change here; WM_SHOWMAIN re-applies the mode.
-    if (parsed.hasKind) {
-        g_rememberedKind = parsed.kind;
-        CheckRadioButton(dialog, IDC_MD5, IDC_SNK, static_cast<int>(RadioOf(parsed.kind)));
-    }
+    g_rememberedKind = parsed.kind;
+    CheckRadioButton(dialog, IDC_MD5, IDC_SNK, static_cast<int>(RadioOf(parsed.kind)));
     SetDlgItemTextA(dialog, IDC_COUNT, parsed.slots.count);
     SetDlgItemTextA(dialog, IDC_SEED, parsed.slots.seed);
     // The last answer is for another challenge: Copy must not deliver it for this one.

@@ -28,9 +28,10 @@ void StartWatched(const Settings& settings, WatchedProgram* watched) {
     ASSERT_TRUE(StartProgramWith(settings, &watched->run.program));
 }
 
-// Copied as a user copies them: a challenge alone, a server's whole line, the longest seed,
-// bytes above 127. The words come from Heimdal's otpprint or, for the 16-character seed,
-// Python's hashlib with its own fold and six-word coding over the RFC 1760 dictionary.
+// Copied as a user copies them: a challenge alone, a server's whole line, the longest seed, a
+// seed followed by punctuation. The words come from Heimdal's otpprint or, for the
+// 16-character seed, Python's hashlib with its own fold and six-word coding over the RFC 1760
+// dictionary.
 struct CopyCase {
     const char* what;
     const char* copied;
@@ -47,8 +48,8 @@ const CopyCase kCopyCases[] = {
      false, IDC_MD5, "499", "MyHost1", "CLAN TEET LUCK FUND ACHE WAND"},
     {"RFC 2289's longest seed", "otp-sha1 7 abcdefghij012345\r\n", true, IDC_SHA1, "7",
      "abcdefghij012345", "DAY LYRA DANK TOUR BOND TOWN"},
-    {"bytes above 127", "otp-sha1 12 T\xe9ST\xff\r\n", false, IDC_SHA1, "12", "T\xe9ST\xff",
-     "WEST SURE FIB ACE IONS BANG"},
+    {"a seed followed by a comma", "otp-md5 99 test, Response: ", false, IDC_MD5, "99", "test",
+     kWords},
 };
 
 // Each challenge fills the dialog, brings it up ready and is answered; Copy gives the words.
@@ -206,6 +207,8 @@ const IgnoredCase kIgnored[] = {
     {"prefix in capitals", true, "OTP-MD5 99 test\r\n"},
     {"a prefix inside a word", true, "Sign in with a passkey instead, 2 ways\r\n"},
     {"a keyword with no count after it", true, "we use otp-md5 for logins\r\n"},
+    {"a prefix of no known keyword", true, "otp-tokens 3 remaining on this account\r\n"},
+    {"an unknown hash", true, "otp-xyz 33 s\r\n"},
 };
 
 TEST(Clipboard, ScanningOffOrNoChallengeChangesNothingButPassesTheNoticeOn) {

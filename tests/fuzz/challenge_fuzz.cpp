@@ -1,3 +1,4 @@
+#include <cctype>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -44,28 +45,51 @@ bool AllDigits(const std::string& word) {
     return !word.empty() && word.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// Where the challenge starts: the first word that begins with a prefix and is followed by a
-// number; -1 when there is none.
-int ChallengeAt(const std::vector<std::string>& words) {
+bool KeywordIs(const std::string& word, const char* keyword) {
+    if (word.size() != std::strlen(keyword)) return false;
+    for (std::size_t i = 0; keyword[i] != '\0'; ++i) {
+        const unsigned char c = static_cast<unsigned char>(word[i]);
+        // Only A-Z fold; bytes above 127 must not be touched by a locale.
+        const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : word[i];
+        if (folded != keyword[i]) return false;
+    }
+    return true;
+}
+
+// The kind a word names as a keyword: a known keyword whose prefix is in lower case.
+bool KindOfKeyword(const std::string& w, HashKind* kind) {
+    if (!StartsWith(w, "otp-") && !StartsWith(w, "s/key") && !StartsWith(w, "s-key") &&
+        !StartsWith(w, "skey"))
+        return false;
+    if (KeywordIs(w, "otp-md4") || KeywordIs(w, "s/key") || KeywordIs(w, "s-key") ||
+        KeywordIs(w, "skey")) {
+        *kind = HashKind::MD4;
+    } else if (KeywordIs(w, "otp-md5")) {
+        *kind = HashKind::MD5;
+    } else if (KeywordIs(w, "otp-sha1")) {
+        *kind = HashKind::SHA1;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Where the challenge starts: the first keyword followed by a number; -1 when there is none.
+int ChallengeAt(const std::vector<std::string>& words, HashKind* kind) {
     for (std::size_t i = 0; i + 1 < words.size(); ++i) {
-        const std::string& w = words[i];
-        if ((StartsWith(w, "otp-") || StartsWith(w, "s/key") || StartsWith(w, "s-key") ||
-             StartsWith(w, "skey")) &&
-            AllDigits(words[i + 1]))
-            return static_cast<int>(i);
+        if (KindOfKeyword(words[i], kind) && AllDigits(words[i + 1])) return static_cast<int>(i);
     }
     return -1;
 }
 
-bool KeywordIs(const char* slot, const char* keyword) {
-    if (std::strlen(slot) != std::strlen(keyword)) return false;
-    for (std::size_t i = 0; keyword[i] != '\0'; ++i) {
-        const unsigned char c = static_cast<unsigned char>(slot[i]);
-        // Only A-Z fold; bytes above 127 must not be touched by a locale.
-        const char folded = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : slot[i];
-        if (folded != keyword[i]) return false;
-    }
-    return true;
+// What a slot takes of its word: the seed only its leading letters and digits.
+std::string SlotOfWord(const std::string& word, int n) {
+    if (n != 2) return word;
+    std::size_t end = 0;
+    while (end < word.size() && std::isalnum(static_cast<unsigned char>(word[end])) &&
+           static_cast<unsigned char>(word[end]) < 0x80)
+        ++end;
+    return word.substr(0, end);
 }
 
 } // namespace
@@ -76,9 +100,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ParsedChallenge parsed = ParseChallenge(text);
 
     const std::vector<std::string> words = Words(text);
-    const int at = ChallengeAt(words);
+    HashKind kind = HashKind::MD5;
+    const int at = ChallengeAt(words, &kind);
     FUZZ_CHECK(parsed.found == (at >= 0));
-    if (!parsed.found) FUZZ_CHECK(!parsed.hasKind);
+    if (parsed.found) FUZZ_CHECK(parsed.kind == kind);
+    // RFC 2243's mark is the word after the seed.
+    const std::size_t mark = static_cast<std::size_t>(at + 3);
+    FUZZ_CHECK(parsed.extended ==
+               (parsed.found && mark < words.size() && StartsWith(words[mark], "ext") &&
+                !std::isalnum(static_cast<unsigned char>(words[mark][3]))));
 
     const char* slots[] = {parsed.slots.keyword, parsed.slots.count, parsed.slots.seed};
     for (int n = 0; n < 3; ++n) {
@@ -89,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(!IsChallengeDelimiter(*p));
         if (parsed.found) {
             const std::size_t word = static_cast<std::size_t>(at + n);
-            const std::string expected = word < words.size() ? words[word] : "";
+            const std::string expected = word < words.size() ? SlotOfWord(words[word], n) : "";
             FUZZ_CHECK(expected.compare(0, static_cast<std::size_t>(SlotCapacity(n)), slot) == 0);
         } else {
             FUZZ_CHECK(slot[0] == '\0');
@@ -99,23 +129,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (parsed.found) FUZZ_CHECK(parsed.slots.keyword[0] != '\0' && parsed.slots.count[0] != '\0');
 
     if (parsed.found) {
-        const char* keyword = parsed.slots.keyword;
-        bool named = true;
-        HashKind kind = HashKind::MD4;
-        if (KeywordIs(keyword, "otp-md4") || KeywordIs(keyword, "s/key") ||
-            KeywordIs(keyword, "s-key") || KeywordIs(keyword, "skey")) {
-            kind = HashKind::MD4;
-        } else if (KeywordIs(keyword, "otp-md5")) {
-            kind = HashKind::MD5;
-        } else if (KeywordIs(keyword, "otp-sha1")) {
-            kind = HashKind::SHA1;
-        } else {
-            named = false;
-        }
-        FUZZ_CHECK(parsed.hasKind == named);
-        if (named) FUZZ_CHECK(parsed.kind == kind);
-        if (parsed.hasKind) FUZZ_CHECK(parsed.kind != HashKind::SNK);
-
         // A challenge that waits is named whole in its notice, without control characters.
         const NoticeText notice =
             ChallengeWaitingNotice(HashKind::SHA1, parsed.slots.count, parsed.slots.seed);

@@ -14,69 +14,90 @@ struct ParseCase {
     const char* keyword;
     const char* count;
     const char* seed;
-    bool hasKind;
     HashKind kind;
+    bool extended;
 };
 
+constexpr HashKind kNone = HashKind::MD5; // what an empty result holds
+
 const ParseCase kParseCases[] = {
-    {"Md5", "otp-md5 99 test", true, "otp-md5", "99", "test", true, HashKind::MD5},
-    {"Md4", "otp-md4 17 alpha1", true, "otp-md4", "17", "alpha1", true, HashKind::MD4},
-    {"Sha1", "otp-sha1 499 ke1234", true, "otp-sha1", "499", "ke1234", true, HashKind::SHA1},
-    {"SlashKey", "s/key 98 ke1234", true, "s/key", "98", "ke1234", true, HashKind::MD4},
-    {"DashKey", "s-key 98 ke1234", true, "s-key", "98", "ke1234", true, HashKind::MD4},
-    {"Skey", "skey 98 ke1234", true, "skey", "98", "ke1234", true, HashKind::MD4},
+    {"Md5", "otp-md5 99 test", true, "otp-md5", "99", "test", HashKind::MD5, false},
+    {"Md4", "otp-md4 17 alpha1", true, "otp-md4", "17", "alpha1", HashKind::MD4, false},
+    {"Sha1", "otp-sha1 499 ke1234", true, "otp-sha1", "499", "ke1234", HashKind::SHA1, false},
+    {"SlashKey", "s/key 98 ke1234", true, "s/key", "98", "ke1234", HashKind::MD4, false},
+    {"DashKey", "s-key 98 ke1234", true, "s-key", "98", "ke1234", HashKind::MD4, false},
+    {"Skey", "skey 98 ke1234", true, "skey", "98", "ke1234", HashKind::MD4, false},
     // Lines as servers print them, copied whole.
     {"FtpReply", "331 otp-md5 499 ke1234 ext required for alice.", true, "otp-md5", "499", "ke1234",
-     true, HashKind::MD5},
+     HashKind::MD5, true},
     {"LoginTranscript", "login: alice\r\notp-md5 95 ab1234 ext\r\nResponse: ", true, "otp-md5",
-     "95", "ab1234", true, HashKind::MD5},
-    {"ChallengeIs", "Challenge is s/key 97 ka12345", true, "s/key", "97", "ka12345", true,
-     HashKind::MD4},
+     "95", "ab1234", HashKind::MD5, true},
+    {"ChallengeIs", "Challenge is s/key 97 ka12345", true, "s/key", "97", "ka12345", HashKind::MD4,
+     false},
     {"PasswordPrompt", "otp-sha1 95 obsd91335\nS/Key Password: ", true, "otp-sha1", "95",
-     "obsd91335", true, HashKind::SHA1},
-    {"Bracketed", "[ otp-md4 96 heim01 ]", true, "otp-md4", "96", "heim01", true, HashKind::MD4},
-    {"CapitalisedSeedAsCopied", "otp-md5 499 MyHost1 ext", true, "otp-md5", "499", "MyHost1", true,
-     HashKind::MD5},
-    {"FirstChallengeCounts", "otp-md5 99 test otp-sha1 5 seed", true, "otp-md5", "99", "test", true,
-     HashKind::MD5},
+     "obsd91335", HashKind::SHA1, false},
+    {"Bracketed", "[ otp-md4 96 heim01 ]", true, "otp-md4", "96", "heim01", HashKind::MD4, false},
+    {"ExtClosingABracket", "[ otp-md5 96 heim01 ext]", true, "otp-md5", "96", "heim01",
+     HashKind::MD5, true},
+    {"CapitalisedSeedAsCopied", "otp-md5 499 MyHost1 ext", true, "otp-md5", "499", "MyHost1",
+     HashKind::MD5, true},
+    {"FirstChallengeCounts", "otp-md5 99 test otp-sha1 5 seed", true, "otp-md5", "99", "test",
+     HashKind::MD5, false},
     {"PrefixedWordWithoutCountPassedOver", "skey is otp-sha1 5 seed", true, "otp-sha1", "5", "seed",
-     true, HashKind::SHA1},
+     HashKind::SHA1, false},
+    // The seed ends where its letters and digits do.
+    {"SeedBeforeAComma", "otp-md5 99 test, Response: ", true, "otp-md5", "99", "test",
+     HashKind::MD5, false},
+    {"SeedBeforeAFullStop", "otp-md5 99 test.", true, "otp-md5", "99", "test", HashKind::MD5,
+     false},
+    {"SeedInBrackets", "otp-sha1 99 test]", true, "otp-sha1", "99", "test", HashKind::SHA1, false},
+    {"SeedOfPunctuation", "otp-md5 99 (x)", true, "otp-md5", "99", "", HashKind::MD5, false},
+    {"ExtAfterPunctuatedSeed", "otp-md5 499 ke1234, ext", true, "otp-md5", "499", "ke1234",
+     HashKind::MD5, true},
+    {"ExtWithPunctuation", "otp-md5 499 ke1234 ext,", true, "otp-md5", "499", "ke1234",
+     HashKind::MD5, true},
+    {"ExtraIsNoExt", "otp-md5 499 ke1234 extra", true, "otp-md5", "499", "ke1234", HashKind::MD5,
+     false},
+    {"ExtWithoutSeed", "otp-md5 499", true, "otp-md5", "499", "", HashKind::MD5, false},
     // Texts that merely mention a prefix hold no challenge.
-    {"Passkey", "Sign in with a passkey instead", false, "", "", "", false, HashKind::MD5},
-    {"Whiskey", "I like whiskey 12 years old", false, "", "", "", false, HashKind::MD5},
-    {"KeywordInProse", "we use otp-md5 for logins", false, "", "", "", false, HashKind::MD5},
-    {"ManualPage", "see skey(1)", false, "", "", "", false, HashKind::MD5},
-    {"KeywordAlone", "skey", false, "", "", "", false, HashKind::MD5},
-    {"PrefixInsideAWord", "myskey 5 x", false, "", "", "", false, HashKind::MD5},
-    {"CountNotANumber", "otp-md5 99x test", false, "", "", "", false, HashKind::MD5},
-    {"CountWithASign", "otp-md5 -5 test", false, "", "", "", false, HashKind::MD5},
-    {"CountOfHighBytes", "otp-md5 \xb9\xb2 test", false, "", "", "", false, HashKind::MD5},
-    {"PrefixIsCaseSensitive", "OTP-MD5 499 ke1234", false, "", "", "", false, HashKind::MD5},
-    {"UpperSlashKey", "S/KEY 99 test", false, "", "", "", false, HashKind::MD5},
-    {"NoPrefix", "md5 99 test", false, "", "", "", false, HashKind::MD5},
-    {"Empty", "", false, "", "", "", false, HashKind::MD5},
+    {"Passkey", "Sign in with a passkey instead", false, "", "", "", kNone, false},
+    {"Whiskey", "I like whiskey 12 years old", false, "", "", "", kNone, false},
+    {"KeywordInProse", "we use otp-md5 for logins", false, "", "", "", kNone, false},
+    {"ManualPage", "see skey(1)", false, "", "", "", kNone, false},
+    {"KeywordAlone", "skey", false, "", "", "", kNone, false},
+    {"PrefixInsideAWord", "myskey 5 x", false, "", "", "", kNone, false},
+    {"CountNotANumber", "otp-md5 99x test", false, "", "", "", kNone, false},
+    {"CountWithASign", "otp-md5 -5 test", false, "", "", "", kNone, false},
+    {"CountOfHighBytes", "otp-md5 \xb9\xb2 test", false, "", "", "", kNone, false},
+    {"PrefixIsCaseSensitive", "OTP-MD5 499 ke1234", false, "", "", "", kNone, false},
+    {"UpperSlashKey", "S/KEY 99 test", false, "", "", "", kNone, false},
+    {"NoPrefix", "md5 99 test", false, "", "", "", kNone, false},
+    {"Empty", "", false, "", "", "", kNone, false},
+    // A prefix opens no challenge unless the whole word is a known keyword.
+    {"UnknownKeyword", "otp-xyz 33 s", false, "", "", "", kNone, false},
+    {"TokensLeft", "otp-tokens 3 remaining on this account", false, "", "", "", kNone, false},
+    {"KeywordWithColon", "s/key: 99 test", false, "", "", "", kNone, false},
+    {"LongerKeyword", "otp-md5-extra 1 s", false, "", "", "", kNone, false},
+    {"KnownKeywordAfterUnknown", "otp-xyz 33 s, otp-md5 5 t", true, "otp-md5", "5", "t",
+     HashKind::MD5, false},
     // What a challenge found brings.
-    {"CrLfLineEnd", "otp-md5 99 test\r\n", true, "otp-md5", "99", "test", true, HashKind::MD5},
-    {"LoneCr", "otp-md4\r7\rabc", true, "otp-md4", "7", "abc", true, HashKind::MD4},
-    {"TabsAndLineFeeds", "\t otp-md4\n17\t\tseed\n", true, "otp-md4", "17", "seed", true,
-     HashKind::MD4},
-    {"KeywordCaseIgnored", "otp-MD5 499 ke1234", true, "otp-MD5", "499", "ke1234", true,
-     HashKind::MD5},
-    {"KeywordWithColon", "s/key: 99 test", true, "s/key:", "99", "test", false, HashKind::MD5},
-    {"UnknownKeyword", "otp-xyz 5 seed", true, "otp-xyz", "5", "seed", false, HashKind::MD5},
-    {"NoSeed", "otp-md5 42", true, "otp-md5", "42", "", true, HashKind::MD5},
+    {"CrLfLineEnd", "otp-md5 99 test\r\n", true, "otp-md5", "99", "test", HashKind::MD5, false},
+    {"LoneCr", "otp-md4\r7\rabc", true, "otp-md4", "7", "abc", HashKind::MD4, false},
+    {"TabsAndLineFeeds", "\t otp-md4\n17\t\tseed\n", true, "otp-md4", "17", "seed", HashKind::MD4,
+     false},
+    {"KeywordCaseIgnored", "otp-MD5 499 ke1234", true, "otp-MD5", "499", "ke1234", HashKind::MD5,
+     false},
+    {"NoSeed", "otp-md5 42", true, "otp-md5", "42", "", HashKind::MD5, false},
     {"SixteenCharacterSeedKept", "otp-sha1 1234567890 0123456789abcdef", true, "otp-sha1",
-     "1234567890", "0123456789abcdef", true, HashKind::SHA1},
+     "1234567890", "0123456789abcdef", HashKind::SHA1, false},
     // One character past the longest seed is kept, so the field holds a seed too long to
     // answer rather than a cut one that would be answered wrongly.
     {"LongSeedKeptOnePastSixteen", "otp-md5 99 0123456789abcdefXYZ", true, "otp-md5", "99",
-     "0123456789abcdefX", true, HashKind::MD5},
-    {"LongCountCutAtTen", "otp-md5 123456789012 s", true, "otp-md5", "1234567890", "s", true,
-     HashKind::MD5},
-    {"LongKeywordCutAtTen", "otp-md5-extra 1 s", true, "otp-md5-ex", "1", "s", false,
-     HashKind::MD5},
-    {"HighBitSeed", "otp-md5 99 t\xe9st\xff", true, "otp-md5", "99", "t\xe9st\xff", true,
-     HashKind::MD5},
+     "0123456789abcdefX", HashKind::MD5, false},
+    {"LongCountCutAtTen", "otp-md5 123456789012 s", true, "otp-md5", "1234567890", "s",
+     HashKind::MD5, false},
+    {"HighBitEndsTheSeed", "otp-md5 99 t\xe9st\xff", true, "otp-md5", "99", "t", HashKind::MD5,
+     false},
 };
 
 class Parse : public ::testing::TestWithParam<ParseCase> {};
@@ -88,10 +109,8 @@ TEST_P(Parse, SlotsAndKind) {
     EXPECT_STREQ(c.keyword, parsed.slots.keyword);
     EXPECT_STREQ(c.count, parsed.slots.count);
     EXPECT_STREQ(c.seed, parsed.slots.seed);
-    EXPECT_EQ(c.hasKind, parsed.hasKind);
-    if (c.hasKind) {
-        EXPECT_EQ(c.kind, parsed.kind);
-    }
+    EXPECT_EQ(c.kind, parsed.kind);
+    EXPECT_EQ(c.extended, parsed.extended);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Parse, ::testing::ValuesIn(kParseCases),
@@ -100,9 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, Parse, ::testing::ValuesIn(kParseCases),
                          });
 
 TEST(Parse, NullText) {
-    const ParsedChallenge parsed = ParseChallenge(nullptr);
-    EXPECT_FALSE(parsed.found);
-    EXPECT_FALSE(parsed.hasKind);
+    EXPECT_FALSE(ParseChallenge(nullptr).found);
 }
 
 TEST(Parse, LeavesTheTextAlone) {
@@ -112,11 +129,11 @@ TEST(Parse, LeavesTheTextAlone) {
 }
 
 TEST(Parse, VeryLongWordsAreCut) {
-    const std::string text = std::string(5000, 'k') + " skey" + std::string(5000, 'k') + " " +
-                             std::string(5000, '9') + " " + std::string(5000, 's');
+    const std::string text =
+        std::string(5000, 'k') + " skey " + std::string(5000, '9') + " " + std::string(5000, 's');
     const ParsedChallenge parsed = ParseChallenge(text.c_str());
     EXPECT_TRUE(parsed.found);
-    EXPECT_STREQ("skeykkkkkk", parsed.slots.keyword);
+    EXPECT_STREQ("skey", parsed.slots.keyword);
     EXPECT_STREQ("9999999999", parsed.slots.count);
     EXPECT_STREQ("sssssssssssssssss", parsed.slots.seed);
 }
@@ -159,7 +176,7 @@ TEST(ChallengeKeyword, ParsesBackToItsKind) {
     for (HashKind kind : {HashKind::MD4, HashKind::MD5, HashKind::SHA1}) {
         const std::string text = std::string(ChallengeKeyword(kind)) + " 99 test";
         const ParsedChallenge parsed = ParseChallenge(text.c_str());
-        EXPECT_TRUE(parsed.found && parsed.hasKind && parsed.kind == kind) << text;
+        EXPECT_TRUE(parsed.found && parsed.kind == kind) << text;
     }
     EXPECT_EQ(nullptr, ChallengeKeyword(HashKind::SNK));
 }
