@@ -4,14 +4,14 @@ under resources/ (their IDs are in resource.h):
 
   main.ico          the window icon: 16, 20, 24, 32, 40, 48 and 64 px, the
                     small and large icon sizes at 100 to 200 % scaling;
-  tray.ico          the notification-area icon: 16, 20, 24 and 32 px only,
-                    as the program loads it at the small-icon size;
+  tray.ico          the notification-area icon: 16, 20, 24, 32, 40 and 48 px,
+                    the small-icon size at 100 to 300 % scaling;
   tray-waiting.ico  the notification-area icon while a challenge waits: the
                     same sizes and key, with an orange-red badge ringed in white
                     at the upper right, clear of the key.
 
-Each file holds one 32-bit image (alpha edges) per size. Every size is drawn on
-its own pixel grid from the tables below, with the shaft and teeth on whole
+Each file holds one 32-bit image (alpha edges) per size, stored as PNG where
+that is smaller than the bitmap. Every size is drawn on its own pixel grid from the tables below, with the shaft and teeth on whole
 pixels (and the badge too at 16 and 20 px), so none is a blurred copy of another
 size.
 
@@ -43,8 +43,7 @@ GEOMETRY = {
              teeth=((38, 6, 6), (47, 8, 9)), edge=2),
 }
 MAIN_SIZES = sorted(GEOMETRY)
-TRAY_SIZES = (16, 20, 24, 32)  # SM_CXSMICON at 100, 125, 150 and 200 %
-PNG_FROM = 24
+TRAY_SIZES = (16, 20, 24, 32, 40, 48)  # SM_CXSMICON at 100, 125, 150, 200, 250 and 300 %
 
 # The waiting badge per tray size: centre x and y, outer radius, white rim
 # width, and whether it is crisp. It sits in the corner above the shaft and
@@ -57,6 +56,8 @@ BADGE = {
     20: dict(x=16.0, y=4.0, r=4.0, rim=1.0, crisp=True),    # 8 px: 6 px of red
     24: dict(x=19.0, y=5.0, r=5.0, rim=1.5, crisp=False),   # 10 px
     32: dict(x=26.0, y=6.0, r=6.0, rim=2.0, crisp=False),   # 12 px
+    40: dict(x=32.5, y=7.5, r=7.5, rim=2.5, crisp=False),   # 15 px
+    48: dict(x=39.0, y=9.0, r=9.0, rim=3.0, crisp=False),   # 18 px
 }
 
 DISC = (33, 99, 214)
@@ -174,10 +175,10 @@ def png(size, pixels):
 
 
 def image(size, badge=False):
-    """Bitmaps for the small sizes, which older code paths read; PNG above,
-    which Windows reads since Vista and which keeps the program small."""
+    """The smaller of the bitmap and the PNG, which Windows reads in icons since
+    Vista: the program carries every size."""
     pixels = draw(size, badge)
-    return png(size, pixels) if size >= PNG_FROM else dib(size, pixels)
+    return min(dib(size, pixels), png(size, pixels), key=len)
 
 
 def ico(images):

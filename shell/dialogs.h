@@ -29,6 +29,9 @@ void RequestShow(HWND dialog, ShowRequest request);
 
 // The response goes, and Copy with it: the fields no longer hold what it answered.
 void EmptyResponse(HWND dialog);
+// The decrement lowers the count it followed, never one that a new challenge, Clear All or the
+// user put in the field since.
+void StopPendingDecrement(HWND dialog);
 
 // True once the main dialog got as far as its initialisation: tells a dialog that could not
 // be created from one that ended.
@@ -39,6 +42,8 @@ bool MainDialogWasCreated();
 // forward, and follows once the user has answered.
 void WaitingForAnswerBegins();
 void WaitingForAnswerEnds();
+// The box or dialog of ours that takes input while others wait behind it; null when none does.
+HWND WaitingWindow(HWND dialog);
 
 // The one way out, from the Exit button, Escape, the tray menu or the end of the session:
 // every box and dialog of ours ends first, each nested loop returns, and the main dialog ends

@@ -42,7 +42,6 @@ int waitingForAnswer = 0;
 bool showAfterAnswerDue = false;
 ShowRequest showAfterAnswer = {};
 bool exitRequested = false;
-HHOOK keyFilter = nullptr;
 
 void AddUp(ShowRequest& sum, ShowRequest request) {
     sum.challenge = sum.challenge || request.challenge;
@@ -59,27 +58,6 @@ void ShowNow(HWND dialog, int how) {
     showAllowed = true;
     ShowWindow(dialog, how);
     showAllowed = false;
-}
-
-// While the tray menu is open its keys come to the hidden dialog, the menu's owner, and the
-// menu takes them from there.
-bool InMenu() {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
-}
-
-// A docked dialog never acts on a key. Should it hold the keyboard while hidden (the shell
-// hands it back after a menu or a dialog of ours, say), a key would go into a field the user
-// cannot see, or press Ok or Exit.
-LRESULT CALLBACK IgnoreKeysWhileDocked(int code, WPARAM removal, LPARAM lParam) {
-    MSG* message = reinterpret_cast<MSG*>(lParam);
-    if (code == HC_ACTION && message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST &&
-        !IsWindowVisible(mainDialog) &&
-        (message->hwnd == mainDialog || IsChild(mainDialog, message->hwnd)) && !InMenu()) {
-        message->message = WM_NULL;
-    }
-    return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
 std::optional<HashKind> CheckedKind(HWND dialog) {
@@ -121,8 +99,6 @@ void OnInitDialog(HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconAtSystemSize(IDI_MAIN, SM_CXICON, SM_CYICON)));
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
-    keyFilter =
-        SetWindowsHookExA(WH_GETMESSAGE, IgnoreKeysWhileDocked, nullptr, GetCurrentThreadId());
     JoinClipboardChain(dialog);
     const LoadedSettings loaded = LoadSettings(g_settings);
     if (!loaded.saved) ShowMessage(dialog, Message::RegistryWrite);
@@ -221,6 +197,8 @@ void OnCompute(HWND dialog) {
     // The checks let only counts above zero through, of at most 9 digits.
     const auto count = static_cast<std::uint32_t>(ReadCount(fields.count));
     challengeWaiting = false;
+    // A failure may show its box before the outcome is applied: the last words must be gone.
+    EmptyResponse(dialog);
     // Should no thread be had, the count is answered within the press after all.
     if (RunsOnWorker(fields.kind, count) && StartLongComputation(dialog, fields, count)) {
         OPENSSL_cleanse(&fields, sizeof fields);
@@ -242,8 +220,8 @@ void OnDecrTimer(HWND dialog) {
     char count[kCountReadSize] = {};
     char lowered[kCountTextSize] = {};
     GetDlgItemTextA(dialog, IDC_COUNT, count, sizeof count);
-    if (LowerCount(count, lowered)) SetDlgItemTextA(dialog, IDC_COUNT, lowered);
     KillTimer(dialog, ID_TIMER_DECR);
+    if (LowerCount(count, lowered)) SetDlgItemTextA(dialog, IDC_COUNT, lowered);
 }
 
 // The docking timeout leaves a dialog with a box or dialog of ours over it alone: its answer
@@ -307,12 +285,6 @@ BOOL CALLBACK MatchWaitingWindow(HWND window, LPARAM lParam) {
     return FALSE;
 }
 
-HWND WaitingWindow(HWND dialog) {
-    WaitingSearch search = {dialog, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchWaitingWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 void OnShowMain(HWND dialog) {
     DropQueuedShows(dialog);
     const ShowRequest request = pendingShow;
@@ -358,8 +330,6 @@ void LeaveTheShell(HWND dialog) {
     StopComputeJob();
     LeaveClipboardChain(dialog);
     RemoveTrayIcon(dialog);
-    if (keyFilter != nullptr) UnhookWindowsHookEx(keyFilter);
-    keyFilter = nullptr;
 }
 
 // A radio button chooses the kind; the SNK mode only with SNK features on.
@@ -377,6 +347,7 @@ void OnFieldActivity(HWND dialog) {
 }
 
 void OnClearAll(HWND dialog) {
+    StopPendingDecrement(dialog);
     AbandonLongComputation(dialog);
     SetDlgItemTextA(dialog, IDC_RESPONSE, "");
     SetDlgItemTextA(dialog, IDC_SEED, "");
@@ -406,6 +377,7 @@ void OnCommand(HWND dialog, WPARAM wParam) {
         OnKindRadio(dialog, *kind);
         return;
     }
+    if (id == IDC_COUNT && HIWORD(wParam) == EN_CHANGE) StopPendingDecrement(dialog);
     OnFieldActivity(dialog);
 }
 
@@ -416,6 +388,12 @@ void OnDestroy(HWND dialog) {
 
 } // namespace
 
+HWND WaitingWindow(HWND dialog) {
+    WaitingSearch search = {dialog, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), MatchWaitingWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 bool MainDialogWasCreated() {
     return dialogCreated;
 }
@@ -423,6 +401,10 @@ bool MainDialogWasCreated() {
 void RequestShow(HWND dialog, ShowRequest request) {
     AddUp(pendingShow, request);
     PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+}
+
+void StopPendingDecrement(HWND dialog) {
+    KillTimer(dialog, ID_TIMER_DECR);
 }
 
 void EmptyResponse(HWND dialog) {

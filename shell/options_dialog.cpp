@@ -8,15 +8,60 @@
 #include "shell/logic/settings_logic.h"
 
 namespace {
-// Nothing restarts the timer: the dialog goes this long after it opened.
+// Left alone this long, the dialog goes without saving.
 constexpr UINT kOptionsTimeoutMs = 20000;
 
-// The Run value and this program's path; a path beyond MAX_PATH is no command the shell runs
-// at logon, and leaves the box disabled.
-constexpr std::size_t kRunValueSize = MAX_PATH + 3;
+// A path beyond MAX_PATH is no command the shell runs at logon, and leaves the box disabled.
+static_assert(kRunValueSize >= MAX_PATH + 3, "the Run value holds a quoted path");
 
-OptionsCloseState* CloseState(HWND dialog) {
-    return reinterpret_cast<OptionsCloseState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+struct OptionsState {
+    OptionsCloseState close;
+    bool startWithWindowsShown; // the box as it opened: OK changes only what the user changed
+};
+
+OptionsState* StateOf(HWND dialog) {
+    return reinterpret_cast<OptionsState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+// The user's input in the dialog: a key or a click on it or its controls, seen as the dialog's
+// loop takes it, before it is handled. One Options dialog at a time.
+HHOOK inputWatch = nullptr;
+HWND watchedDialog = nullptr;
+
+void RestartTimeout(HWND dialog) {
+    SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeoutMs, nullptr);
+}
+
+bool IsInput(UINT message) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_MOUSEWHEEL:
+    case WM_NCLBUTTONDOWN: return true;
+    default: return false;
+    }
+}
+
+LRESULT CALLBACK WatchInput(int code, WPARAM removal, LPARAM lParam) {
+    const MSG* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && IsInput(message->message) &&
+        (message->hwnd == watchedDialog || IsChild(watchedDialog, message->hwnd)))
+        RestartTimeout(watchedDialog);
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+void WatchInputOf(HWND dialog) {
+    watchedDialog = dialog;
+    inputWatch = SetWindowsHookExA(WH_MSGFILTER, WatchInput, nullptr, GetCurrentThreadId());
+}
+
+void StopWatchingInput() {
+    if (inputWatch != nullptr) UnhookWindowsHookEx(inputWatch);
+    inputWatch = nullptr;
+    watchedDialog = nullptr;
 }
 
 void ApplyClose(HWND dialog, OptionsClose close) {
@@ -38,20 +83,33 @@ bool ProgramPath(wchar_t path[kRunValueSize]) {
     return length > 0 && length < MAX_PATH;
 }
 
+// As the file system compares them: its long form, letters of either case alike.
+bool SamePath(const wchar_t* a, const wchar_t* b) {
+    wchar_t longA[kRunValueSize];
+    wchar_t longB[kRunValueSize];
+    const DWORD lengthA = GetLongPathNameW(a, longA, kRunValueSize);
+    const DWORD lengthB = GetLongPathNameW(b, longB, kRunValueSize);
+    if (lengthA == 0 || lengthA >= kRunValueSize) lstrcpynW(longA, a, kRunValueSize);
+    if (lengthB == 0 || lengthB >= kRunValueSize) lstrcpynW(longB, b, kRunValueSize);
+    return CompareStringOrdinal(longA, -1, longB, -1, TRUE) == CSTR_EQUAL;
+}
+
 // On when the Run value starts this very program; one that starts another copy shows off.
-void ShowStartWithWindows(HWND dialog) {
+bool ShowStartWithWindows(HWND dialog) {
     wchar_t path[kRunValueSize];
     wchar_t value[kRunValueSize];
     const bool known = ProgramPath(path);
     EnableWindow(GetDlgItem(dialog, IDC_OPT_STARTUP), known);
     const bool on =
-        known && ReadRunValue(value, kRunValueSize) && RunValueStartsProgram(value, path);
+        known && ReadRunValue(value, kRunValueSize) && RunValueStartsProgram(value, path, SamePath);
     CheckDlgButton(dialog, IDC_OPT_STARTUP, on ? BST_CHECKED : BST_UNCHECKED);
+    return on;
 }
 
-void InitOptions(HWND dialog, LPARAM closeState) {
-    SetWindowLongPtrA(dialog, DWLP_USER, closeState);
-    SetTimer(dialog, ID_TIMER_OPTIONS, kOptionsTimeoutMs, nullptr);
+void InitOptions(HWND dialog, LPARAM state) {
+    SetWindowLongPtrA(dialog, DWLP_USER, state);
+    RestartTimeout(dialog);
+    WatchInputOf(dialog);
     for (const SettingEntry& entry : kSettingTable) {
         const std::uint8_t value = g_settings.*entry.field;
         if (!IsTimeRow(entry)) {
@@ -63,7 +121,7 @@ void InitOptions(HWND dialog, LPARAM closeState) {
         SetDlgItemTextA(dialog, entry.control, text);
         EnableTime(dialog, entry, g_settings.*entry.enabledBy != 0);
     }
-    ShowStartWithWindows(dialog);
+    StateOf(dialog)->startWithWindowsShown = ShowStartWithWindows(dialog);
     ShowWindow(dialog, SW_SHOWNORMAL);
     SetForegroundWindow(dialog);
 }
@@ -95,14 +153,13 @@ OptionsForm ReadForm(HWND dialog) {
     return form;
 }
 
-bool ApplyStartWithWindows(bool ticked) {
+bool ApplyRunValueChange(RunValueChange change) {
     wchar_t path[kRunValueSize];
     wchar_t value[kRunValueSize];
-    if (!ProgramPath(path)) return true;
-    const bool exists = ReadRunValue(value, kRunValueSize);
-    switch (RunValueChangeFor(ticked, exists, exists && RunValueStartsProgram(value, path))) {
+    switch (change) {
     case RunValueChange::Write:
-        return QuotedRunValue(path, value, kRunValueSize) && WriteRunValue(value);
+        return ProgramPath(path) && QuotedRunValue(path, value, kRunValueSize) &&
+               WriteRunValue(value);
     case RunValueChange::Delete: return DeleteRunValue();
     case RunValueChange::Leave: return true;
     }
@@ -113,7 +170,8 @@ bool ApplyStartWithWindows(bool ticked) {
 // effect, and nothing is written once the program is ending.
 bool RunOptionsOk(HWND dialog) {
     const OptionsOkOutcome outcome = DecideOptionsOk(g_settings, ReadForm(dialog), g_snkKeysSaved);
-    const bool startWithWindows = Checked(dialog, IDC_OPT_STARTUP);
+    const RunValueChange runValueChange =
+        RunValueChangeFor(StateOf(dialog)->startWithWindowsShown, Checked(dialog, IDC_OPT_STARTUP));
     if (outcome.refusal != Message::None) {
         ShowMessage(dialog, outcome.refusal);
         return false;
@@ -124,16 +182,21 @@ bool RunOptionsOk(HWND dialog) {
         (!outcome.askReconfigure || ShowMessage(dialog, Message::ReconfigureSnk)))
         OpenNestedDialog(dialog, OnceDialog::SnkSeed);
     if (ExitRequested()) return true;
-    if (!WriteSettings(g_settings) || !ApplyStartWithWindows(startWithWindows))
-        ShowMessage(dialog, Message::RegistryWrite);
+    const bool settingsSaved = WriteSettings(g_settings);
+    const bool runValueSaved = ApplyRunValueChange(runValueChange);
+    ShowMessage(dialog, OptionsSavedMessage(settingsSaved, runValueChange != RunValueChange::Leave,
+                                            runValueSaved));
     return true;
 }
 
 INT_PTR OnOptionsOk(HWND dialog) {
-    OptionsCloseState* state = CloseState(dialog);
-    OptionsOkStarted(*state);
+    OptionsCloseState& state = StateOf(dialog)->close;
+    OptionsOkStarted(state);
     const bool accepted = RunOptionsOk(dialog);
-    ApplyClose(dialog, OptionsOkFinished(*state, accepted));
+    const OptionsClose close = OptionsOkFinished(state, accepted);
+    // The refusal's box was answered.
+    if (close == OptionsClose::None) RestartTimeout(dialog);
+    ApplyClose(dialog, close);
     return accepted ? TRUE : FALSE;
 }
 } // namespace
@@ -142,11 +205,19 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     switch (message) {
     case WM_INITDIALOG: InitOptions(dialog, lParam); return FALSE;
     case WM_TIMER:
-        if (wParam == ID_TIMER_OPTIONS) ApplyClose(dialog, OptionsTimerFired(*CloseState(dialog)));
+        if (wParam == ID_TIMER_OPTIONS)
+            ApplyClose(dialog, OptionsTimerFired(StateOf(dialog)->close));
         return FALSE;
+    case WM_DESTROY: StopWatchingInput(); return FALSE;
     case WM_COMMAND:
+        // A control's notice is input too where no key or click came first: a screen reader's
+        // action on a box, say.
+        RestartTimeout(dialog);
         switch (LOWORD(wParam)) {
-        case IDC_OPT_ABOUT: OpenNestedDialog(dialog, OnceDialog::About); return FALSE;
+        case IDC_OPT_ABOUT:
+            OpenNestedDialog(dialog, OnceDialog::About);
+            RestartTimeout(dialog);
+            return FALSE;
         case IDOK: return OnOptionsOk(dialog);
         case IDCANCEL: EndDialog(dialog, 1); return TRUE;
         default: ApplyEnablingBox(dialog, LOWORD(wParam)); return FALSE;
@@ -156,6 +227,6 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 }
 
 void RunOptionsDialog(HWND owner) {
-    OptionsCloseState closeState = {};
-    RunOnce(OnceDialog::Options, owner, reinterpret_cast<LPARAM>(&closeState));
+    OptionsState state = {};
+    RunOnce(OnceDialog::Options, owner, reinterpret_cast<LPARAM>(&state));
 }

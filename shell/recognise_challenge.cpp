@@ -12,6 +12,7 @@ void RecogniseChallenge(HWND dialog, char* text) {
     // Only the check marks change here; WM_SHOWMAIN re-applies the mode.
     g_rememberedKind = parsed.kind;
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, static_cast<int>(RadioOf(parsed.kind)));
+    StopPendingDecrement(dialog);
     SetDlgItemTextA(dialog, IDC_COUNT, parsed.slots.count);
     SetDlgItemTextA(dialog, IDC_SEED, parsed.slots.seed);
     // The last answer is for another challenge: Copy must not deliver it for this one.

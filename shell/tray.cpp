@@ -65,6 +65,12 @@ bool UpdateIcon(HWND dialog) {
 
 // Version 4 reads the keyboard at the icon (Enter, Space, the menu key); after every add,
 // as the shell forgets it with the icon. Refused, the first form goes on working.
+void SetIconVersion(HWND dialog) {
+    NOTIFYICONDATAA data = IconData(dialog);
+    data.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconA(NIM_SETVERSION, &data);
+}
+
 bool AddIcon(HWND dialog) {
     NOTIFYICONDATAA data = IconData(dialog);
     data.uFlags = NIF_MESSAGE;
@@ -73,8 +79,15 @@ bool AddIcon(HWND dialog) {
     const bool added = Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
     DestroyIcon(data.hIcon);
     if (!added) return false;
-    data.uVersion = NOTIFYICON_VERSION_4;
-    Shell_NotifyIconA(NIM_SETVERSION, &data);
+    SetIconVersion(dialog);
+    return true;
+}
+
+// An add that timed out at logon may still have gone in: the icon is then there without its
+// version, and a second add would only fail.
+bool PresentOrAdded(HWND dialog) {
+    if (!UpdateIcon(dialog)) return AddIcon(dialog);
+    SetIconVersion(dialog);
     return true;
 }
 
@@ -95,37 +108,53 @@ NOTIFYICONDATAA NoticeData(HWND dialog) {
     return data;
 }
 
+bool IsOurs(HWND window) {
+    return window != nullptr && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+}
+
 // The keyboard goes back where it was: to the notification area, where the shell had it, or
-// to the program that had it; never to the hidden dialog the menu needed in front.
+// to the program that had it; never left in the hidden dialog the menu needed in front. Only
+// while it is still ours to give: a user who has moved on keeps it where they put it.
 void GiveKeyboardBack(HWND dialog, HWND before) {
+    const HWND now = GetForegroundWindow();
+    if (now != nullptr && !IsOurs(now)) return;
     DWORD shell = 0;
     DWORD owner = 0;
     const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
     if (taskbar != nullptr) GetWindowThreadProcessId(taskbar, &shell);
-    const DWORD thread = before != nullptr ? GetWindowThreadProcessId(before, &owner) : 0;
-    if (thread != 0 && thread != GetCurrentThreadId() && owner != shell) {
-        SetForegroundWindow(before);
+    if (before != nullptr && IsWindow(before) && !IsOurs(before) &&
+        GetWindowThreadProcessId(before, &owner) != 0 && owner != shell &&
+        SetForegroundWindow(before))
         return;
-    }
     NOTIFYICONDATAA data = IconData(dialog);
-    Shell_NotifyIconA(NIM_SETFOCUS, &data);
+    if (Shell_NotifyIconA(NIM_SETFOCUS, &data) && !IsOurs(GetForegroundWindow())) return;
+    // No shell took it: the taskbar then, which a program in front may hand it to.
+    if (taskbar != nullptr && IsOurs(GetForegroundWindow())) SetForegroundWindow(taskbar);
 }
 
-// As the menu's Open: the dialog up with the keyboard in the count field.
+// As the menu's Open: the dialog up with the keyboard in its first field, the count, or the
+// challenge where the mode has no count.
 void OpenReady(HWND dialog) {
-    SetFocus(GetDlgItem(dialog, IDC_COUNT));
+    const HWND count = GetDlgItem(dialog, IDC_COUNT);
+    SetFocus(IsWindowEnabled(count) ? count : GetDlgItem(dialog, IDC_SEED));
     RequestShow(dialog, ShowRequest{false, true});
 }
 
-void ShowTrayMenu(HWND dialog, POINT at) {
+void ShowTrayMenu(HWND dialog, POINT at, bool fromKeyboard) {
     const HWND before = GetForegroundWindow();
     HMENU menu = CreatePopupMenu();
     for (const TrayMenuItem& item : kTrayMenu) {
         AppendMenuA(menu, MF_STRING, item.id, item.text);
         if (item.isDefault) SetMenuDefaultItem(menu, item.id, FALSE);
     }
-    // Without this the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(dialog);
+    // Without a window of ours in front the menu would not close when the user clicks
+    // elsewhere. A box or dialog of ours that waits for an answer is that window: the dialog
+    // under it is disabled and would keep the keyboard from everything after the menu.
+    const HWND waiting = WaitingWindow(dialog);
+    SetForegroundWindow(waiting != nullptr ? waiting : dialog);
+    // Opened at the keyboard, the menu starts at its default item, for Enter to choose.
+    for (int key = fromKeyboard ? DownKeysToDefaultItem() : 0; key > 0; --key)
+        PostMessageA(dialog, WM_KEYDOWN, VK_DOWN, 0);
     const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, at.x,
                                       at.y, 0, dialog, nullptr);
     // Without a message to follow it the menu opens wrongly the next time.
@@ -139,7 +168,8 @@ void ShowTrayMenu(HWND dialog, POINT at) {
     case IDM_ABOUT: RunOnce(OnceDialog::About, dialog, 0); break;
     case IDM_OPTIONS: RunOptionsDialog(dialog); break;
     }
-    if (!IsWindowVisible(dialog) && !ExitRequested()) GiveKeyboardBack(dialog, before);
+    if (waiting == nullptr && !IsWindowVisible(dialog) && !ExitRequested())
+        GiveKeyboardBack(dialog, before);
 }
 
 } // namespace
@@ -153,7 +183,7 @@ HICON LoadIconAtSystemSize(int resource, int widthMetric, int heightMetric) {
 }
 
 void EnsureTrayIcon(HWND dialog) {
-    if (UpdateIcon(dialog) || AddIcon(dialog)) {
+    if (PresentOrAdded(dialog)) {
         IconIsThere(dialog);
     } else if (retryAttempt == 0) {
         TryAgainLater(dialog);
@@ -162,7 +192,7 @@ void EnsureTrayIcon(HWND dialog) {
 
 void RetryTrayIcon(HWND dialog) {
     KillTimer(dialog, ID_TIMER_ICON);
-    if (AddIcon(dialog)) {
+    if (PresentOrAdded(dialog)) {
         IconIsThere(dialog);
     } else {
         TryAgainLater(dialog);
@@ -235,9 +265,10 @@ void OnTrayNotify(HWND dialog, WPARAM wParam, LPARAM lParam) {
     case TrayAction::ShowMain: RequestShow(dialog, ShowRequest{false, true}); break;
     case TrayAction::OpenReady: OpenReady(dialog); break;
     case TrayAction::Menu: {
-        POINT at = {notice.x, notice.y};
-        if (!notice.hasAnchor) GetCursorPos(&at);
-        ShowTrayMenu(dialog, at);
+        POINT pointer = {};
+        GetCursorPos(&pointer);
+        const POINT at = notice.hasAnchor ? POINT{notice.x, notice.y} : pointer;
+        ShowTrayMenu(dialog, at, MenuFromKeyboard(notice, pointer.x, pointer.y));
         break;
     }
     case TrayAction::NoticeGone: noticeMayBeUp = false; break;

@@ -33,6 +33,10 @@ enum class Message {
     SnkBadPassword,
     // Settings and Options
     RegistryWrite,
+    OptionsNotSaved,
+    OptionsNotSavedRunValueSaved,
+    RunValueNotSaved,
+    NothingSaved,
     DockTimeMissing,
     DockTimeRange,
     DecrTimeRange,

@@ -7,16 +7,9 @@ void OptionsOkStarted(OptionsCloseState& state) {
 OptionsClose OptionsOkFinished(OptionsCloseState& state, bool accepted) {
     --state.oksUnderWay;
     // An accepted OK has written the values: it closes the dialog, timer or not.
-    if (accepted) return OptionsClose::Saved;
-    // A timeout held back during a refused OK is carried out once no OK is left.
-    if (state.timerFired && state.oksUnderWay == 0) return OptionsClose::TimedOut;
-    return OptionsClose::None;
+    return accepted ? OptionsClose::Saved : OptionsClose::None;
 }
 
-OptionsClose OptionsTimerFired(OptionsCloseState& state) {
-    if (state.oksUnderWay > 0) {
-        state.timerFired = true;
-        return OptionsClose::None;
-    }
-    return OptionsClose::TimedOut;
+OptionsClose OptionsTimerFired(const OptionsCloseState& state) {
+    return state.oksUnderWay > 0 ? OptionsClose::None : OptionsClose::TimedOut;
 }

@@ -4,25 +4,23 @@
 
 const wchar_t kRunValueName[] = L"" VANTRETH_TITLE;
 
-namespace {
-
-wchar_t AsciiLower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-} // namespace
-
-bool RunValueStartsProgram(const wchar_t* value, const wchar_t* programPath) {
+bool RunValueStartsProgram(const wchar_t* value, const wchar_t* programPath, SamePathFn samePath) {
     while (*value == L' ' || *value == L'\t')
         ++value;
     const bool quoted = *value == L'"';
     if (quoted) ++value;
-    const wchar_t* path = programPath;
-    for (; *path != L'\0'; ++value, ++path) {
-        if (AsciiLower(*value) != AsciiLower(*path)) return false;
+    wchar_t path[kRunValueSize];
+    for (std::size_t length = 0; length < kRunValueSize; ++length) {
+        const wchar_t c = value[length];
+        const bool ends = quoted ? c == L'"' : c == L'\0' || c == L' ' || c == L'\t';
+        if (ends && length > 0) {
+            path[length] = L'\0';
+            if (samePath(path, programPath)) return true;
+        }
+        if (c == L'\0' || (quoted && ends)) return false;
+        path[length] = c;
     }
-    if (quoted) return *value == L'"';
-    return *value == L'\0' || *value == L' ' || *value == L'\t';
+    return false;
 }
 
 bool QuotedRunValue(const wchar_t* programPath, wchar_t* value, std::size_t size) {
@@ -38,7 +36,7 @@ bool QuotedRunValue(const wchar_t* programPath, wchar_t* value, std::size_t size
     return true;
 }
 
-RunValueChange RunValueChangeFor(bool boxTicked, bool valueExists, bool startsThisProgram) {
-    if (boxTicked) return startsThisProgram ? RunValueChange::Leave : RunValueChange::Write;
-    return valueExists ? RunValueChange::Delete : RunValueChange::Leave;
+RunValueChange RunValueChangeFor(bool shownTicked, bool ticked) {
+    if (ticked == shownTicked) return RunValueChange::Leave;
+    return ticked ? RunValueChange::Write : RunValueChange::Delete;
 }

@@ -101,3 +101,11 @@ OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& for
     outcome.settings = next;
     return outcome;
 }
+
+Message OptionsSavedMessage(bool settingsSaved, bool runValueChanged, bool runValueSaved) {
+    if (!runValueChanged || runValueSaved)
+        return settingsSaved     ? Message::None
+               : runValueChanged ? Message::OptionsNotSavedRunValueSaved
+                                 : Message::OptionsNotSaved;
+    return settingsSaved ? Message::RunValueNotSaved : Message::NothingSaved;
+}

@@ -67,3 +67,7 @@ struct OptionsOkOutcome {
 
 OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& form,
                                  bool snkKeysSaved);
+
+// What OK's box says of its two writes, each tried whatever became of the other: the settings,
+// and the Run value where the user changed "Start with Windows". None when all went in.
+Message OptionsSavedMessage(bool settingsSaved, bool runValueChanged, bool runValueSaved);

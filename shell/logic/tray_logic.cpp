@@ -51,3 +51,14 @@ const TrayMenuItem kTrayMenu[kTrayMenuItems] = {
     {IDM_OPTIONS, "O&ptions", false},
     {IDM_EXIT, "E&xit", false},
 };
+
+bool MenuFromKeyboard(const IconNotice& notice, int pointerX, int pointerY) {
+    return notice.hasAnchor && (notice.x != pointerX || notice.y != pointerY);
+}
+
+int DownKeysToDefaultItem() {
+    for (int i = 0; i < kTrayMenuItems; ++i) {
+        if (kTrayMenu[i].isDefault) return i + 1;
+    }
+    return 0;
+}

@@ -50,3 +50,10 @@ struct TrayMenuItem {
 
 constexpr int kTrayMenuItems = 4;
 extern const TrayMenuItem kTrayMenu[kTrayMenuItems]; // in menu order
+
+// Whether the user opened the menu at the keyboard (the menu key at the icon): the shell then
+// anchors it at the icon, where a click anchors it at the pointer.
+bool MenuFromKeyboard(const IconNotice& notice, int pointerX, int pointerY);
+// How many Down keys take a menu that opens with nothing highlighted to its default item, so
+// that Enter chooses it.
+int DownKeysToDefaultItem();

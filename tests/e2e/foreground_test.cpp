@@ -118,7 +118,8 @@ TEST(Foreground, AGrantedChallengeComesToTheFrontReadyForThePassPhrase) {
     for (bool openBehind : {false, true}) {
         SCOPED_TRACE(openBehind ? "open behind the terminal" : "docked");
         AtTheTerminal at;
-        ASSERT_NO_FATAL_FAILURE(StartBehindTheTerminal(kScanning, openBehind, Windows::Grants, &at));
+        ASSERT_NO_FATAL_FAILURE(
+            StartBehindTheTerminal(kScanning, openBehind, Windows::Grants, &at));
         const Program& program = at.run.program;
 
         ASSERT_TRUE(PutClipboardText("otp-md5 99 test\r\n"));

@@ -41,9 +41,9 @@ TEST(Keyboard, TabWalksTheMainDialogInItsOrderAndBackToTheCount) {
 }
 
 // The menu needs the hidden dialog in front while it is open. Afterwards the keyboard goes back
-// where it was, and a docked dialog acts on no key: a '7' typed, then Escape, leave the program
-// running, docked, its count as it was. The menu opens at its anchor (the menu key) or at the
-// pointer (a right click), and ends escaped or with a dialog chosen from it and closed.
+// where it was: a '7' typed, then Escape, reach the terminal, and the program runs on, docked,
+// its count as it was. The menu opens at its anchor (the menu key) or at the pointer (a right
+// click), and ends escaped or with a dialog chosen from it and closed.
 struct MenuCase {
     const char* what;
     bool atTheAnchor;
@@ -57,11 +57,18 @@ const MenuCase kMenus[] = {
     {"Options from the menu, cancelled", false, 'p'},
 };
 
-// Where the menu key puts the menu: its bottom left corner.
+// Where the menu key puts the menu: its bottom left corner, away from the pointer.
 constexpr int kAnchorX = 300;
 constexpr int kAnchorY = 400;
 
-TEST(Keyboard, AfterTheTrayMenuNoKeyReachesTheHiddenDialog) {
+HWND OpenMenuAtTheAnchor(const Program& program) {
+    NotifyIconVersion4(program, WM_CONTEXTMENU, kAnchorX, kAnchorY);
+    const HWND menu = WaitForTrayMenu(program);
+    // Wine may cancel a menu that has only just opened.
+    return menu != nullptr && !WaitForGone(menu, kSettleMs) ? menu : nullptr;
+}
+
+TEST(Keyboard, AfterTheTrayMenuTheKeyboardIsBackWhereItWas) {
     ScopedProgram run;
     const Program& program = run.program;
     ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
@@ -70,8 +77,7 @@ TEST(Keyboard, AfterTheTrayMenuNoKeyReachesTheHiddenDialog) {
     for (const MenuCase& c : kMenus) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(BringToFront(terminal.window));
-        if (c.atTheAnchor) NotifyIconVersion4(program, WM_CONTEXTMENU, kAnchorX, kAnchorY);
-        const HWND menu = c.atTheAnchor ? WaitForTrayMenu(program) : OpenTrayMenu(program);
+        const HWND menu = c.atTheAnchor ? OpenMenuAtTheAnchor(program) : OpenTrayMenu(program);
         ASSERT_NE(nullptr, menu);
         if (c.atTheAnchor) {
             RECT area = {};
@@ -90,20 +96,90 @@ TEST(Keyboard, AfterTheTrayMenuNoKeyReachesTheHiddenDialog) {
             ASSERT_TRUE(CloseBox(chosen, IDCANCEL));
         }
         ASSERT_TRUE(WaitForGone(menu));
-        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() != program.dialog; }))
-            << "the hidden dialog kept the keyboard";
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == terminal.window; }))
+            << "in front: \"" << Caption(GetForegroundWindow()) << "\"";
 
-        // At the keyboard, and straight into the field that had the focus.
-        PressKeysAtTheKeyboard({'7', VK_ESCAPE});
-        const HWND focus = FocusedWindow(program);
-        TypeChar(focus != nullptr ? focus : program.dialog, '7');
-        PressKey(focus != nullptr ? focus : program.dialog, VK_ESCAPE);
-        PressKey(program.dialog, VK_RETURN);
+        PressKeysAtTheKeyboard({'7', VK_ESCAPE, VK_RETURN});
         ASSERT_TRUE(Handled(program));
         EXPECT_TRUE(StaysDocked(program));
         EXPECT_EQ("42", Field(program, IDC_COUNT));
         EXPECT_EQ(nullptr, FindAnyBox(program)) << BoxText(FindAnyBox(program));
     }
+}
+
+// A box or dialog of ours that waits for an answer keeps the keyboard through the tray menu:
+// Escape at the keyboard then answers it.
+TEST(Keyboard, TheTrayMenuLeavesTheKeyboardWithTheWindowThatWaits) {
+    const struct {
+        const char* what;
+        HWND (*open)(const Program&);
+    } kWaiting[] = {
+        {"Options", OpenOptionsWithButton},
+        {"an input error",
+         [](const Program& program) {
+             return PressForBox(program.dialog, IDC_COMPUTE, program.processId, "Input Error");
+         }},
+    };
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program));
+    for (const auto& c : kWaiting) {
+        SCOPED_TRACE(c.what);
+        const HWND waiting = c.open(program);
+        ASSERT_NE(nullptr, waiting);
+        const HWND menu = OpenMenuAtTheAnchor(program);
+        ASSERT_NE(nullptr, menu);
+        PressKeysAtTheKeyboard({VK_ESCAPE});
+        ASSERT_TRUE(WaitForGone(menu));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == waiting; }))
+            << "in front: \"" << Caption(GetForegroundWindow()) << "\"";
+        PressKeysAtTheKeyboard({VK_ESCAPE});
+        EXPECT_TRUE(WaitForGone(waiting)) << "the key went elsewhere";
+        if (IsWindowVisible(waiting)) CloseBox(waiting, IDCANCEL);
+    }
+}
+
+// Enter on the menu opened at the keyboard chooses its default, Open: the dialog comes up with
+// the keyboard in its first field, the count, or the challenge in SNK mode, which has none.
+TEST(Keyboard, EnterOnTheMenuKeysMenuOpensTheDialogReady) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(SnkSettings(), &run.program));
+    for (const bool snk : {false, true}) {
+        SCOPED_TRACE(snk ? "SNK mode" : "S/Key mode");
+        if (snk) {
+            ASSERT_TRUE(EnterSnkMode(program));
+            ASSERT_TRUE(Click(program, IDC_CLOSE));
+            ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+        }
+        const HWND menu = OpenMenuAtTheAnchor(program);
+        ASSERT_NE(nullptr, menu);
+        PressKeysAtTheKeyboard({VK_RETURN});
+        const int ready = snk ? IDC_SEED : IDC_COUNT;
+        EXPECT_TRUE(WaitUntil([&] { return InFrontWithKeyboardIn(program, ready); }))
+            << Describe(FocusedWindow(program));
+        ASSERT_TRUE(Click(program, IDC_CLOSE));
+        ASSERT_TRUE(WaitUntil([&] { return IsDocked(program); }));
+    }
+}
+
+// A dialog of the menu's that closes by itself hands the keyboard back only while it is still
+// ours to give: a user who has moved on to another window keeps working there.
+TEST(Keyboard, ADialogThatClosesByItselfLeavesTheKeyboardWhereTheUserIs) {
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartProgramWith(QuietSettings(), &run.program));
+    ScopedForeignWindow before("Terminal");
+    ScopedForeignWindow after("Editor");
+    ASSERT_TRUE(BringToFront(before.window));
+    ASSERT_TRUE(ChooseFromTrayMenu(
+        program, 'a', [&] { return FindDialog(program.processId, "About") != nullptr; }));
+    const HWND about = FindDialog(program.processId, "About");
+    ASSERT_TRUE(BringToFront(after.window));
+    ASSERT_TRUE(WaitForGone(about, 15000));
+    ASSERT_TRUE(Handled(program));
+    EXPECT_FALSE(WaitUntil([&] { return GetForegroundWindow() != after.window; }, kSettleMs))
+        << "in front: \"" << Caption(GetForegroundWindow()) << "\"";
 }
 
 // Keyboard users reach the icon with Win+B and the arrow keys; the shell then sends version 4's

@@ -88,8 +88,8 @@ const ExitWay kExitButton = {"the Exit button",
 const ExitWay kEscapeKey = {"the Escape key",
                             [](const Program& program) { PressKey(program.dialog, VK_ESCAPE); }};
 const ExitWay kTrayExit = {"the tray menu", [](const Program& program) {
-                               if (const HWND menu = OpenTrayMenu(program))
-                                   ChooseMenuItemByKey(menu, 'x');
+                               ChooseFromTrayMenu(program, 'x',
+                                                  [&] { return !StillRunning(program); });
                            }};
 const ExitWay kEndOfSession = {"the end of the session", [](const Program& program) {
                                    DWORD_PTR agreed = 0;
@@ -272,8 +272,6 @@ HWND FindMainDialog(DWORD processId) {
     return FindTopLevel(processId, "#32770", VANTRETH_TITLE, nullptr);
 }
 
-namespace {
-
 struct ForeignWindowState {
     const char* title;
     bool dialogClass;
@@ -282,6 +280,8 @@ struct ForeignWindowState {
     WNDPROC classProcedure; // the dialog class's, for a dialog-class window
     volatile LONG showRequests;
 };
+
+namespace {
 
 LRESULT CALLBACK ForeignWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* state = reinterpret_cast<ForeignWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
@@ -321,31 +321,28 @@ DWORD WINAPI ForeignWindowThread(LPVOID parameter) {
     return 0;
 }
 
-ForeignWindowState foreignWindow;
-HANDLE foreignThread;
-
 } // namespace
 
-ScopedForeignWindow::ScopedForeignWindow(const char* title, bool dialogClass) {
-    foreignWindow = ForeignWindowState{
-        title, dialogClass, CreateEventA(nullptr, TRUE, FALSE, nullptr), nullptr, nullptr, 0};
-    foreignThread = CreateThread(nullptr, 0, ForeignWindowThread, &foreignWindow, 0, nullptr);
-    if (foreignThread != nullptr) WaitForSingleObject(foreignWindow.ready, kWaitMs);
-    window = foreignWindow.window;
+ScopedForeignWindow::ScopedForeignWindow(const char* title, bool dialogClass)
+    : state_(new ForeignWindowState{title, dialogClass, CreateEventA(nullptr, TRUE, FALSE, nullptr),
+                                    nullptr, nullptr, 0}) {
+    thread_ = CreateThread(nullptr, 0, ForeignWindowThread, state_, 0, nullptr);
+    if (thread_ != nullptr) WaitForSingleObject(state_->ready, kWaitMs);
+    window = state_->window;
 }
 
 ScopedForeignWindow::~ScopedForeignWindow() {
     if (window != nullptr) PostMessageA(window, WM_CLOSE, 0, 0);
-    if (foreignThread != nullptr) {
-        WaitForSingleObject(foreignThread, kWaitMs);
-        CloseHandle(foreignThread);
-        foreignThread = nullptr;
+    if (thread_ != nullptr) {
+        WaitForSingleObject(thread_, kWaitMs);
+        CloseHandle(thread_);
     }
-    CloseHandle(foreignWindow.ready);
+    CloseHandle(state_->ready);
+    delete state_;
 }
 
 LONG ScopedForeignWindow::ShowRequests() const {
-    return InterlockedCompareExchange(&foreignWindow.showRequests, 0, 0);
+    return InterlockedCompareExchange(&state_->showRequests, 0, 0);
 }
 
 bool IsDocked(const Program& program) {
@@ -519,6 +516,8 @@ Outcome PressOk(const Program& program) {
     if (box != nullptr) {
         outcome.boxCaption = Caption(box);
         outcome.boxText = BoxText(box);
+        outcome.responseUnderBox = Field(program, IDC_RESPONSE);
+        outcome.copyUnderBox = IsEnabled(Control(program, IDC_COPY));
         CloseBox(box, IDOK);
         outcome.response = Field(program, IDC_RESPONSE);
     }
@@ -540,7 +539,7 @@ bool NoResponseLeft(const Program& program) {
 Outcome AnswerSnk(const Program& program, const char* challenge, const char* password) {
     if (!Click(program, IDC_SNK) || !IsChecked(Control(program, IDC_SNK)) ||
         !SetField(program, IDC_SEED, challenge) || !SetField(program, IDC_PASSPHRASE, password))
-        return Outcome{"<not in SNK mode>", "", ""};
+        return Outcome{"<not in SNK mode>", "", "", "", false};
     return PressOk(program);
 }
 

@@ -84,14 +84,21 @@ HWND FindMainDialog(DWORD processId);
 
 // A top-level window of another program, on a thread of its own: one that happens to carry
 // the title (Explorer titles a folder's window with the folder's name), or a terminal the user
-// copies a challenge from. It counts the messages 1035 (WM_SHOWMAIN) that reach it. One at a
-// time; destroyed when the object goes.
+// copies a challenge from. It counts the messages 1035 (WM_SHOWMAIN) that reach it. Destroyed
+// when the object goes.
 // With `dialogClass`, it is a dialog-class window ("#32770"), as a running copy's dialog is.
+struct ForeignWindowState;
 struct ScopedForeignWindow {
     explicit ScopedForeignWindow(const char* title, bool dialogClass = false);
     ~ScopedForeignWindow();
+    ScopedForeignWindow(const ScopedForeignWindow&) = delete;
+    ScopedForeignWindow& operator=(const ScopedForeignWindow&) = delete;
     HWND window = nullptr;
     LONG ShowRequests() const;
+
+  private:
+    ForeignWindowState* state_;
+    HANDLE thread_ = nullptr;
 };
 
 // Main dialog state
@@ -141,6 +148,9 @@ struct Outcome {
     std::string response;
     std::string boxCaption;
     std::string boxText;
+    // What the dialog offered while the box was up.
+    std::string responseUnderBox;
+    bool copyUnderBox = false;
 };
 Outcome PressOk(const Program& program);
 // A long count's progress in the response field, "37 %"; -1 for any other text.
@@ -195,6 +205,11 @@ struct MenuItem {
 };
 // Opens it with the right button's press, in the first form of the icon's notices.
 HWND OpenTrayMenu(const Program& program);
+// Opens it and chooses the item whose mnemonic is `key`, once the menu has stayed open: Wine
+// may cancel a menu that opens the moment a box has come up. True once `done` holds; the menu
+// is opened again should the choice have gone nowhere.
+template <typename Condition>
+bool ChooseFromTrayMenu(const Program& program, char key, Condition done);
 HWND WaitForTrayMenu(const Program& program);
 // Reads the items of an open menu; -1 when the menu cannot be read from outside.
 int ReadMenu(HWND menuWindow, MenuItem* items, int capacity);
@@ -203,6 +218,17 @@ void ChooseMenuItem(HWND menuWindow, int position);
 // Chooses the item whose mnemonic is `key`.
 void ChooseMenuItemByKey(HWND menuWindow, char key);
 void DismissMenu(HWND menuWindow);
+
+template <typename Condition>
+bool ChooseFromTrayMenu(const Program& program, char key, Condition done) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const HWND menu = OpenTrayMenu(program);
+        if (menu == nullptr || WaitForGone(menu, kSettleMs)) continue;
+        ChooseMenuItemByKey(menu, key);
+        if (WaitUntil(done, 3000)) return true;
+    }
+    return done();
+}
 
 // The Options dialog ("OTP Options").
 constexpr const char* kOptionsCaption = "OTP Options";

@@ -16,6 +16,8 @@
 namespace {
 
 const char kBadPassword[] = "Bad Password";
+const std::string kOptionsNotSaved =
+    std::string(kRegistryWriteError) + "\nThe options were not saved.";
 
 // A value as written before the start; kMissing: not written at all.
 struct RawValue {
@@ -214,11 +216,18 @@ TEST(RegistryFaults, KeyLockedWhileRunningGivesTheMessagesAndLosesNothing) {
     ASSERT_FALSE(KeyReadable()) << "Wine did not enforce the key's DACL";
     ExpectSnkMessage(AnswerSnk(program, kSnkChallenge, kSnkPassword), kSnkReadError);
 
+    // The settings cannot be written; "Start with Windows", which the user changed, still is.
+    ASSERT_TRUE(DeleteRunValue());
     const HWND options = OpenOptionsWithButton(program);
     ASSERT_NE(nullptr, options);
+    ASSERT_TRUE(Click(GetDlgItem(options, IDC_OPT_STARTUP)));
     boxes.clear();
     ConfirmOptions(program, options, IDNO, false, &boxes);
-    EXPECT_NE(std::string::npos, boxes.find(kRegistryWriteError)) << boxes;
+    EXPECT_NE(std::string::npos, boxes.find(kOptionsNotSaved + " Start with Windows was changed."))
+        << boxes;
+    std::wstring runValue;
+    EXPECT_TRUE(ReadRunValue(&runValue)) << "the Run value was skipped";
+    DeleteRunValue();
     EXPECT_TRUE(StillRunning(program));
 
     ASSERT_TRUE(LockKey(false));
@@ -280,11 +289,11 @@ TEST(RegistryFaults, EnrolmentIntoALockedKeyReportsTheWriteAndSavesNoKeys) {
     ASSERT_NE(nullptr, enrol);
     ASSERT_TRUE(FillEnrolment(enrol, kSnkSeed, kSnkPassword));
     PostClick(GetDlgItem(enrol, IDOK));
-    for (const char* write : {"the record", "the settings"}) {
-        SCOPED_TRACE(write);
+    for (const std::string& text : {std::string(kRegistryWriteError), kOptionsNotSaved}) {
+        SCOPED_TRACE(text);
         const HWND box = WaitForDialog(program.processId, "Error");
         ASSERT_NE(nullptr, box);
-        EXPECT_EQ(kRegistryWriteError, BoxText(box));
+        EXPECT_EQ(text, BoxText(box));
         ASSERT_TRUE(CloseBox(box, IDOK));
     }
     ASSERT_TRUE(WaitForGone(options));

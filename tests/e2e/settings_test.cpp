@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "resources/resource.h"
+#include "tests/e2e/clipboard.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
 
@@ -58,6 +59,43 @@ TEST(Settings, WithTheDefaultsTheCountDropsByOneOnceAboutASecondAfterAResponse) 
     // Twice the delay and more: a timer left running would have lowered it again.
     EXPECT_FALSE(WaitUntil([&] { return Field(program, IDC_COUNT) != "98"; }, 2500))
         << "lowered again to " << Field(program, IDC_COUNT);
+}
+
+// The decrement lowers the count it followed: a count that a new challenge, Clear All or the
+// user put in the field since stays as it is.
+TEST(Settings, TheDecrementLeavesACountThatReplacedTheOneAnswered) {
+    const struct {
+        const char* what;
+        const char* count; // what the field holds afterwards
+        void (*replace)(const Program&);
+    } kReplacements[] = {
+        {"a new challenge", "50",
+         [](const Program&) { PutClipboardText("otp-md5 50 ke1234\r\n"); }},
+        {"Clear All, then a count typed", "50",
+         [](const Program& program) {
+             Click(program, IDC_CLEARALL);
+             SetField(program, IDC_COUNT, "50");
+         }},
+        {"an edit of the count", "42",
+         [](const Program& program) { SetField(program, IDC_COUNT, "42"); }},
+    };
+    Settings settings = QuietSettingsWith(&Settings::AutoDecr, &Settings::DecrTime);
+    settings.Clipboard = 1;
+    settings.DecrTime = 2;
+    ScopedProgram run;
+    const Program& program = run.program;
+    ASSERT_TRUE(StartShown(&run.program, settings));
+    for (const auto& replacement : kReplacements) {
+        SCOPED_TRACE(replacement.what);
+        ASSERT_TRUE(EnterChallenge(program, IDC_MD5, "99", "test", "This is a test."));
+        ASSERT_EQ("BAIL TUFT BITS GANG CHEF THY", PressOk(program).response);
+        replacement.replace(program);
+        ASSERT_TRUE(WaitUntil([&] { return Field(program, IDC_COUNT) == replacement.count; }));
+        // Past the two seconds: a decrement still due would have come.
+        EXPECT_FALSE(
+            WaitUntil([&] { return Field(program, IDC_COUNT) != replacement.count; }, 3000))
+            << "lowered to " << Field(program, IDC_COUNT);
+    }
 }
 
 // Docking by itself follows AutoDock, and clearing the pass phrase ClearPass; the count and

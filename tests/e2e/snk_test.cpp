@@ -99,6 +99,8 @@ TEST(Snk, EnrolmentThroughOptionsThenTheRadioAnswersTheVectors) {
     const Outcome wrong = AnswerSnk(program, kSnkChallenge, "secret PW");
     EXPECT_EQ("Error", wrong.boxCaption);
     EXPECT_EQ("Bad Password", wrong.boxText);
+    EXPECT_EQ("", wrong.responseUnderBox) << "the last response stayed under the box";
+    EXPECT_FALSE(wrong.copyUnderBox);
     EXPECT_TRUE(WaitUntil([&] { return Field(program, IDC_RESPONSE).empty(); }))
         << "a refused password left \"" << Field(program, IDC_RESPONSE) << "\" on show";
 

@@ -19,7 +19,9 @@ struct Interleaving {
 
 const Interleaving kInterleavings[] = {
     {"timer before the refusal box", "T", "0"},
-    {"timer during the refusal box", "OTR", "..0"},
+    // Answering the refusal's box is input: the 20 seconds start again from there.
+    {"timer during the refusal box", "OTR", "..."},
+    {"timer during the refusal box, then left alone", "OTRT", "...0"},
     {"timer after the refusal box", "ORT", "..0"},
     {"refusal, then a good OK", "OROA", "...S"},
     // The decrement warning, the reconfigure question and the SNK dialog all
@@ -27,7 +29,7 @@ const Interleaving kInterleavings[] = {
     {"timer during the warning, question or SNK dialog", "OTA", "..S"},
     {"second OK while the SNK dialog is open", "OOAA", "..SS"},
     {"second OK refused while the SNK dialog is open, timer meanwhile", "OOTRA", "....S"},
-    {"timer after a second refused OK, first OK in the SNK dialog", "OORTA", "....S"},
+    {"timer between a refused second OK and the first one's end", "OORTA", "....S"},
 };
 
 char Answer(OptionsClose close) {
