@@ -51,6 +51,25 @@ bool DecodeSequenceRecord(const std::uint8_t* data, std::size_t length, Sequence
     return true;
 }
 
+bool SurveySequence(SequenceSurvey& survey, const SequenceRecord* record) {
+    ++survey.stored;
+    if (record != nullptr && record->used > survey.highestUsed) survey.highestUsed = record->used;
+    if (survey.victimFound && survey.victimGarbled) return false;
+    if (record == nullptr) {
+        survey.victimFound = true;
+        survey.victimGarbled = true;
+        return true;
+    }
+    if (survey.victimFound && record->used >= survey.victimUsed) return false;
+    survey.victimFound = true;
+    survey.victimUsed = record->used;
+    return true;
+}
+
+bool SequenceStoreFull(const SequenceSurvey& survey) {
+    return survey.stored >= kSequenceLimit;
+}
+
 std::uint16_t SequenceCheck(const std::uint8_t value[8]) {
     return static_cast<std::uint16_t>(value[0] << 8 | value[1]);
 }

@@ -32,6 +32,21 @@ void EncodeSequenceRecord(const SequenceRecord& record, std::uint8_t out[kSequen
 // False for a value that is not one: of another size, or a count no challenge can ask for.
 bool DecodeSequenceRecord(const std::uint8_t* data, std::size_t length, SequenceRecord* record);
 
+// What writing a sequence needs to know of the values stored, gathered one value at a time: the
+// `used` it takes (one above the highest), and which value goes to make room when kSequenceLimit
+// are stored: a garbled one first, else the one used least recently.
+struct SequenceSurvey {
+    std::size_t stored; // every value, garbled ones too
+    std::uint32_t highestUsed;
+    bool victimFound;
+    bool victimGarbled;
+    std::uint32_t victimUsed;
+};
+// Adds one value: `record` as DecodeSequenceRecord read it, null for one that is not a record.
+// True when this value is now the one to delete first.
+bool SurveySequence(SequenceSurvey& survey, const SequenceRecord* record);
+bool SequenceStoreFull(const SequenceSurvey& survey);
+
 // The check of a response value: its first 16 bits.
 std::uint16_t SequenceCheck(const std::uint8_t value[8]);
 

@@ -135,12 +135,14 @@ TEST(BuildCopyText, NeverWritesPastTheBlock) {
         std::size_t expectedLength;
     } cases[] = {
         // clang-format off
-        {63, 64, true, 64},    // the longest text the response buffer holds: cut to 62 and CR LF
-        {63, 64, false, 63},
-        {64, 64, false, 64},   // an unterminated response buffer
-        {64, 64, true, 64},
-        {200, 200, false, 64},
-        {200, 200, true, 64},
+        // the longest text the response buffer holds goes whole, with CR LF
+        {kResponseSize - 1, kResponseSize, true, kResponseSize + 1},
+        {kResponseSize - 1, kResponseSize, false, kResponseSize - 1},
+        // an unterminated response buffer
+        {kResponseSize, kResponseSize, false, kResponseSize},
+        {kResponseSize, kResponseSize, true, kCopyBlockSize - 1},
+        {200, 200, false, kCopyBlockSize - 1},
+        {200, 200, true, kCopyBlockSize - 1},
         {10, 10, false, 10},   // a short buffer without NUL is read no further than its size
         {10, 10, true, 12},
         // clang-format on

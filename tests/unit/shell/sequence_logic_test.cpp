@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -120,6 +121,42 @@ TEST(DescribeGuard, NamesTheSequenceAndTheCounts) {
     EXPECT_NE(nullptr, std::strstr(text, "count 10,"));
     EXPECT_NE(nullptr, std::strstr(text, "otp-md5 test is 98."));
     EXPECT_EQ(9u, DescribeGuard(GuardReason::LowCount, verdict, HashKind::MD5, "t", 10, text, 10));
+}
+
+// A full store makes room with a garbled value first, else the least recently used; a new
+// sequence takes the next use after the highest.
+TEST(SurveySequence, MakesRoomWithTheGarbledValueElseTheOldest) {
+    const struct {
+        const char* what;
+        std::vector<int> used; // -1: a garbled value
+        int victim;
+        std::uint32_t highest;
+    } cases[] = {
+        {"the oldest", {7, 3, 9, 5}, 1, 9},
+        {"the first of two equally old", {4, 2, 2, 8}, 1, 8},
+        {"a garbled one first", {7, 3, -1, 1}, 2, 7},
+        {"the first garbled one", {-1, 3, -1}, 0, 3},
+        {"nothing stored", {}, -1, 0},
+    };
+    for (const auto& c : cases) {
+        SequenceSurvey survey = {};
+        int victim = -1;
+        for (std::size_t i = 0; i < c.used.size(); ++i) {
+            const SequenceRecord record = {5, 0, static_cast<std::uint32_t>(c.used[i])};
+            if (SurveySequence(survey, c.used[i] < 0 ? nullptr : &record))
+                victim = static_cast<int>(i);
+        }
+        EXPECT_EQ(c.victim, victim) << c.what;
+        EXPECT_EQ(c.highest, survey.highestUsed) << c.what;
+        EXPECT_EQ(c.used.size(), survey.stored) << c.what;
+    }
+    SequenceSurvey full = {};
+    const SequenceRecord record = {5, 0, 1};
+    for (std::size_t i = 0; i < kSequenceLimit; ++i) {
+        EXPECT_FALSE(SequenceStoreFull(full)) << i;
+        SurveySequence(full, &record);
+    }
+    EXPECT_TRUE(SequenceStoreFull(full));
 }
 
 } // namespace
