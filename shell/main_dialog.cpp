@@ -169,6 +169,7 @@ enum class Purpose { Response, List, Renewal };
 struct Press {
     Purpose purpose;
     OkFields fields;
+    HashKind kind;
     std::uint32_t count;
     bool guard;
     bool remembered;
@@ -191,18 +192,18 @@ bool PassGuard(HWND dialog, const GuardVerdict& verdict, Purpose purpose) {
     const Message question = purpose == Purpose::Response ? Message::GuardResponse
                              : purpose == Purpose::List   ? Message::GuardList
                                                           : Message::GuardRenewal;
-    const HashKind kind = *press.fields.kind;
     char words[512];
     for (const GuardReason reason : {GuardReason::Mistyped, GuardReason::LowCount}) {
         if (!(reason == GuardReason::Mistyped ? verdict.mistyped : verdict.lowCount)) continue;
-        DescribeGuard(reason, verdict, kind, press.fields.seed, press.count, words, sizeof words);
-        if (!AskAfter(dialog, words, question)) return false;
+        DescribeGuard(reason, verdict, press.kind, press.fields.seed, press.count, words,
+                      sizeof words);
+        if (!AskAfter(dialog, words, question) || ExitRequested()) return false;
     }
     return true;
 }
 
 void AnswerResponse(HWND dialog, const OtpChain& chain) {
-    const HashKind kind = *press.fields.kind;
+    const HashKind kind = press.kind;
     const char* words = EncodeSixWords(chain.values[0]);
     std::memcpy(g_response, words, std::strlen(words) + 1);
     if (press.guard)
@@ -213,12 +214,12 @@ void AnswerResponse(HWND dialog, const OtpChain& chain) {
 
 void AnswerRenewal(HWND dialog, const OtpChain& chain) {
     const RenewRequest request = {
-        *press.fields.kind,
+        press.kind,
         press.fields.seed,
         press.fields.passPhrase,
         press.count,
         chain.values[0],
-        RenewalAccepted(g_lastCopied, press.fields.kind, press.fields.count, press.fields.seed)};
+        RenewalAccepted(g_lastCopied, press.kind, press.fields.count, press.fields.seed)};
     if (!RunRenewDialog(dialog, request)) return;
     // The line answers the count in the field: no lower one follows it.
     KillTimer(dialog, ID_TIMER_DECR);
@@ -243,7 +244,7 @@ void FinishPress(HWND dialog, bool computed, const OtpChain& chain) {
     } else {
         RestoreResponse(dialog);
         if (press.purpose == Purpose::List) {
-            RunListDialog(dialog, ListRequest{*press.fields.kind, press.fields.seed, &chain});
+            RunListDialog(dialog, ListRequest{press.kind, press.fields.seed, &chain});
         } else {
             AnswerRenewal(dialog, chain);
         }
@@ -325,13 +326,16 @@ void OnCompute(HWND dialog, Purpose purpose) {
         OPENSSL_cleanse(&fields, sizeof fields);
         return;
     }
+    press = {};
+    press.purpose = purpose;
+    press.fields = fields;
+    press.kind = *fields.kind;
     // The checks let only counts above zero through, of at most 9 digits.
-    press = Press{
-        purpose, fields, static_cast<std::uint32_t>(ReadCount(fields.count)), g_settings.Guard != 0,
-        false,   {}};
+    press.count = static_cast<std::uint32_t>(ReadCount(fields.count));
+    press.guard = g_settings.Guard != 0;
+    press.remembered = press.guard && LookUpSequence(press.kind, fields.seed, &press.record);
     OPENSSL_cleanse(&fields, sizeof fields);
-    const HashKind kind = *press.fields.kind;
-    press.remembered = press.guard && LookUpSequence(kind, press.fields.seed, &press.record);
+    const HashKind kind = press.kind;
     OtpChain chain = PlanChain(
         press.count, purpose == Purpose::List,
         GuardCheckCount(press.guard, press.remembered ? &press.record : nullptr, press.count));
