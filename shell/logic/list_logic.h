@@ -23,8 +23,8 @@ std::uint32_t ReadListLength(const char* text);
 constexpr std::size_t kListRefusalSize = 64;
 void ListLengthRefusal(char out[kListRefusalSize]);
 
-// The lowest count a list of `length` lines shows: never below the chain's lowest, count 1 at
-// the least.
+// The lowest count a list of `length` lines shows: never below the chain's lowest, which
+// PlanChain keeps at count 1 at the least.
 std::uint32_t ListLowest(const OtpChain& chain, std::uint32_t length);
 
 // "99: BOND FOGY DRAB NE RISE MART" or "99: 5bf0 75d9 959d 036f", each line ending in CR LF,
