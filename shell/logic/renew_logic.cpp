@@ -68,9 +68,9 @@ Message CheckRenewFields(HashKind kind, const char* currentSeed, const char* cur
     const bool keep = fields.passPhrase[0] == '\0' && fields.confirm[0] == '\0';
     const std::size_t passLength = std::strlen(keep ? currentPassPhrase : fields.passPhrase);
     if (!keep) {
+        if (std::strcmp(fields.passPhrase, fields.confirm) != 0) return Message::RenewMismatch;
         if (passLength < kNewPassPhraseMinimum) return Message::RenewPassPhraseShort;
         if (passLength > kPassPhraseLimit) return Message::RenewPassPhraseLong;
-        if (std::strcmp(fields.passPhrase, fields.confirm) != 0) return Message::RenewMismatch;
     }
     if (!ValidSeed(fields.seed)) return Message::RenewBadSeed;
     if (SameFolded(fields.seed, currentSeed)) return Message::RenewSameSeed;

@@ -182,6 +182,8 @@ std::string FromHex(const char* hex) {
 namespace {
 
 const char kSequencesKey[] = "Software\\Vantreth\\Sequences";
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t kRunValue[] = L"Vantreth";
 
 } // namespace
 
@@ -199,18 +201,6 @@ bool ReadSequence(const char* name, std::string* bytes) {
     bytes->assign(data, size);
     return true;
 }
-
-bool WriteSequence(const char* name, DWORD type, const std::string& bytes) {
-    return RegSetKeyValueA(HKEY_CURRENT_USER, kSequencesKey, name, type, bytes.data(),
-                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-}
-
-namespace {
-
-const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const wchar_t kRunValue[] = L"Vantreth";
-
-} // namespace
 
 bool ReadRunValue(std::wstring* value, DWORD* type) {
     HKEY key;

@@ -76,8 +76,7 @@ std::string DescribeStored(const Settings& settings, const char* snkRecordHex = 
 // Raw bytes from hex digits.
 std::string FromHex(const char* hex);
 
-// The sequences, HKCU\Software\Vantreth\Sequences: deleted with every value, a value's bytes
-// read (false when missing), and one written as it stands.
+// The sequences, HKCU\Software\Vantreth\Sequences: deleted with every value, and a value's
+// bytes read (false when missing).
 bool DeleteSequences();
 bool ReadSequence(const char* name, std::string* bytes);
-bool WriteSequence(const char* name, DWORD type, const std::string& bytes);

