@@ -96,7 +96,8 @@ void PrintList(HWND dialog) {
     PRINTDLGA choice = {};
     choice.lStructSize = sizeof choice;
     choice.hwndOwner = dialog;
-    choice.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE;
+    // No warning of its own when there is no printer: ours says so, as every box of ours.
+    choice.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE | PD_NOWARNING;
     WaitingForAnswerBegins();
     const BOOL chosen = PrintDlgA(&choice);
     WaitingForAnswerEnds();
