@@ -399,10 +399,7 @@ TEST_P(RfcVector, ChainKeepsTheValueInItsRunAndAsItsCheck) {
     const std::uint32_t runs[][3] = {
         {0, 99, 0}, {v.count + 3, v.count + 40, v.count}, {0, v.count / 2, v.count}};
     for (const auto& run : runs) {
-        OtpChain chain{};
-        chain.low = run[0];
-        chain.high = run[1];
-        chain.check = run[2];
+        OtpChain chain{run[0], run[1], run[2], {}, {}};
         OtpProgress progress;
         ASSERT_EQ(kOtpOk, ComputeOtpChain(v.kind, v.seed.c_str(), v.passPhrase.c_str(), chain,
                                           progress, 7));
