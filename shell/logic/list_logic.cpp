@@ -38,9 +38,8 @@ void ListLengthRefusal(char out[kListRefusalSize]) {
 }
 
 std::uint32_t ListLowest(const OtpChain& chain, std::uint32_t length) {
-    const std::uint32_t floor = chain.low > 1 ? chain.low : 1;
-    if (length == 0 || chain.high < floor) return chain.high;
-    return chain.high - floor + 1 > length ? chain.high - length + 1 : floor;
+    if (length == 0) return chain.high;
+    return chain.high - chain.low + 1 > length ? chain.high - length + 1 : chain.low;
 }
 
 std::size_t FormatList(const OtpChain& chain, std::uint32_t length, bool hex, char* out,
