@@ -37,6 +37,7 @@ TEST(FormatList, LinesInOrderOfUseInWordsOrHexNeverBelowCountOne) {
     const OtpChain renewal = Listed(499, "ke1234");
     EXPECT_EQ("499: BOND FOGY DRAB NE RISE MART\r\n", List(renewal, 1, false));
     EXPECT_EQ("499: 5bf0 75d9 959d 036f\r\n", List(renewal, 1, true));
+    EXPECT_EQ(400u, ListLowest(renewal, 100)) << "a list read below its chain";
 }
 
 TEST(ReadListLength, OneToAHundred) {
