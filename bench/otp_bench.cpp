@@ -1,10 +1,13 @@
 // Step loop against the library: (a) our step loop, (b) the one-shot digest of
 // 8 bytes plus the fold, (c) the bare block function. The goal is a/c >= 0.9.
 // And the whole response in one call (d) against the same in slices that can be
-// stopped (e): the goal is e/d of 1, the slices costing nothing measurable.
+// stopped (e): the goal is e/d of 1, the slices costing nothing measurable. And the list of
+// 100 responses from count 1000000 down (g) against the single response at that count (f):
+// the goal is g/f under 1.01, a list costing the steps of its first line alone.
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include "engine/otp.h"
 #include "engine/otp_value.h"
+#include "shell/logic/list_logic.h"
 
 #include <benchmark/benchmark.h>
 #include <openssl/md4.h>
@@ -22,9 +25,10 @@ constexpr std::int64_t kSteps = 1000;
 // Several slices and a part of one.
 constexpr std::int64_t kSlicedSteps = 4 * kOtpSliceSteps + 1000;
 constexpr std::uint32_t kLongCount = 999999999;
+constexpr std::uint32_t kListedCount = 1000000;
 
 enum Kind { kMd4, kMd5, kSha1, kKinds };
-enum Variant { kStepLoop, kOneShot, kBlock, kWhole, kSliced, kVariants };
+enum Variant { kStepLoop, kOneShot, kBlock, kWhole, kSliced, kSingle, kList, kVariants };
 
 // The rows of the ratio table.
 const char* const kKindNames[kKinds] = {"MD4", "MD5", "SHA1"};
@@ -147,6 +151,28 @@ void BM_Response(benchmark::State& state, Kind kind, Variant variant) {
     state.SetItemsProcessed(state.iterations() * n);
 }
 
+// The response at kListedCount (f) and the list of 100 from there down as the List dialog
+// computes and shows it (g), one after the other in each iteration, so that both see the same
+// machine.
+void BM_Listed(benchmark::State& state, Kind kind) {
+    char response[kResponseSize] = {};
+    static char list[kListTextSize];
+    for (auto _ : state) {
+        Clock::time_point start = Clock::now();
+        ComputeOtp(kHashKinds[kind], kListedCount, "test", "This is a test.", response);
+        benchmark::DoNotOptimize(response);
+        Note(kind, kSingle, start, kListedCount);
+        start = Clock::now();
+        OtpChain chain = PlanChain(kListedCount, true, 0);
+        OtpProgress progress;
+        ComputeOtpChain(kHashKinds[kind], "test", "This is a test.", chain, progress);
+        FormatList(chain, kChainLimit, false, list, sizeof list);
+        benchmark::DoNotOptimize(list);
+        Note(kind, kList, start, kListedCount);
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * kListedCount);
+}
+
 void BM_Count999999999(benchmark::State& state, Kind kind) {
     char response[kResponseSize] = {};
     for (auto _ : state) {
@@ -163,12 +189,20 @@ void PrintRatios() {
     for (int k = 0; k < kKinds; ++k) {
         const double* r = gRate[k];
         bool all = true;
-        for (int v = 0; v < kVariants; ++v)
+        for (int v = 0; v < kSingle; ++v)
             all = all && r[v] > 0;
         if (!all) continue;
         std::printf("%-6s %14.0f %14.0f %14.0f %14.0f %14.0f %7.3f %7.3f %7.3f\n", kKindNames[k],
                     r[kStepLoop], r[kOneShot], r[kBlock], r[kWhole], r[kSliced],
                     r[kStepLoop] / r[kBlock], r[kStepLoop] / r[kOneShot], r[kSliced] / r[kWhole]);
+    }
+    // Both are kListedCount steps: the ratio of their times is that of the rates.
+    std::printf("\n%-6s %14s %14s %7s\n", "kind", "f ms", "g ms", "g/f");
+    for (int k = 0; k < kKinds; ++k) {
+        const double* r = gRate[k];
+        if (r[kSingle] <= 0 || r[kList] <= 0) continue;
+        std::printf("%-6s %14.2f %14.2f %7.4f\n", kKindNames[k], 1000.0 * kListedCount / r[kSingle],
+                    1000.0 * kListedCount / r[kList], r[kSingle] / r[kList]);
     }
 }
 
@@ -198,6 +232,10 @@ int main(int argc, char** argv) {
             ->Arg(kSlicedSteps);
         benchmark::RegisterBenchmark(("e_Sliced/" + name).c_str(), BM_Response, kind, kSliced)
             ->Arg(kSlicedSteps);
+        // Enough iterations for the best of each to settle on a busy machine.
+        benchmark::RegisterBenchmark(("fg_Listed/" + name).c_str(), BM_Listed, kind)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(4);
     }
     if (withLong) {
         for (int k = 0; k < kKinds; ++k) {

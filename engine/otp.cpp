@@ -245,24 +245,78 @@ int ComputeOtpValue(HashKind kind, std::uint32_t count, const char* seed, const 
     return kOtpOk;
 }
 
-int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
-                       char* response, OtpProgress& progress, std::uint32_t sliceSteps) {
-    if (!ValidArguments(seed, passPhrase, response) || sliceSteps == 0) return kOtpCrunchFailed;
+std::uint32_t OtpChainSteps(const OtpChain& chain) {
+    return chain.check > chain.high ? chain.check : chain.high;
+}
+
+namespace {
+
+bool ChainWants(const OtpChain& chain, std::uint32_t count) {
+    return count == chain.check || (count >= chain.low && count <= chain.high);
+}
+
+// The next count after `at` whose value the chain keeps, or `limit` if that comes first.
+std::uint32_t NextWanted(const OtpChain& chain, std::uint32_t at, std::uint32_t limit) {
+    std::uint32_t next = limit;
+    if (at < chain.low) {
+        next = chain.low < next ? chain.low : next;
+    } else if (at < chain.high) {
+        next = at + 1 < next ? at + 1 : next;
+    }
+    if (chain.check > at && chain.check < next) next = chain.check;
+    return next;
+}
+
+void Keep(OtpChain& chain, std::uint32_t count, const std::uint8_t value[8]) {
+    if (count >= chain.low && count <= chain.high)
+        std::memcpy(chain.values[count - chain.low], value, 8);
+    if (count == chain.check) std::memcpy(chain.checkValue, value, 8);
+}
+
+} // namespace
+
+int ComputeOtpChain(HashKind kind, const char* seed, const char* passPhrase, OtpChain& chain,
+                    OtpProgress& progress, std::uint32_t sliceSteps) {
+    if (!ValidArguments(seed, passPhrase, &chain) || sliceSteps == 0 || chain.low > chain.high ||
+        chain.high - chain.low >= kChainLimit)
+        return kOtpCrunchFailed;
     std::uint8_t work[8];
     if (!Crunch(kind, seed, passPhrase, work)) return kOtpCrunchFailed;
+    const std::uint32_t end = OtpChainSteps(chain);
+    std::uint32_t at = 0;
+    if (ChainWants(chain, at)) Keep(chain, at, work);
     int result = kOtpOk;
-    for (std::uint32_t done = 0; done < count;) {
+    while (at < end) {
         if (progress.stopRequested.load(std::memory_order_relaxed)) {
             result = kOtpStopped;
             break;
         }
-        const std::uint32_t slice = count - done < sliceSteps ? count - done : sliceSteps;
-        OtpSteps(kind, work, slice);
-        done += slice;
-        progress.stepsDone.store(done, std::memory_order_relaxed);
+        const std::uint32_t sliceEnd = end - at < sliceSteps ? end : at + sliceSteps;
+        while (at < sliceEnd) {
+            const std::uint32_t next = NextWanted(chain, at, sliceEnd);
+            OtpSteps(kind, work, next - at);
+            at = next;
+            if (ChainWants(chain, at)) Keep(chain, at, work);
+        }
+        progress.stepsDone.store(at, std::memory_order_relaxed);
     }
-    if (result == kOtpOk) WriteResponse(work, response);
     OPENSSL_cleanse(work, sizeof work);
+    if (result == kOtpStopped) {
+        OPENSSL_cleanse(chain.values, sizeof chain.values);
+        OPENSSL_cleanse(chain.checkValue, sizeof chain.checkValue);
+    }
+    return result;
+}
+
+int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
+                       char* response, OtpProgress& progress, std::uint32_t sliceSteps) {
+    if (response == nullptr) return kOtpCrunchFailed;
+    OtpChain chain{};
+    chain.low = count;
+    chain.high = count;
+    const int result = ComputeOtpChain(kind, seed, passPhrase, chain, progress, sliceSteps);
+    if (result == kOtpOk) WriteResponse(chain.values[0], response);
+    OPENSSL_cleanse(&chain, sizeof chain);
     return result;
 }
 

@@ -5,7 +5,8 @@
 
 #include "engine/hash_kind.h"
 
-constexpr std::size_t kResponseSize = 64;
+// A response, or the renewal line that answers a challenge with a new sequence's response in it.
+constexpr std::size_t kResponseSize = 128;
 constexpr int kOtpOk = 0;
 constexpr int kOtpStopped = 1;
 constexpr int kOtpCrunchFailed = 2;
@@ -40,3 +41,26 @@ struct OtpProgress {
 int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
                        char* response, OtpProgress& progress,
                        std::uint32_t sliceSteps = kOtpSliceSteps);
+
+// The most values one chain gives: a list of responses.
+constexpr std::uint32_t kChainLimit = 100;
+
+// The 64-bit values of counts `low` to `high` (at most kChainLimit of them), and of `check`
+// too unless it is 0; values[i] is the value of count low + i.
+struct OtpChain {
+    std::uint32_t low;
+    std::uint32_t high;
+    std::uint32_t check;
+    std::uint8_t values[kChainLimit][8];
+    std::uint8_t checkValue[8];
+};
+
+// The steps a chain costs after its crunch: up to its highest count, max(high, check).
+std::uint32_t OtpChainSteps(const OtpChain& chain);
+
+// One crunch, then the steps up to the chain's highest count, keeping each value asked for on
+// the way; in slices as ComputeOtpInSlices. Returns kOtpOk, kOtpStopped with the values wiped,
+// or kOtpCrunchFailed (also for low above high or more than kChainLimit values) with them
+// untouched.
+int ComputeOtpChain(HashKind kind, const char* seed, const char* passPhrase, OtpChain& chain,
+                    OtpProgress& progress, std::uint32_t sliceSteps = kOtpSliceSteps);

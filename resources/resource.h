@@ -20,6 +20,8 @@
 #define IDC_CHALLENGE_LABEL 1051
 #define IDC_RESPONSE_LABEL 1052
 #define IDC_CLEARALL 1060
+#define IDC_LIST 1062
+#define IDC_RENEW 1063
 // The S/Key mode's labels, as the template starts. NOTE: "Challange" is spelt
 // so on purpose; it stays.
 #define LABEL_SKEY_CHALLENGE "S/Key Challange"
@@ -42,6 +44,24 @@
 #define IDC_OPT_DECRTIME 1058
 #define IDC_OPT_DECRTIME_LABEL 1059
 #define IDC_OPT_STARTUP 1061
+#define IDC_OPT_GUARD 1064
+
+// List dialog: the responses ahead
+#define IDD_LIST 121
+#define IDC_LIST_LENGTH 1065
+#define IDC_LIST_HEX 1066
+#define IDC_LIST_TEXT 1067
+#define IDC_LIST_COPY 1068
+#define IDC_LIST_PRINT 1069
+
+// Renew dialog
+#define IDD_RENEW 122
+#define IDC_RENEW_PASSPHRASE 1070
+#define IDC_RENEW_CONFIRM 1071
+#define IDC_RENEW_SEED 1072
+#define IDC_RENEW_COUNT 1073
+#define IDC_RENEW_HEX 1074
+#define IDC_RENEW_NOTE 1075
 
 // SNK Seed & Password dialog
 #define IDD_SNK_SEED 120

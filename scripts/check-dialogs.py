@@ -28,12 +28,16 @@ WINDOWS_IDS = {"IDOK": 1, "IDCANCEL": 2}
 # Each dialog's tab order: the order of its form, top to bottom, then its buttons.
 TAB_ORDERS = {
     "IDD_MAIN": ["IDC_COUNT", "IDC_SEED", "IDC_PASSPHRASE", "IDC_COMPUTE", "IDC_CLOSE", "IDC_OPTIONS",
-                 "IDC_EXIT", "IDC_COPY", "IDC_MD5", "IDC_CLEARALL"],
+                 "IDC_EXIT", "IDC_COPY", "IDC_MD5", "IDC_CLEARALL", "IDC_LIST", "IDC_RENEW"],
     "IDD_ABOUT": ["IDOK"],
     "IDD_OPTIONS": ["IDOK", "IDCANCEL", "IDC_OPT_CLIPBOARD", "IDC_OPT_RETURN", "IDC_OPT_CLEARPASS",
                     "IDC_OPT_SNK", "IDC_OPT_AUTODOCK", "IDC_OPT_DOCKTIME", "IDC_OPT_AUTODECR",
-                    "IDC_OPT_DECRTIME", "IDC_OPT_STARTUP", "IDC_OPT_ABOUT"],
+                    "IDC_OPT_DECRTIME", "IDC_OPT_STARTUP", "IDC_OPT_GUARD", "IDC_OPT_ABOUT"],
     "IDD_SNK_SEED": ["IDOK", "IDCANCEL", "IDC_SNK_SEED", "IDC_SNK_PASSWORD", "IDC_SNK_CONFIRM"],
+    "IDD_LIST": ["IDC_LIST_LENGTH", "IDC_LIST_HEX", "IDC_LIST_TEXT", "IDC_LIST_COPY", "IDC_LIST_PRINT",
+                 "IDCANCEL"],
+    "IDD_RENEW": ["IDC_RENEW_PASSPHRASE", "IDC_RENEW_CONFIRM", "IDC_RENEW_SEED", "IDC_RENEW_COUNT",
+                  "IDC_RENEW_HEX", "IDOK", "IDCANCEL"],
 }
 
 QUOTED = r'"(?:[^"]|"")*"'

@@ -41,7 +41,7 @@ size=$(stat -c %s "$stripped")
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 for dll in $dlls; do
   case "${dll^^}" in
-    ADVAPI32.DLL | GDI32.DLL | KERNEL32.DLL | MSVCRT.DLL | SHELL32.DLL | USER32.DLL) ;;
+    ADVAPI32.DLL | COMDLG32.DLL | GDI32.DLL | KERNEL32.DLL | MSVCRT.DLL | SHELL32.DLL | USER32.DLL) ;;
     *) fail "imports $dll, which is not on the list of system DLLs it needs" ;;
   esac
 done

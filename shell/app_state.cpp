@@ -6,3 +6,4 @@ bool g_snkKeysSaved = false;
 HashKind g_rememberedKind = HashKind::MD5;
 char g_response[kResponseSize] = {};
 HWND g_nextViewer = nullptr;
+CopiedChallenge g_lastCopied = {};

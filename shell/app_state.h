@@ -3,6 +3,7 @@
 
 #include "engine/hash_kind.h"
 #include "engine/otp.h"
+#include "shell/logic/renew_logic.h"
 #include "shell/logic/settings.h"
 
 // Process-wide state, owned by the main dialog for the life of the process.
@@ -12,3 +13,4 @@ extern bool g_snkKeysSaved;       // an SNK-S record is known to be stored
 extern HashKind g_rememberedKind; // re-applied at WM_SHOWMAIN
 extern char g_response[kResponseSize];
 extern HWND g_nextViewer; // next window of the clipboard-viewer chain
+extern CopiedChallenge g_lastCopied;

@@ -3,6 +3,7 @@
 #include <openssl/crypto.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "shell/app_state.h"
 #include "shell/recognise_challenge.h"
@@ -104,21 +105,21 @@ void OnChangeCbChain(HWND dialog, WPARAM wParam, LPARAM lParam) {
     ForwardToNextViewer(AsWindow(change.forwardTo), WM_CHANGECBCHAIN, wParam, lParam);
 }
 
-void CopyResponseToClipboard(HWND dialog) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kCopyBlockSize);
+void CopyTextToClipboard(HWND owner, const char* text, std::size_t length) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
     if (block == nullptr) {
-        ShowSystemError(dialog, Message::ClipboardAlloc);
+        ShowSystemError(owner, Message::ClipboardAlloc);
         return;
     }
-    char* text = static_cast<char*>(GlobalLock(block));
-    if (text == nullptr) {
+    char* copy = static_cast<char*>(GlobalLock(block));
+    if (copy == nullptr) {
         GlobalFree(block);
         return;
     }
-    BuildCopyText(g_response, sizeof g_response, g_settings.Return != 0, text);
+    std::memcpy(copy, text, length);
     GlobalUnlock(block);
 
-    const bool opened = OpenClipboard(dialog) != FALSE;
+    const bool opened = OpenClipboard(owner) != FALSE;
     bool taken = false;
     if (opened) {
         EmptyClipboard();
@@ -127,6 +128,18 @@ void CopyResponseToClipboard(HWND dialog) {
         CloseClipboard();
     }
     if (!taken) {
+        if ((copy = static_cast<char*>(GlobalLock(block))) != nullptr) {
+            OPENSSL_cleanse(copy, length);
+            GlobalUnlock(block);
+        }
         GlobalFree(block);
     }
+}
+
+void CopyResponseToClipboard(HWND dialog) {
+    char text[kCopyBlockSize];
+    const std::size_t length =
+        BuildCopyText(g_response, sizeof g_response, g_settings.Return != 0, text);
+    CopyTextToClipboard(dialog, text, length);
+    OPENSSL_cleanse(text, sizeof text);
 }

@@ -4,8 +4,6 @@
 
 #include <openssl/crypto.h>
 
-#include <cstring>
-
 #include "shell/stack_wipe.h"
 
 namespace {
@@ -17,17 +15,16 @@ struct Job {
     HANDLE thread;
     OkFields input; // the worker's; it wipes the copy when it ends
     OkFields shown; // what the dialog must still show
-    std::uint32_t count;
+    OtpChain chain;
     OtpProgress progress;
     int result;
-    char response[kResponseSize];
 };
 
 Job job;
 
 DWORD WINAPI Worker(LPVOID) {
-    job.result = ComputeOtpInSlices(*job.input.kind, job.count, job.input.seed,
-                                    job.input.passPhrase, job.response, job.progress);
+    job.result = ComputeOtpChain(*job.input.kind, job.input.seed, job.input.passPhrase, job.chain,
+                                 job.progress);
     OPENSSL_cleanse(&job.input, sizeof job.input);
     WipeUsedStack();
     // NOTE: no OPENSSL_thread_stop(). The worker calls only the digest functions, and nothing
@@ -42,16 +39,16 @@ void JoinAndWipeJob() {
     job.thread = nullptr;
     OPENSSL_cleanse(&job.input, sizeof job.input);
     OPENSSL_cleanse(&job.shown, sizeof job.shown);
-    OPENSSL_cleanse(job.response, sizeof job.response);
+    OPENSSL_cleanse(&job.chain, sizeof job.chain);
 }
 
 } // namespace
 
-bool StartComputeJob(const OkFields& fields, std::uint32_t count) {
+bool StartComputeJob(const OkFields& fields, const OtpChain& chain) {
     if (job.thread != nullptr) return false;
     job.input = fields;
     job.shown = fields;
-    job.count = count;
+    job.chain = chain;
     job.progress.stopRequested = false;
     job.progress.stepsDone = 0;
     job.result = kOtpStopped;
@@ -60,6 +57,7 @@ bool StartComputeJob(const OkFields& fields, std::uint32_t count) {
     if (job.thread != nullptr) return true;
     OPENSSL_cleanse(&job.input, sizeof job.input);
     OPENSSL_cleanse(&job.shown, sizeof job.shown);
+    OPENSSL_cleanse(&job.chain, sizeof job.chain);
     return false;
 }
 
@@ -81,14 +79,13 @@ void StopComputeJob() {
     JoinAndWipeJob();
 }
 
-bool PollComputeJob(char progress[kProgressTextSize], bool* computed,
-                    char response[kResponseSize]) {
+bool PollComputeJob(char progress[kProgressTextSize], bool* computed, OtpChain& chain) {
     if (WaitForSingleObject(job.thread, 0) != WAIT_OBJECT_0) {
-        FormatProgress(job.progress.stepsDone, job.count, progress);
+        FormatProgress(job.progress.stepsDone, OtpChainSteps(job.chain), progress);
         return false;
     }
     *computed = job.result == kOtpOk;
-    if (*computed) std::memcpy(response, job.response, kResponseSize);
+    if (*computed) chain = job.chain;
     JoinAndWipeJob();
     return true;
 }

@@ -6,9 +6,9 @@
 #include "engine/otp.h"
 #include "shell/logic/main_logic.h"
 
-// Starts the worker on a copy of `fields` (an OTP computation of `count`
-// steps); false when a job runs already or no thread can be made.
-bool StartComputeJob(const OkFields& fields, std::uint32_t count);
+// Starts the worker on a copy of `fields` and of the chain to compute; false when a job runs
+// already or no thread can be made.
+bool StartComputeJob(const OkFields& fields, const OtpChain& chain);
 bool ComputeJobRunning();
 
 // Whether `shown`, read from the dialog now, is still what the job answers.
@@ -23,5 +23,5 @@ void StopComputeJob();
 
 // While the job runs: false, with its progress text in `progress`. Once the
 // worker has ended: true, the job is over, and `computed` tells whether
-// `response` holds its words.
-bool PollComputeJob(char progress[kProgressTextSize], bool* computed, char response[kResponseSize]);
+// `chain` holds its values.
+bool PollComputeJob(char progress[kProgressTextSize], bool* computed, OtpChain& chain);

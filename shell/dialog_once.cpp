@@ -11,9 +11,9 @@ struct OnceEntry {
 };
 
 OnceEntry onceDialogs[] = {
-    {IDD_OPTIONS, OptionsDialogProc, false},
-    {IDD_ABOUT, AboutDialogProc, false},
-    {IDD_SNK_SEED, SnkSeedDialogProc, false},
+    {IDD_OPTIONS, OptionsDialogProc, false},  {IDD_ABOUT, AboutDialogProc, false},
+    {IDD_SNK_SEED, SnkSeedDialogProc, false}, {IDD_LIST, ListDialogProc, false},
+    {IDD_RENEW, RenewDialogProc, false},
 };
 
 struct WindowSearch {

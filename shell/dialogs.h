@@ -1,17 +1,43 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
+
+#include "engine/otp.h"
 #include "shell/logic/show_logic.h"
 
-// The dialog procedures of the four dialog templates.
+// The dialog procedures of the dialog templates.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SnkSeedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK RenewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void RunOptionsDialog(HWND owner);
 
+// The responses ahead of a challenge, from its chain (PlanChain's for a list).
+struct ListRequest {
+    HashKind kind;
+    const char* seed;
+    const OtpChain* chain;
+};
+void RunListDialog(HWND owner, const ListRequest& request);
+
+// A renewal of the challenge `count` of `kind` and `seed`, answered with `passPhrase`, whose
+// value there is `current`.
+struct RenewRequest {
+    HashKind kind;
+    const char* seed;
+    const char* passPhrase;
+    std::uint32_t count;
+    const std::uint8_t* current;
+    bool accepted; // the copied challenge said that the server takes a renewal
+};
+// True when the renewal line was made: it stands in g_response.
+bool RunRenewDialog(HWND owner, const RenewRequest& request);
+
 // One of each: two Options dialogs would edit the same settings, each unaware of the other.
-enum class OnceDialog { Options, About, SnkSeed };
+enum class OnceDialog { Options, About, SnkSeed, List, Renew };
 // Runs the dialog modally, owned by `owner`; while it is open, brings that one to the front
 // instead. False only when it could not be created (GetLastError tells why).
 bool RunOnce(OnceDialog which, HWND owner, LPARAM parameter);

@@ -6,14 +6,19 @@
 #include <cstring>
 
 #include "engine/otp.h"
+#include "engine/six_words.h"
 #include "resources/resource.h"
 #include "shell/app_state.h"
 #include "shell/clipboard.h"
 #include "shell/compute_job.h"
 #include "shell/dialogs.h"
 #include "shell/message_box.h"
+#include "shell/sequence_store.h"
+#include "shell/logic/list_logic.h"
 #include "shell/logic/main_logic.h"
 #include "shell/logic/notice_logic.h"
+#include "shell/logic/renew_logic.h"
+#include "shell/logic/sequence_logic.h"
 #include "shell/snk_compute.h"
 #include "shell/stack_wipe.h"
 #include "shell/store.h"
@@ -50,6 +55,8 @@ void AddUp(ShowRequest& sum, ShowRequest request) {
 
 void ApplyMode(HWND dialog, const DialogMode& mode) {
     EnableWindow(GetDlgItem(dialog, IDC_COUNT), mode.countEnabled);
+    EnableWindow(GetDlgItem(dialog, IDC_LIST), mode.sequenceEnabled);
+    EnableWindow(GetDlgItem(dialog, IDC_RENEW), mode.sequenceEnabled);
     SetDlgItemTextA(dialog, IDC_CHALLENGE_LABEL, mode.challengeLabel);
     SetDlgItemTextA(dialog, IDC_RESPONSE_LABEL, mode.responseLabel);
 }
@@ -108,13 +115,6 @@ void OnInitDialog(HWND dialog) {
     PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
 
-bool RunComputation(HWND dialog, const OkFields& fields, std::uint32_t count) {
-    if (!fields.kind.has_value()) return false;
-    if (*fields.kind == HashKind::SNK)
-        return ComputeSnkResponse(dialog, fields.seed, fields.passPhrase, g_response);
-    return ComputeOtp(*fields.kind, count, fields.seed, fields.passPhrase, g_response) == kOtpOk;
-}
-
 void ApplyOkOutcome(HWND dialog, const OkOutcome& outcome) {
     // The field always shows what Copy would deliver, never a stale answer.
     if (outcome.showResponse) {
@@ -137,6 +137,97 @@ OkFields ReadOkFields(HWND dialog) {
     return fields;
 }
 
+// What Ok, List... and Renew... compute: the response, a list of the responses ahead, or the
+// current response of a renewal.
+enum class Purpose { Response, List, Renewal };
+
+// A press of one of them, kept until it is answered: after the worker, when it runs on one.
+struct Press {
+    Purpose purpose;
+    OkFields fields;
+    HashKind kind;
+    std::uint32_t count;
+    bool guard;
+    bool remembered;
+    SequenceRecord record;
+};
+Press press;
+
+void ForgetPress() {
+    OPENSSL_cleanse(&press, sizeof press);
+}
+
+// The response field as it was before a list or a renewal showed its progress there.
+void RestoreResponse(HWND dialog) {
+    SetDlgItemTextA(dialog, IDC_RESPONSE, g_response);
+    EnableWindow(GetDlgItem(dialog, IDC_COPY), g_response[0] != '\0');
+}
+
+// The guard's boxes, the mistyped pass phrase first; false when one is answered No.
+bool PassGuard(HWND dialog, const GuardVerdict& verdict, Purpose purpose) {
+    const Message question = purpose == Purpose::Response ? Message::GuardResponse
+                             : purpose == Purpose::List   ? Message::GuardList
+                                                          : Message::GuardRenewal;
+    char words[512];
+    for (const GuardReason reason : {GuardReason::Mistyped, GuardReason::LowCount}) {
+        if (!(reason == GuardReason::Mistyped ? verdict.mistyped : verdict.lowCount)) continue;
+        DescribeGuard(reason, verdict, press.kind, press.fields.seed, press.count, words,
+                      sizeof words);
+        if (!AskAfter(dialog, words, question) || ExitRequested()) return false;
+    }
+    return true;
+}
+
+void AnswerResponse(HWND dialog, const OtpChain& chain) {
+    const HashKind kind = press.kind;
+    const char* words = EncodeSixWords(chain.values[0]);
+    std::memcpy(g_response, words, std::strlen(words) + 1);
+    if (press.guard)
+        RememberSequence(kind, press.fields.seed, press.count, SequenceCheck(chain.values[0]));
+    ApplyOkOutcome(dialog, OkOutcomeFor(true, g_settings));
+    OfferNotice(dialog, ResponsesLeftNotice(kind, press.count, press.fields.seed));
+}
+
+void AnswerRenewal(HWND dialog, const OtpChain& chain) {
+    const RenewRequest request = {
+        press.kind,
+        press.fields.seed,
+        press.fields.passPhrase,
+        press.count,
+        chain.values[0],
+        RenewalAccepted(g_lastCopied, press.kind, press.fields.count, press.fields.seed)};
+    if (!RunRenewDialog(dialog, request)) return;
+    // The line answers the count in the field: no lower one follows it.
+    StopPendingDecrement(dialog);
+    ApplyOkOutcome(dialog, OkOutcome{true, false, 0});
+}
+
+// The chain of a press is in, or its computation failed: the guard asks, then the answer.
+void FinishPress(HWND dialog, bool computed, const OtpChain& chain) {
+    const SequenceRecord* remembered = press.remembered ? &press.record : nullptr;
+    const GuardVerdict verdict = DecideGuard(press.guard, remembered, press.count,
+                                             chain.check != 0 ? chain.checkValue : nullptr);
+    if (!computed) {
+        if (press.purpose == Purpose::Response) {
+            ApplyOkOutcome(dialog, OkOutcomeFor(false, g_settings));
+        } else {
+            RestoreResponse(dialog);
+        }
+    } else if (!PassGuard(dialog, verdict, press.purpose)) {
+        EmptyResponse(dialog);
+    } else if (press.purpose == Purpose::Response) {
+        AnswerResponse(dialog, chain);
+    } else {
+        RestoreResponse(dialog);
+        if (press.purpose == Purpose::List) {
+            RunListDialog(dialog, ListRequest{press.kind, press.fields.seed, &chain});
+        } else {
+            AnswerRenewal(dialog, chain);
+        }
+    }
+    ForgetPress();
+}
+
 void ShowJobProgress(HWND dialog) {
     // A tick queued before the job was stopped finds nothing to show.
     if (!ComputeJobRunning()) {
@@ -145,18 +236,20 @@ void ShowJobProgress(HWND dialog) {
     }
     char progress[kProgressTextSize];
     bool computed = false;
-    if (!PollComputeJob(progress, &computed, g_response)) {
+    OtpChain chain{};
+    if (!PollComputeJob(progress, &computed, chain)) {
         // Set on every tick: its change notice keeps an open dialog from docking mid-job.
         SetDlgItemTextA(dialog, IDC_RESPONSE, progress);
         return;
     }
     KillTimer(dialog, ID_TIMER_PROGRESS);
-    ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
+    FinishPress(dialog, computed, chain);
+    OPENSSL_cleanse(&chain, sizeof chain);
 }
 
 // Copy stays disabled until the job's words are in the field.
-bool StartLongComputation(HWND dialog, const OkFields& fields, std::uint32_t count) {
-    if (!StartComputeJob(fields, count)) return false;
+bool StartLongComputation(HWND dialog, const OkFields& fields, const OtpChain& chain) {
+    if (!StartComputeJob(fields, chain)) return false;
     // The decrement follows this answer, as it would after a computation in the press.
     KillTimer(dialog, ID_TIMER_DECR);
     EnableWindow(GetDlgItem(dialog, IDC_COPY), FALSE);
@@ -168,6 +261,7 @@ bool StartLongComputation(HWND dialog, const OkFields& fields, std::uint32_t cou
 void AbandonLongComputation(HWND dialog) {
     if (!ComputeJobRunning()) return;
     StopComputeJob();
+    ForgetPress();
     KillTimer(dialog, ID_TIMER_PROGRESS);
     SetDlgItemTextA(dialog, IDC_RESPONSE, "");
 }
@@ -180,37 +274,61 @@ void AbandonStaleComputation(HWND dialog) {
     OPENSSL_cleanse(&shown, sizeof shown);
 }
 
-void OnCompute(HWND dialog) {
-    // A second Ok while a job runs starts nothing.
+// The SNK response, in the press.
+void AnswerSnk(HWND dialog, OkFields& fields) {
+    const bool computed = ComputeSnkResponse(dialog, fields.seed, fields.passPhrase, g_response);
+    WipeUsedStack();
+    OPENSSL_cleanse(&fields, sizeof fields);
+    ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
+}
+
+void OnCompute(HWND dialog, Purpose purpose) {
+    // A second press while a job runs starts nothing.
     if (ComputeJobRunning()) return;
-    std::memset(g_response, 0, kResponseSize);
+    if (purpose == Purpose::Response) std::memset(g_response, 0, kResponseSize);
     OkFields fields = ReadOkFields(dialog);
 
     const Message error = CheckOkFields(fields.kind, fields.count, fields.seed, fields.passPhrase);
     if (error != Message::None) {
         OPENSSL_cleanse(&fields, sizeof fields);
-        ApplyOkOutcome(dialog, OkOutcomeFor(false, g_settings));
+        if (purpose == Purpose::Response) ApplyOkOutcome(dialog, OkOutcomeFor(false, g_settings));
         ShowMessage(dialog, error);
         return;
     }
 
-    // The checks let only counts above zero through, of at most 9 digits.
-    const auto count = static_cast<std::uint32_t>(ReadCount(fields.count));
     challengeWaiting = false;
-    // A failure may show its box before the outcome is applied: the last words must be gone.
-    EmptyResponse(dialog);
-    // Should no thread be had, the count is answered within the press after all.
-    if (RunsOnWorker(fields.kind, count) && StartLongComputation(dialog, fields, count)) {
+    // Any box that follows (a failure, a guard) comes with the last words gone.
+    if (purpose == Purpose::Response) EmptyResponse(dialog);
+    if (!IsOtpKind(fields.kind)) {
+        if (purpose == Purpose::Response) AnswerSnk(dialog, fields);
         OPENSSL_cleanse(&fields, sizeof fields);
         return;
     }
-    const bool computed = RunComputation(dialog, fields, count);
-    const NoticeText left =
-        computed ? ResponsesLeftNotice(fields.kind, count, fields.seed) : PlainNotice(Notice::None);
-    WipeUsedStack();
+    press = {};
+    press.purpose = purpose;
+    press.fields = fields;
+    press.kind = *fields.kind;
+    // The checks let only counts above zero through, of at most 9 digits.
+    press.count = static_cast<std::uint32_t>(ReadCount(fields.count));
+    press.guard = g_settings.Guard != 0;
+    press.remembered = press.guard && LookUpSequence(press.kind, fields.seed, &press.record);
     OPENSSL_cleanse(&fields, sizeof fields);
-    ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
-    OfferNotice(dialog, left);
+    const HashKind kind = press.kind;
+    OtpChain chain = PlanChain(
+        press.count, purpose == Purpose::List,
+        GuardCheckCount(press.guard, press.remembered ? &press.record : nullptr, press.count));
+    // Should no thread be had, the count is answered within the press after all.
+    if (RunsOnWorker(kind, OtpChainSteps(chain)) &&
+        StartLongComputation(dialog, press.fields, chain)) {
+        OPENSSL_cleanse(&chain, sizeof chain);
+        return;
+    }
+    OtpProgress progress;
+    const bool computed = ComputeOtpChain(kind, press.fields.seed, press.fields.passPhrase, chain,
+                                          progress) == kOtpOk;
+    WipeUsedStack();
+    FinishPress(dialog, computed, chain);
+    OPENSSL_cleanse(&chain, sizeof chain);
 }
 
 void OnDecrTimer(HWND dialog) {
@@ -328,6 +446,7 @@ BOOL CALLBACK EndWaitingWindow(HWND window, LPARAM lParam) {
 // after: nothing of ours is left behind in the shell or the viewer chain.
 void LeaveTheShell(HWND dialog) {
     StopComputeJob();
+    ForgetPress();
     LeaveClipboardChain(dialog);
     RemoveTrayIcon(dialog);
 }
@@ -369,7 +488,9 @@ void OnCommand(HWND dialog, WPARAM wParam) {
         RunOptionsDialog(dialog);
         if (!exitRequested) ShowNow(dialog, SW_SHOW);
         return;
-    case IDC_COMPUTE: OnCompute(dialog); return;
+    case IDC_COMPUTE: OnCompute(dialog, Purpose::Response); return;
+    case IDC_LIST: OnCompute(dialog, Purpose::List); return;
+    case IDC_RENEW: OnCompute(dialog, Purpose::Renewal); return;
     case IDC_COPY: CopyResponseToClipboard(dialog); return;
     case IDC_CLEARALL: OnClearAll(dialog); return;
     }

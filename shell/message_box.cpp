@@ -12,12 +12,13 @@ UINT BoxStyle(Box box) {
     case Box::Error: return MB_OK | MB_ICONERROR;
     case Box::Warning: return MB_OK | MB_ICONWARNING;
     case Box::Question: return MB_YESNO | MB_ICONQUESTION;
+    case Box::Guard: return MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
     }
     return MB_OK | MB_ICONERROR;
 }
 
 int ShowText(HWND asker, Box box, const char* text) {
-    if (ExitRequested()) return box == Box::Question ? IDNO : IDOK;
+    if (ExitRequested()) return box == Box::Question || box == Box::Guard ? IDNO : IDOK;
     const HWND owner = asker != nullptr && IsWindowVisible(asker) ? asker : nullptr;
     WaitingForAnswerBegins();
     const int answer = MessageBoxA(owner, text, BoxCaption(box), BoxStyle(box));
@@ -41,9 +42,16 @@ int ShowPattern(HWND asker, const MessageEntry& entry, Values... values) {
 bool ShowMessage(HWND asker, Message message) {
     const MessageEntry& entry = MessageFor(message);
     if (entry.text == nullptr) return true;
-    const int answer = entry.limit != 0 ? ShowPattern(asker, entry, entry.limit)
+    const int answer = entry.limit != 0 ? ShowPattern(asker, entry, entry.limit, entry.upper)
                                         : ShowText(asker, entry.box, entry.text);
     return answer != IDNO;
+}
+
+bool AskAfter(HWND asker, const char* words, Message message) {
+    const MessageEntry& entry = MessageFor(message);
+    char text[768];
+    std::snprintf(text, sizeof text, "%s\n\n%s", words, entry.text);
+    return ShowText(asker, entry.box, text) != IDNO;
 }
 
 void ShowSystemError(HWND asker, Message message) {

@@ -12,3 +12,5 @@
 bool ShowMessage(HWND asker, Message message);
 // A message whose text is a pattern: the system error code goes in twice.
 void ShowSystemError(HWND asker, Message message);
+// The question of `message` after `words` that say why it is asked; false when answered No.
+bool AskAfter(HWND asker, const char* words, Message message);

@@ -15,6 +15,9 @@ void RecogniseChallenge(HWND dialog, char* text) {
     StopPendingDecrement(dialog);
     SetDlgItemTextA(dialog, IDC_COUNT, parsed.slots.count);
     SetDlgItemTextA(dialog, IDC_SEED, parsed.slots.seed);
+    g_lastCopied = CopiedChallenge{true, parsed.kind, {}, {}, parsed.extended};
+    lstrcpynA(g_lastCopied.count, parsed.slots.count, sizeof g_lastCopied.count);
+    lstrcpynA(g_lastCopied.seed, parsed.slots.seed, sizeof g_lastCopied.seed);
     // The last answer is for another challenge: Copy must not deliver it for this one.
     EmptyResponse(dialog);
     SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));

@@ -1,8 +1,10 @@
 #pragma once
 #include <cstddef>
 
-// Copy's clipboard block: the response, CR LF when Return is on, a NUL.
-constexpr std::size_t kCopyBlockSize = 65;
+#include "engine/otp.h"
+
+// Copy's text: the response (a renewal line too), CR LF when Return is on, a NUL.
+constexpr std::size_t kCopyBlockSize = kResponseSize + 2;
 
 // Registered clipboard formats. A copier that sets the first asks monitors to
 // leave its text alone (password managers do); Copy sets the other two to 0

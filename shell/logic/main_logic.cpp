@@ -13,8 +13,8 @@ bool IsSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-const DialogMode kSkeyMode = {true, LABEL_SKEY_CHALLENGE, LABEL_SKEY_RESPONSE};
-const DialogMode kSnkMode = {false, "SNK Challange", "SNK Response"};
+const DialogMode kSkeyMode = {true, LABEL_SKEY_CHALLENGE, LABEL_SKEY_RESPONSE, true};
+const DialogMode kSnkMode = {false, "SNK Challange", "SNK Response", false};
 
 } // namespace
 

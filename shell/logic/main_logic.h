@@ -30,6 +30,7 @@ struct DialogMode {
     bool countEnabled;
     const char* challengeLabel;
     const char* responseLabel;
+    bool sequenceEnabled; // List... and Renew...: a six-word sequence only
 };
 
 // One row per radio button of the main dialog, in the order Ok tests them: the kind it

@@ -2,6 +2,7 @@
 
 #include "engine/otp.h"
 #include "shell/logic/main_logic.h"
+#include "shell/logic/renew_logic.h"
 
 namespace {
 
@@ -63,7 +64,33 @@ const MessageEntry kMessages[] = {
     {Message::DialogCreate, Box::Error, "Error creating Dialog [0x%02x{%d}]", 0, 0},
     {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0,
      0},
+    {Message::PrintFailed, Box::Error, "Error printing [0x%02x{%d}]", 0, 0},
+    {Message::NoPrinter, Box::Error, "No printer is set up.", 0, 0},
+    {Message::GuardResponse, Box::Guard, "Show the response anyway?", 0, 0},
+    {Message::GuardList, Box::Guard, "Show the list anyway?", 0, 0},
+    {Message::GuardRenewal, Box::Guard, "Go on to the renewal anyway?", 0, 0},
+    {Message::RenewMismatch, Box::InputError,
+     "Invalid input: New pass phrase and its confirmation differ\n (Type it twice, or leave both "
+     "empty to keep the pass phrase)",
+     0, 0},
+    {Message::RenewPassPhraseShort, Box::InputError,
+     "Invalid input: New pass phrase too short\n (At least %u characters)", 0,
+     kNewPassPhraseMinimum},
+    {Message::RenewPassPhraseLong, Box::InputError,
+     "Invalid input: New pass phrase too long\n (At most %u characters)", 0, kPassPhraseLimit},
+    {Message::RenewBadSeed, Box::InputError,
+     "Invalid input: Bad new seed\n (1 to %u letters and digits)", 0, kSeedLimit},
+    {Message::RenewSameSeed, Box::InputError,
+     "Invalid input: The new seed is the current one\n (A new sequence needs a new seed)", 0, 0},
+    {Message::RenewBadCount, Box::InputError, "Invalid input: Bad new count\n (From %u to %u)", 0,
+     kNewCountLowest, kNewCountHighest},
+    {Message::RenewMd4TooLong, Box::InputError,
+     "Invalid input: New seed and pass phrase too long for MD4\n (At most %u characters "
+     "together)",
+     0, kMd4CrunchLimit},
 };
+
+#define RENEW_LINE "\nA challenge that ends in \"ext\" can be renewed in the login with Renew..."
 
 // NOTE: the titles stay within 63 characters and the texts within 255 with
 // whatever they name: the notice structure holds no more.
@@ -78,13 +105,13 @@ const NoticeEntry kNotices[] = {
      "%s: click here or double-click the Vantreth icon to answer it."},
     {Notice::ResponsesLeft, NoticeIcon::Warning, "%u responses left",
      "After count %u, seed %s has %u responses left. Time to re-initialise the one-time "
-     "passwords on the server."},
+     "passwords on the server." RENEW_LINE},
     {Notice::OneResponseLeft, NoticeIcon::Warning, "1 response left",
      "After count 2, seed %s has 1 response left. Time to re-initialise the one-time passwords "
-     "on the server."},
+     "on the server." RENEW_LINE},
     {Notice::LastResponse, NoticeIcon::Warning, "No responses left",
      "Count 1 was the last response for seed %s. Time to re-initialise the one-time passwords "
-     "on the server."},
+     "on the server." RENEW_LINE},
 };
 
 } // namespace
@@ -109,6 +136,7 @@ const char* BoxCaption(Box box) {
     case Box::Error: return "Error";
     case Box::Warning: return "Warning";
     case Box::Question: return "WARNING";
+    case Box::Guard: return "Warning";
     }
     return "Error";
 }

@@ -9,6 +9,7 @@ enum class Box {
     Error,      // "Error", error icon
     Warning,    // "Warning", warning icon
     Question,   // "WARNING", question icon, Yes and No
+    Guard,      // "Warning", warning icon, Yes and No with No the default
 };
 
 enum class Message {
@@ -45,6 +46,21 @@ enum class Message {
     // With the system error code filled in: a pattern with "%02x" and "%d"
     DialogCreate,
     ClipboardAlloc,
+    PrintFailed,
+    // The List dialog's Print...
+    NoPrinter,
+    // The guard's questions, after its words
+    GuardResponse,
+    GuardList,
+    GuardRenewal,
+    // OK in the Renew dialog, in the order of its fields
+    RenewMismatch,
+    RenewPassPhraseShort,
+    RenewPassPhraseLong,
+    RenewBadSeed,
+    RenewSameSeed,
+    RenewBadCount,
+    RenewMd4TooLong,
 };
 
 struct MessageEntry {
@@ -53,8 +69,9 @@ struct MessageEntry {
     // A pattern only where the entry names a limit ("%u") or the system error code goes in
     // ("%02x" and "%d"); any other text is shown as it stands.
     const char* text;
-    int dialogResult; // what the refusing dialog procedure returns; 0 where none
-    unsigned limit;   // the number a too-long refusal names; 0 where none
+    int dialogResult;   // what the refusing dialog procedure returns; 0 where none
+    unsigned limit;     // the number a too-long refusal names; 0 where none
+    unsigned upper = 0; // the top of a range that begins at `limit`
 };
 
 // The row of `message`; Message::None has a null text.

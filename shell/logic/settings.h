@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-// The eight option values, named after their registry values. Flags: any
+// The nine option values, named after their registry values. Flags: any
 // non-zero byte is on. Times: seconds, 0..255.
 struct Settings {
     std::uint8_t Clipboard;
@@ -12,4 +12,5 @@ struct Settings {
     std::uint8_t SNK;
     std::uint8_t AutoDecr;
     std::uint8_t DecrTime;
+    std::uint8_t Guard; // the sequences are remembered and checked before each answer
 };

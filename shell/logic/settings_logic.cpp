@@ -26,6 +26,7 @@ const SettingEntry kSettingTable[kSettingCount] = {
      Message::None},
     {"DecrTime", &Settings::DecrTime, 1, 0, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL,
      &Settings::AutoDecr, Message::DecrTimeZero, Message::DecrTimeRange},
+    {"Guard", &Settings::Guard, 1, 0, IDC_OPT_GUARD, 0, nullptr, Message::None, Message::None},
 };
 
 bool IsTimeRow(const SettingEntry& entry) {

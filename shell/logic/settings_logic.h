@@ -23,7 +23,7 @@ struct SettingEntry {
     Message whenZero;   // a time of 0: refused with this below `lowest`, else taken with it
     Message outOfRange; // a time outside `lowest` to 255
 };
-constexpr std::size_t kSettingCount = 8;
+constexpr std::size_t kSettingCount = 9;
 extern const SettingEntry kSettingTable[kSettingCount];
 
 bool IsTimeRow(const SettingEntry& entry);

@@ -28,8 +28,8 @@ TEST(Keyboard, TabWalksTheMainDialogInItsOrderAndBackToTheCount) {
     ClickInto(Control(program, IDC_COUNT));
     ASSERT_TRUE(WaitUntil([&] { return FocusedWindow(program) == Control(program, IDC_COUNT); }))
         << Describe(FocusedWindow(program));
-    const int order[] = {IDC_SEED, IDC_PASSPHRASE, IDC_COMPUTE, IDC_CLOSE,    IDC_OPTIONS,
-                         IDC_EXIT, IDC_COPY,       IDC_SHA1,    IDC_CLEARALL, IDC_COUNT};
+    const int order[] = {IDC_SEED, IDC_PASSPHRASE, IDC_COMPUTE,  IDC_CLOSE, IDC_OPTIONS, IDC_EXIT,
+                         IDC_COPY, IDC_SHA1,       IDC_CLEARALL, IDC_LIST,  IDC_RENEW,   IDC_COUNT};
     for (int id : order) {
         const HWND from = FocusedWindow(program);
         PressKey(from, VK_TAB);

@@ -47,17 +47,19 @@ struct LeftCase {
     const char* notice; // null: none
 };
 
+#define RENEWAL "\nA challenge that ends in \"ext\" can be renewed in the login with Renew..."
+
 const LeftCase kLeft[] = {
     {IDC_MD5, "10", nullptr},
     {IDC_MD5, "9",
      "After count 9, seed test has 8 responses left. Time to re-initialise the one-time "
-     "passwords on the server."},
+     "passwords on the server." RENEWAL},
     {IDC_SHA1, "2",
      "After count 2, seed test has 1 response left. Time to re-initialise the one-time passwords "
-     "on the server."},
+     "on the server." RENEWAL},
     {IDC_MD4, "1",
      "Count 1 was the last response for seed test. Time to re-initialise the one-time passwords "
-     "on the server."},
+     "on the server." RENEWAL},
 };
 
 TEST(Notice, FewerThanTenResponsesLeftAreWarnedOf) {

@@ -24,9 +24,9 @@ const Opener kOpeners[] = {
     {"tray menu", OpenOptionsFromTray},
 };
 
-// Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime.
-const Settings kMixed = {0, 1, 0, 1, 255, 1, 0, 0};
-const Settings kFlipped = {1, 0, 1, 0, 7, 0, 1, 100};
+// Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime, Guard.
+const Settings kMixed = {0, 1, 0, 1, 255, 1, 0, 0, 1};
+const Settings kFlipped = {1, 0, 1, 0, 7, 0, 1, 100, 0};
 
 // The program started with `settings`, which are then forgotten so that whatever the dialog
 // writes shows in the key, and Options opened.
@@ -99,7 +99,7 @@ const TimeRefusal kTimeRefusals[] = {
 };
 
 TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
-    const Settings settings = {1, 1, 1, 1, 9, 0, 1, 1}; // the defaults but for DockTime
+    const Settings settings = {1, 1, 1, 1, 9, 0, 1, 1, 1}; // the defaults but for DockTime
     OpenedOptions opened;
     ASSERT_NO_FATAL_FAILURE(StartForgetAndOpen(settings, OpenOptionsWithButton, &opened));
     const Program& program = opened.run.program;
@@ -135,7 +135,7 @@ TEST(Options, TimesOutsideTheirByteAreRefusedAndLettersSaveNoDelay) {
     EXPECT_EQ(kDecrWarning, PressForBoxText(options, IDOK, program.processId, "Warning"));
     ASSERT_TRUE(WaitForGone(options));
     // Clipboard clicked off, 255 taken, the letters saved as no delay.
-    EXPECT_EQ(DescribeStored({0, 1, 1, 1, 255, 0, 1, 0}), DescribeKey());
+    EXPECT_EQ(DescribeStored({0, 1, 1, 1, 255, 0, 1, 0, 1}), DescribeKey());
 }
 
 TEST(Options, CancelWritesNothing) {

@@ -161,8 +161,8 @@ bool StartProgram(Program* program) {
 
 bool StartProgramWith(const Settings& settings, Program* program, const char* snkRecordHex) {
     KillRunningInstances();
-    return DeleteSettingsKey() && WriteStoredSettings(settings, snkRecordHex) &&
-           StartProgram(program);
+    return DeleteSettingsKey() && DeleteSequences() &&
+           WriteStoredSettings(settings, snkRecordHex) && StartProgram(program);
 }
 
 bool StartShown(Program* program, const Settings& settings) {

@@ -45,7 +45,8 @@ bool LaunchProgram(Program* program);
 bool WaitForMainDialog(Program* program);
 // Kills leftovers, starts the program, waits for its dialog and for it to dock.
 bool StartProgram(Program* program);
-// The same with these settings (and the SNK-S record, in hex, when given) as the whole key.
+// The same with these settings (and the SNK-S record, in hex, when given) as the whole key, and
+// no sequences remembered.
 bool StartProgramWith(const Settings& settings, Program* program,
                       const char* snkRecordHex = nullptr);
 // The same, then shows the dialog from the tray.

@@ -18,6 +18,7 @@ const SettingRow kSettingRows[kSettingCount] = {
     {"AutoDecr", &Settings::AutoDecr, IDC_OPT_AUTODECR, 0, nullptr},
     {"DecrTime", &Settings::DecrTime, IDC_OPT_DECRTIME, IDC_OPT_DECRTIME_LABEL,
      &Settings::AutoDecr},
+    {"Guard", &Settings::Guard, IDC_OPT_GUARD, 0, nullptr},
 };
 
 namespace {
@@ -53,15 +54,15 @@ std::string Describe(const Values& values) {
 
 } // namespace
 
-// Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime.
+// Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime, Guard.
 Settings DefaultSettings() {
-    return {1, 1, 1, 1, 30, 0, 1, 1};
+    return {1, 1, 1, 1, 30, 0, 1, 1, 1};
 }
 Settings QuietSettings() {
-    return {0, 0, 0, 0, 30, 0, 0, 1};
+    return {0, 0, 0, 0, 30, 0, 0, 1, 0};
 }
 Settings SnkSettings() {
-    return {0, 0, 0, 0, 30, 1, 0, 1};
+    return {0, 0, 0, 0, 30, 1, 0, 1, 0};
 }
 Settings QuietSettingsWith(std::uint8_t Settings::*flag, std::uint8_t Settings::*time) {
     Settings settings = QuietSettings();
@@ -180,10 +181,26 @@ std::string FromHex(const char* hex) {
 
 namespace {
 
+const char kSequencesKey[] = "Software\\Vantreth\\Sequences";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kRunValue[] = L"Vantreth";
 
 } // namespace
+
+bool DeleteSequences() {
+    const LONG result = RegDeleteKeyA(HKEY_CURRENT_USER, kSequencesKey);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool ReadSequence(const char* name, std::string* bytes) {
+    char data[64];
+    DWORD size = sizeof data;
+    if (RegGetValueA(HKEY_CURRENT_USER, kSequencesKey, name, RRF_RT_ANY, nullptr, data, &size) !=
+        ERROR_SUCCESS)
+        return false;
+    bytes->assign(data, size);
+    return true;
+}
 
 bool ReadRunValue(std::wstring* value, DWORD* type) {
     HKEY key;

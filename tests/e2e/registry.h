@@ -1,6 +1,7 @@
 #pragma once
-// The program's registry key, HKLM\SOFTWARE\Quenby OTP: the eight settings and the SNK-S
-// record, written before a start and read back as text to compare as a whole.
+// The program's registry key, HKLM\SOFTWARE\Quenby OTP: the nine settings and the SNK-S
+// record, written before a start and read back as text to compare as a whole; and the sequences
+// it remembers for the user.
 #include <windows.h>
 
 #include <cstdint>
@@ -18,7 +19,7 @@ bool UnderWow64();
 // Whether `path` exists under HKLM in the 64-bit system's own view (KEY_WOW64_64KEY).
 bool KeyInNativeView(const char* path);
 
-// The eight stored settings in the order the program reads and writes them, each with the
+// The nine stored settings in the order the program reads and writes them, each with the
 // Options control that shows it. A time's edit and label are enabled only while its flag is on.
 struct SettingRow {
     const char* name;
@@ -27,12 +28,12 @@ struct SettingRow {
     int label;                         // the time's label; 0 for a check box
     std::uint8_t Settings::*enabledBy; // the time's flag; null for a check box
 };
-constexpr int kSettingCount = 8;
+constexpr int kSettingCount = 9;
 extern const SettingRow kSettingRows[kSettingCount];
 
 // The first-run defaults, as the program must write them.
 Settings DefaultSettings();
-// Everything off that could act by itself during a test; times at their defaults.
+// Everything off that could act by itself or ask during a test; times at their defaults.
 Settings QuietSettings();
 // The same with SNK features on.
 Settings SnkSettings();
@@ -51,10 +52,10 @@ constexpr const char* kSnkReadError = "Error reading registry.\nPlease restart t
 constexpr const char* kRegistryWriteError = "Error writing to the registry";
 
 bool DeleteSettingsKey();
-// The eight values as the program stores them (REG_BINARY, one byte each), and the SNK-S
+// The nine values as the program stores them (REG_BINARY, one byte each), and the SNK-S
 // record given in hex when `snkRecordHex` is not null.
 bool WriteStoredSettings(const Settings& settings, const char* snkRecordHex = nullptr);
-// Deletes the eight values and keeps the key, so that any later write of them is seen.
+// Deletes the nine values and keeps the key, so that any later write of them is seen.
 bool ForgetStoredSettings();
 bool WriteRawValue(const char* name, DWORD type, const std::string& bytes);
 bool DeleteValue(const char* name);
@@ -74,3 +75,8 @@ std::string DescribeKey();
 std::string DescribeStored(const Settings& settings, const char* snkRecordHex = nullptr);
 // Raw bytes from hex digits.
 std::string FromHex(const char* hex);
+
+// The sequences, HKCU\Software\Vantreth\Sequences: deleted with every value, and a value's
+// bytes read (false when missing).
+bool DeleteSequences();
+bool ReadSequence(const char* name, std::string* bytes);

@@ -37,8 +37,8 @@ std::string Dword(DWORD value) {
     return std::string(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
-// The eight values in their stored order (Clipboard, Return, ClearPass, AutoDock, DockTime,
-// SNK, AutoDecr, DecrTime), then the record.
+// The nine values in their stored order (Clipboard, Return, ClearPass, AutoDock, DockTime,
+// SNK, AutoDecr, DecrTime, Guard), then the record.
 struct FaultCase {
     const char* what;
     RawValue values[kSettingCount + 1];
@@ -46,10 +46,10 @@ struct FaultCase {
     const char* snkMessage;
 };
 
-// The same fault for all eight values and the record, the first bytes chosen away from the
+// The same fault for all nine values and the record, the first bytes chosen away from the
 // defaults so that a byte taken where the default belongs shows.
 FaultCase Sized(const char* what, size_t size, const std::string& record, const char* message) {
-    const Settings away = {0, 0, 0, 0, 99, 1, 0, 9};
+    const Settings away = {0, 0, 0, 0, 99, 1, 0, 9, 0};
     FaultCase fault = {what, {}, DefaultSettings(), message};
     for (int i = 0; i < kSettingCount; ++i) {
         std::string bytes(size, '\xee');
@@ -74,8 +74,9 @@ std::vector<FaultCase> FaultCases() {
                       {REG_SZ, std::string("\x01", 2)},
                       {REG_SZ, std::string("", 1)},
                       {REG_SZ, std::string("A", 2)},
+                      {REG_SZ, std::string("", 1)},
                       {REG_SZ, record}},
-                     Settings{0, 1, 1, 1, 30, 0, 0, 1},
+                     Settings{0, 1, 1, 1, 30, 0, 0, 1, 0},
                      kSnkReadError});
     cases.push_back({"numbers",
                      {{REG_DWORD, Dword(0)},
@@ -86,8 +87,9 @@ std::vector<FaultCase> FaultCases() {
                       {REG_DWORD, Dword(1)},
                       {REG_QWORD, std::string(8, '\0')},
                       {REG_DWORD, Bytes({44})},
+                      {REG_DWORD, Dword(0)},
                       {REG_DWORD, Dword(0x12345678)}},
-                     Settings{1, 0, 1, 1, 30, 0, 1, 44},
+                     Settings{1, 0, 1, 1, 30, 0, 1, 44, 1},
                      kBadPassword});
     FaultCase missing = {"missing", {}, DefaultSettings(), kSnkReadError};
     for (RawValue& value : missing.values)
@@ -240,7 +242,7 @@ TEST(RegistryFaults, KeyLockedBeforeStartStartsWithTheDefaultsAndWritesNothing) 
     ScopedUnlock unlock;
     KillRunningInstances();
     ASSERT_TRUE(DeleteSettingsKey());
-    ASSERT_TRUE(WriteStoredSettings({0, 0, 0, 0, 99, 1, 0, 9}, kSnkRecordHex));
+    ASSERT_TRUE(WriteStoredSettings({0, 0, 0, 0, 99, 1, 0, 9, 0}, kSnkRecordHex));
     const std::string stored = DescribeKey();
     ASSERT_TRUE(LockKey(true));
 

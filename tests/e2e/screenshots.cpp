@@ -31,8 +31,11 @@ const char kFirstStartNotice[] = "notice-first-start";
 const char kOptions[] = "options";
 const char kSnkEnrol[] = "snk-enrol";
 const char kSnkAnswered[] = "main-snk";
-const char* const kShots[] = {kTray,       kTrayWaiting,      kTrayMenu, kAbout,    kAnswered,
-                              kInputError, kFirstStartNotice, kOptions,  kSnkEnrol, kSnkAnswered};
+const char kList[] = "list";
+const char kRenew[] = "renew";
+const char* const kShots[] = {
+    kTray, kTrayWaiting, kTrayMenu,         kAbout,   kAnswered, kInputError,
+    kList, kRenew,       kFirstStartNotice, kOptions, kSnkEnrol, kSnkAnswered};
 
 // The RFC 2289 vector shown answered.
 const HashKind kVectorKind = HashKind::MD5;
@@ -311,6 +314,31 @@ void TakeInputError(const Program& program) {
     if (box != nullptr) CloseBox(box, IDOK);
 }
 
+// The answered challenge's responses ahead, the next first.
+void TakeList(const Program& program) {
+    if (!SetField(program, IDC_COUNT, std::to_string(kVectorCount).c_str()) ||
+        !SetField(program, IDC_PASSPHRASE, kVectorPassPhrase))
+        return Fail(kList, "the fields could not be set");
+    const HWND list = PressForBox(program.dialog, IDC_LIST, program.processId, "OTP List");
+    if (list == nullptr || !FocusOn(program, list, GetDlgItem(list, IDCANCEL)))
+        return Fail(kList, "the list did not come");
+    CaptureWindow(kList, list);
+    CloseBox(list, IDCANCEL);
+}
+
+// A challenge that takes a renewal, RFC 2444's example.
+void TakeRenew(const Program& program) {
+    if (!PutClipboardText("otp-md5 499 ke1234 ext") ||
+        !WaitUntil([&] { return Field(program, IDC_SEED) == "ke1234"; }) ||
+        !SetField(program, IDC_PASSPHRASE, kVectorPassPhrase))
+        return Fail(kRenew, "the challenge did not come");
+    const HWND renew = PressForBox(program.dialog, IDC_RENEW, program.processId, "OTP Renewal");
+    if (renew == nullptr || !FocusOn(program, renew, GetDlgItem(renew, IDOK)))
+        return Fail(kRenew, "the renewal did not come");
+    CaptureWindow(kRenew, renew);
+    CloseBox(renew, IDCANCEL);
+}
+
 // A first start says from the tray icon that Vantreth runs, and how to bring it up.
 void TakeFirstStartNotice(const Program& program) {
     CaptureNotice(kFirstStartNotice);
@@ -382,6 +410,8 @@ int main(int argc, char** argv) {
             TakeTrayMenuAndAbout(run.program);
             TakeAnswered(run.program);
             TakeInputError(run.program);
+            TakeList(run.program);
+            TakeRenew(run.program);
         }
     }
     {

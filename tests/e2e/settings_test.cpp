@@ -16,7 +16,7 @@ std::string ShownByOptions(const Program& program) {
     return shown;
 }
 
-TEST(Settings, FirstStartWritesExactlyTheEightDefaultsAndASecondStartReadsThem) {
+TEST(Settings, FirstStartWritesExactlyTheDefaultsAndASecondStartReadsThem) {
     KillRunningInstances();
     ASSERT_TRUE(DeleteSettingsKey());
     {
@@ -38,7 +38,7 @@ TEST(Settings, FirstStartWritesExactlyTheEightDefaultsAndASecondStartReadsThem) 
 TEST(Settings, AStoredDockTimeOfZeroIsTakenAsThirty) {
     ScopedProgram run;
     ASSERT_TRUE(StartProgramWith({}, &run.program));
-    EXPECT_EQ(DescribeOptionsFor({0, 0, 0, 0, 30, 0, 0, 0}), ShownByOptions(run.program));
+    EXPECT_EQ(DescribeOptionsFor({0, 0, 0, 0, 30, 0, 0, 0, 0}), ShownByOptions(run.program));
 }
 
 TEST(Settings, WithTheDefaultsTheCountDropsByOneOnceAboutASecondAfterAResponse) {
@@ -115,8 +115,8 @@ TEST(Settings, TheDialogDocksAfterDockTimeAndClearsOnlyThePassPhrase) {
         SCOPED_TRACE(c.what);
         ScopedProgram run;
         const Program& program = run.program;
-        // Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime.
-        ASSERT_TRUE(StartShown(&run.program, {1, 1, c.clearPass, c.autoDock, 2, 0, 1, 1}));
+        // Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime, Guard.
+        ASSERT_TRUE(StartShown(&run.program, {1, 1, c.clearPass, c.autoDock, 2, 0, 1, 1, 0}));
 
         ASSERT_TRUE(SetField(program, IDC_COUNT, "5"));
         ASSERT_TRUE(SetField(program, IDC_SEED, "abc"));

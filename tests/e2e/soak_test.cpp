@@ -37,7 +37,7 @@ double Seconds(DWORD since) {
 // by itself, so only the soak's own actions change the dialog.
 Settings SoakSettings() {
     // Clipboard, Return, ClearPass, AutoDock, DockTime, SNK, AutoDecr, DecrTime.
-    return {1, 1, 1, 0, 30, 0, 0, 1};
+    return {1, 1, 1, 0, 30, 0, 0, 1, 0};
 }
 
 // The mix of texts, in turn: challenges of each kind, plain text, an empty text, bytes above

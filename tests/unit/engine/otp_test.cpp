@@ -391,4 +391,41 @@ TEST(Sliced, RefusedCrunchRunsNoStep) {
     EXPECT_STREQ("", response);
 }
 
+// A chain keeps each RFC vector's value wherever the count lies: in its run of values, or as
+// the check below or above them; every value of the run is the single response of its count.
+// Slices of 7 steps end inside the run and between the kept counts.
+TEST_P(RfcVector, ChainKeepsTheValueInItsRunAndAsItsCheck) {
+    const Rfc2289Vector& v = GetParam();
+    const std::uint32_t runs[][3] = {
+        {0, 99, 0}, {v.count + 3, v.count + 40, v.count}, {0, v.count / 2, v.count}};
+    for (const auto& run : runs) {
+        OtpChain chain{run[0], run[1], run[2], {}, {}};
+        OtpProgress progress;
+        ASSERT_EQ(kOtpOk, ComputeOtpChain(v.kind, v.seed.c_str(), v.passPhrase.c_str(), chain,
+                                          progress, 7));
+        EXPECT_EQ(OtpChainSteps(chain), progress.stepsDone.load());
+        const bool inRun = v.count >= chain.low && v.count <= chain.high;
+        EXPECT_EQ(v.hex, Hex(inRun ? chain.values[v.count - chain.low] : chain.checkValue))
+            << "run " << chain.low << ".." << chain.high << " check " << chain.check;
+        for (std::uint32_t count = chain.low; count <= chain.high; ++count) {
+            char words[kResponseSize] = {};
+            ASSERT_EQ(kOtpOk,
+                      ComputeOtp(v.kind, count, v.seed.c_str(), v.passPhrase.c_str(), words));
+            ASSERT_STREQ(words, EncodeSixWords(chain.values[count - chain.low])) << count;
+        }
+    }
+}
+
+TEST(Chain, RefusesMoreThanItsLimitAndWipesWhatAStopLeft) {
+    OtpProgress progress;
+    OtpChain chain{5, 5 + kChainLimit, 0, {}, {}};
+    EXPECT_EQ(kOtpCrunchFailed, ComputeOtpChain(HashKind::MD5, "test", "pass", chain, progress));
+    // Stopped before its first step, with the crunch already kept as count 0.
+    chain = OtpChain{0, 99, 1000, {}, {}};
+    progress.stopRequested = true;
+    EXPECT_EQ(kOtpStopped, ComputeOtpChain(HashKind::MD5, "test", "pass", chain, progress));
+    const OtpChain wiped{0, 99, 1000, {}, {}};
+    EXPECT_EQ(0, std::memcmp(&wiped, &chain, sizeof chain)) << "values left by a stopped chain";
+}
+
 } // namespace

@@ -135,12 +135,12 @@ TEST(BuildCopyText, NeverWritesPastTheBlock) {
         std::size_t expectedLength;
     } cases[] = {
         // clang-format off
-        {63, 64, true, 64},    // the longest text the response buffer holds: cut to 62 and CR LF
-        {63, 64, false, 63},
-        {64, 64, false, 64},   // an unterminated response buffer
-        {64, 64, true, 64},
-        {200, 200, false, 64},
-        {200, 200, true, 64},
+        {127, 128, true, 129},  // the longest text the response buffer holds, whole with CR LF
+        {127, 128, false, 127},
+        {128, 128, false, 128}, // an unterminated response buffer
+        {128, 128, true, 129},
+        {200, 200, false, 129},
+        {200, 200, true, 129},
         {10, 10, false, 10},   // a short buffer without NUL is read no further than its size
         {10, 10, true, 12},
         // clang-format on

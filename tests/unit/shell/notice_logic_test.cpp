@@ -41,6 +41,8 @@ TEST(ResponsesLeftNotice, WarnsBelowTenWithWhatIsLeftOfTheSeed) {
         if (c.notice != Notice::None) {
             EXPECT_EQ(NoticeIcon::Warning, notice.icon);
             EXPECT_NE(nullptr, std::strstr(notice.text, "re-initialise")) << notice.text;
+            EXPECT_TRUE(EndsWith(notice.text, "\"ext\" can be renewed in the login with Renew..."))
+                << notice.text;
         }
     }
 }

@@ -121,7 +121,7 @@ TEST(StoredSettingValue, BadValuesTakeTheirDefault) {
 
 // Everything off, DockTime 45 and DecrTime 9: what a refused OK must keep.
 Settings Stored() {
-    return Settings{0, 0, 0, 0, 45, 0, 0, 9};
+    return Settings{0, 0, 0, 0, 45, 0, 0, 9, 0};
 }
 
 // The form with the check boxes of `boxes` ticked and the two times typed.
@@ -140,7 +140,7 @@ OptionsForm Form(const Settings& boxes, const char* dock, const char* decr) {
 
 // Every check box on but SNK.
 OptionsForm Form(const char* dock, const char* decr) {
-    return Form(Settings{1, 1, 1, 1, 0, 0, 1, 0}, dock, decr);
+    return Form(Settings{1, 1, 1, 1, 0, 0, 1, 0, 1}, dock, decr);
 }
 
 OptionsForm WithSnk(OptionsForm form, bool snk) {
@@ -209,8 +209,8 @@ TEST(DecideOptionsOk, FlagsFollowTheCheckBoxes) {
     current.Clipboard = 5; // an outside edit: on, but not 1
     current.Return = 0;
     const OptionsOkOutcome out =
-        DecideOptionsOk(current, Form(Settings{0, 1, 0, 0, 0, 0, 0, 0}, "30", "1"), false);
-    EXPECT_TRUE(Same(Settings{0, 1, 0, 0, 30, 0, 0, 1}, out.settings));
+        DecideOptionsOk(current, Form(Settings{0, 1, 0, 0, 0, 0, 0, 0, 1}, "30", "1"), false);
+    EXPECT_TRUE(Same(Settings{0, 1, 0, 0, 30, 0, 0, 1, 1}, out.settings));
 }
 
 TEST(DecideOptionsOk, SnkEnrolmentAndQuestion) {

@@ -1,0 +1,79 @@
+#include "shell/logic/list_logic.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "engine/six_words.h"
+#include "shell/logic/main_logic.h"
+#include "shell/logic/sequence_logic.h"
+
+OtpChain PlanChain(std::uint32_t asked, bool list, std::uint32_t check) {
+    OtpChain chain{};
+    chain.high = asked;
+    chain.low = list && asked > kChainLimit ? asked - (kChainLimit - 1) : list ? 1 : asked;
+    chain.check = check;
+    return chain;
+}
+
+void ValueInHex(const std::uint8_t value[8], bool grouped, char out[kHexTextSize]) {
+    std::size_t at = 0;
+    for (int i = 0; i < 8; ++i) {
+        if (grouped && i > 0 && i % 2 == 0) out[at++] = ' ';
+        std::snprintf(out + at, kHexTextSize - at, "%02x", value[i]);
+        at += 2;
+    }
+}
+
+std::uint32_t ReadListLength(const char* text) {
+    if (std::strlen(text) > kCountLimit) return 0;
+    const long length = ReadCount(text);
+    return length >= 1 && length <= static_cast<long>(kChainLimit)
+               ? static_cast<std::uint32_t>(length)
+               : 0;
+}
+
+void ListLengthRefusal(char out[kListRefusalSize]) {
+    std::snprintf(out, kListRefusalSize, "A list holds 1 to %u responses: type how many to list.",
+                  static_cast<unsigned>(kChainLimit));
+}
+
+std::uint32_t ListLowest(const OtpChain& chain, std::uint32_t length) {
+    if (length == 0) return chain.high;
+    return chain.high - chain.low + 1 > length ? chain.high - length + 1 : chain.low;
+}
+
+std::size_t FormatList(const OtpChain& chain, std::uint32_t length, bool hex, char* out,
+                       std::size_t size) {
+    std::size_t at = 0;
+    if (size == 0) return 0;
+    out[0] = '\0';
+    if (length == 0) return 0;
+    const std::uint32_t lowest = ListLowest(chain, length);
+    for (std::uint32_t count = chain.high; count >= lowest && count >= 1; --count) {
+        const std::uint8_t* value = chain.values[count - chain.low];
+        char hexText[kHexTextSize];
+        if (hex) ValueInHex(value, true, hexText);
+        const int written =
+            std::snprintf(out + at, size - at, "%u: %s\r\n", static_cast<unsigned>(count),
+                          hex ? hexText : EncodeSixWords(value));
+        if (written < 0 || static_cast<std::size_t>(written) >= size - at) {
+            out[at] = '\0';
+            break;
+        }
+        at += static_cast<std::size_t>(written);
+    }
+    return at;
+}
+
+void PrintHeading(HashKind kind, const char* seed, const char* date, char* out, std::size_t size) {
+    char name[kSequenceNameSize];
+    if (!SequenceName(kind, seed, name)) name[0] = '\0';
+    std::snprintf(out, size, "%s, %s", name, date);
+}
+
+std::size_t PrintLinesPerPage(int printableHeight, int lineHeight, int dotsPerInch) {
+    if (lineHeight <= 0) return 1;
+    // Half an inch above and below, the heading and a blank line.
+    const int lines = (printableHeight - dotsPerInch) / lineHeight - 2;
+    return lines > 1 ? static_cast<std::size_t>(lines) : 1;
+}
