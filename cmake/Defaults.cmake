@@ -18,6 +18,9 @@ function(vantreth_defaults target)
     # datum, so that the program's link can drop what it does not use.
     target_compile_options(${target} PRIVATE -fstack-protector-strong -ffunction-sections -fdata-sections
       $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+    # The system's own printf family: ours formats no floating point, and the C99 one that
+    # libstdc++ asks for by default brings 25 KB of it.
+    target_compile_definitions(${target} PRIVATE __USE_MINGW_ANSI_STDIO=0)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++ -fstack-protector-strong)
   endif()
 endfunction()

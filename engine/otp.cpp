@@ -12,6 +12,10 @@
 #include <openssl/md5.h>
 #include <openssl/sha.h>
 
+#if defined(__GNUC__) && defined(__i386__) && !defined(__SSE2__)
+#include <cpuid.h>
+#endif
+
 namespace {
 
 constexpr std::size_t kBlockSize = 64;
@@ -129,8 +133,23 @@ __attribute__((target("sse2"))) void Sha1StepLoopSse2(std::uint8_t block[kBlockS
     Sha1StepLoop(block, ctx, count);
 }
 
+// CPUID leaf 1, EDX bit 26. Asked directly: __builtin_cpu_supports links 5 KB of processor
+// tables for this one bit.
+// 0 until asked, then 1 (no) or 2 (yes); threads that race here find the same answer.
+std::atomic<int> sse2Known{0};
+
+bool HasSse2() {
+    int known = sse2Known.load(std::memory_order_relaxed);
+    if (known == 0) {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        known = __get_cpuid(1, &a, &b, &c, &d) != 0 && (d & bit_SSE2) != 0 ? 2 : 1;
+        sse2Known.store(known, std::memory_order_relaxed);
+    }
+    return known == 2;
+}
+
 void RunSha1Steps(std::uint8_t block[kBlockSize], SHA_CTX& ctx, std::uint32_t count) {
-    if (__builtin_cpu_supports("sse2")) {
+    if (HasSse2()) {
         Sha1StepLoopSse2(block, ctx, count);
     } else {
         Sha1StepLoop(block, ctx, count);
