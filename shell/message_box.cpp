@@ -12,6 +12,7 @@ UINT BoxStyle(Box box) {
     case Box::Error: return MB_OK | MB_ICONERROR;
     case Box::Warning: return MB_OK | MB_ICONWARNING;
     case Box::Question: return MB_YESNO | MB_ICONQUESTION;
+    case Box::Note: return MB_OK | MB_ICONINFORMATION;
     }
     return MB_OK | MB_ICONERROR;
 }

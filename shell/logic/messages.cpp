@@ -2,6 +2,7 @@
 
 #include "engine/otp.h"
 #include "shell/logic/main_logic.h"
+#include "vantreth_version.h"
 
 namespace {
 
@@ -51,6 +52,21 @@ const MessageEntry kMessages[] = {
     {Message::DialogCreate, Box::Error, "Error creating Dialog [0x%02x{%d}]", 0, 0},
     {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0,
      0},
+    {Message::PuttyPluginByHand, Box::Note,
+     "With --putty-plugin, " VANTRETH_TITLE " answers one-time-password logins in PuTTY, which "
+     "starts it.\n\nIn PuTTY, under Connection > SSH > Auth, set the authentication plugin to "
+     "the quoted path of " VANTRETH_FILE_NAME " followed by --putty-plugin, and save the "
+     "session. plink uses it with -load and the session's name.",
+     0, 0},
+};
+
+const char* const kPluginPrompts[] = {
+    "Pass phrase for %s %s %s:",
+    "Mistyped pass phrase? It does not give the response answered before for %s %s at count "
+    "%u. Check Caps Lock, or whether the sequence was renewed.",
+    "The server asks for count %u, but %u is expected next: answering gives away every "
+    "response from count %u up. Type yes to answer anyway:",
+    VANTRETH_TITLE " did not answer %s %s %s.",
 };
 
 // NOTE: the titles stay within 63 characters and the texts within 255 with
@@ -97,8 +113,13 @@ const char* BoxCaption(Box box) {
     case Box::Error: return "Error";
     case Box::Warning: return "Warning";
     case Box::Question: return "WARNING";
+    case Box::Note: return VANTRETH_TITLE;
     }
     return "Error";
+}
+
+const char* PluginPromptText(PluginPrompt prompt) {
+    return kPluginPrompts[static_cast<int>(prompt)];
 }
 
 Message EnrolRefusalMessage(EnrolRefusal refusal) {

@@ -9,6 +9,7 @@ enum class Box {
     Error,      // "Error", error icon
     Warning,    // "Warning", warning icon
     Question,   // "WARNING", question icon, Yes and No
+    Note,       // the program's title, information icon
 };
 
 enum class Message {
@@ -41,6 +42,8 @@ enum class Message {
     // With the system error code filled in: a pattern with "%02x" and "%d"
     DialogCreate,
     ClipboardAlloc,
+    // Started with --putty-plugin, but not by PuTTY
+    PuttyPluginByHand,
 };
 
 struct MessageEntry {
@@ -80,6 +83,15 @@ struct NoticeEntry {
 // The row of `notice`; Notice::None has null texts.
 const NoticeEntry& NoticeFor(Notice notice);
 const char* BoxCaption(Box box);
+
+// What the PuTTY plugin puts before the user through PuTTY: patterns.
+enum class PluginPrompt {
+    PassPhrase,  // "%s %s %s": the challenge's keyword, count and seed
+    Mistyped,    // "%s %s %u": keyword, seed and the count the pass phrase was checked against
+    LowCount,    // "%u" asked, "%u" expected, "%u" asked
+    NotAnswered, // "%s %s %s": the challenge
+};
+const char* PluginPromptText(PluginPrompt prompt);
 
 // What the enrolment dialog shows for a refusal of the SNK core.
 Message EnrolRefusalMessage(EnrolRefusal refusal);
