@@ -35,13 +35,13 @@ bool WriteExactly(HANDLE out, const std::uint8_t* from, DWORD size) {
     return true;
 }
 
-// The sequence memory's word on the response the session holds.
-PluginVerdict VerdictFor(const PluginSession&) {
-    return PluginVerdict{PluginGuard::Pass, 0};
+// The sequence memory for the challenge the session answers.
+PluginMemory MemoryFor(const PluginSession&) {
+    return PluginMemory{false, false, {}};
 }
 
-// The response went to the server.
-void RecordAnswer(const PluginSession&) {}
+// The response went to the server: the memory records its count and check.
+void RememberAnswer(const PluginSession&) {}
 
 // One message read and answered; false at the end of input or on a message PuTTY may not send.
 bool Serve(HANDLE in, HANDLE out, PluginSession& session, std::uint8_t* message,
@@ -52,13 +52,13 @@ bool Serve(HANDLE in, HANDLE out, PluginSession& session, std::uint8_t* message,
     PluginReply reply;
     PluginNext next = PluginReceive(session, message, size, buffer, reply);
     if (next == PluginNext::Check)
-        next = PluginVerdictReply(session, VerdictFor(session), buffer, reply);
+        next = PluginGuardReply(session, MemoryFor(session), buffer, reply);
     // The computation's state lies on the stack below this frame.
     WipeUsedStack();
     const bool sent =
         next == PluginNext::Wait ||
         (next != PluginNext::End && WriteExactly(out, reply.bytes, static_cast<DWORD>(reply.size)));
-    if (sent && next == PluginNext::Answer) RecordAnswer(session);
+    if (sent && next == PluginNext::Answer) RememberAnswer(session);
     OPENSSL_cleanse(message, size);
     OPENSSL_cleanse(buffer, kPluginReplySize);
     return sent;

@@ -53,19 +53,14 @@ const MessageEntry kMessages[] = {
     {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0,
      0},
     {Message::PuttyPluginByHand, Box::Note,
-     "With --putty-plugin, " VANTRETH_TITLE " answers one-time-password logins in PuTTY, which "
-     "starts it.\n\nIn PuTTY, under Connection > SSH > Auth, set the authentication plugin to "
-     "the quoted path of " VANTRETH_FILE_NAME " followed by --putty-plugin, and save the "
-     "session. plink uses it with -load and the session's name.",
+     "For PuTTY: in a saved session, set Connection > SSH > Auth > Authentication plugin to "
+     "the quoted path of " VANTRETH_FILE_NAME " and --putty-plugin.",
      0, 0},
 };
 
 const char* const kPluginPrompts[] = {
     "Pass phrase for %s %s %s:",
-    "Mistyped pass phrase? It does not give the response answered before for %s %s at count "
-    "%u. Check Caps Lock, or whether the sequence was renewed.",
-    "The server asks for count %u, but %u is expected next: answering gives away every "
-    "response from count %u up. Type yes to answer anyway:",
+    "%s Type yes to answer anyway:",
     VANTRETH_TITLE " did not answer %s %s %s.",
 };
 

@@ -87,8 +87,7 @@ const char* BoxCaption(Box box);
 // What the PuTTY plugin puts before the user through PuTTY: patterns.
 enum class PluginPrompt {
     PassPhrase,  // "%s %s %s": the challenge's keyword, count and seed
-    Mistyped,    // "%s %s %u": keyword, seed and the count the pass phrase was checked against
-    LowCount,    // "%u" asked, "%u" expected, "%u" asked
+    Confirm,     // "%s": what the guard says of a low count
     NotAnswered, // "%s %s %s": the challenge
 };
 const char* PluginPromptText(PluginPrompt prompt);

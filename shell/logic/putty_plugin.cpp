@@ -5,13 +5,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/otp_value.h"
+#include "engine/six_words.h"
 #include "shell/logic/messages.h"
 
 namespace {
 
 constexpr char kKeyboardInteractive[] = "keyboard-interactive";
 // Each text the session formats; two of them and the fixed fields fit in kPluginReplySize.
-constexpr std::size_t kTextSize = 320;
+constexpr std::size_t kTextSize = 400;
 
 std::uint32_t Be32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
@@ -150,13 +152,14 @@ ParsedChallenge ChallengeIn(std::uint8_t* bytes, PluginText text) {
 
 // The first challenge in the name, the instruction or a prompt.
 ParsedChallenge FindChallenge(std::uint8_t* bytes, const PluginMessage& m) {
-    ParsedChallenge found = ChallengeIn(bytes, m.name);
-    if (!found.found) found = ChallengeIn(bytes, m.instruction);
     PluginText items = m.items;
+    PluginText text = m.name;
     bool echo = false;
-    for (std::uint32_t i = 0; i < m.count && !found.found; ++i)
-        found = ChallengeIn(bytes, NextPluginItem(items, &echo));
-    return found;
+    for (std::uint32_t i = 0;; ++i) {
+        const ParsedChallenge found = ChallengeIn(bytes, text);
+        if (found.found || i == m.count + 1) return found;
+        text = i == 0 ? m.instruction : NextPluginItem(items, &echo);
+    }
 }
 
 // The challenge alone, checked as Ok checks the dialog's fields; the stand-in pass phrase
@@ -165,29 +168,28 @@ bool Answerable(const ParsedChallenge& c) {
     return c.found && CheckOkFields(c.kind, c.slots.count, c.slots.seed, "x") == Message::None;
 }
 
-PluginNext AskPassPhrase(PluginSession& s, const char* reason, std::uint8_t* buffer,
-                         PluginReply& reply) {
-    char prompt[kTextSize];
-    std::snprintf(prompt, sizeof prompt, PluginPromptText(PluginPrompt::PassPhrase),
-                  s.challenge.slots.keyword, s.challenge.slots.count, s.challenge.slots.seed);
-    s.stage = PluginStage::PassPhrase;
-    return AskUser(buffer, reply, reason, prompt, false);
-}
-
-PluginNext Refuse(PluginSession& s, std::uint8_t* buffer, PluginReply& reply) {
-    OPENSSL_cleanse(s.response, sizeof s.response);
+// Our request naming the challenge: the prompt for its pass phrase after `reason`, or with
+// `refused` our word that it goes unanswered.
+PluginNext AskAbout(PluginSession& s, bool refused, const char* reason, std::uint8_t* buffer,
+                    PluginReply& reply) {
     char text[kTextSize];
-    std::snprintf(text, sizeof text, PluginPromptText(PluginPrompt::NotAnswered),
+    std::snprintf(text, sizeof text,
+                  PluginPromptText(refused ? PluginPrompt::NotAnswered : PluginPrompt::PassPhrase),
                   s.challenge.slots.keyword, s.challenge.slots.count, s.challenge.slots.seed);
+    if (!refused) {
+        s.stage = PluginStage::PassPhrase;
+        return AskUser(buffer, reply, reason, text, false);
+    }
+    OPENSSL_cleanse(s.response, sizeof s.response);
     s.stage = PluginStage::Refusal;
     return AskUser(buffer, reply, text, nullptr, false);
 }
 
 PluginNext AskAgain(PluginSession& s, const char* reason, std::uint8_t* buffer,
                     PluginReply& reply) {
-    if (s.retries == kPluginPassPhraseRetries) return Refuse(s, buffer, reply);
+    const bool refused = s.retries == kPluginPassPhraseRetries;
     ++s.retries;
-    return AskPassPhrase(s, reason, buffer, reply);
+    return AskAbout(s, refused, reason, buffer, reply);
 }
 
 PluginNext OnServerRequest(PluginSession& s, std::uint8_t* bytes, std::size_t size,
@@ -201,27 +203,23 @@ PluginNext OnServerRequest(PluginSession& s, std::uint8_t* bytes, std::size_t si
     s.challenge = found;
     s.count = static_cast<std::uint32_t>(ReadCount(found.slots.count));
     s.retries = 0;
-    return AskPassPhrase(s, "", buffer, reply);
+    return AskAbout(s, false, "", buffer, reply);
 }
 
 PluginNext OnPassPhrase(PluginSession& s, PluginText answer, std::uint8_t* buffer,
                         PluginReply& reply) {
     // One byte past the limit, so that a longer pass phrase is seen as one.
-    char passPhrase[kPassPhraseReadSize];
     const std::size_t size =
-        answer.size < sizeof passPhrase - 1 ? answer.size : sizeof passPhrase - 1;
-    std::memcpy(passPhrase, answer.bytes, size);
-    passPhrase[size] = '\0';
+        answer.size < sizeof s.passPhrase - 1 ? answer.size : sizeof s.passPhrase - 1;
+    std::memcpy(s.passPhrase, answer.bytes, size);
+    s.passPhrase[size] = '\0';
     // A NUL inside would answer for the part before it.
-    Message refusal = std::memchr(answer.bytes, 0, answer.size) != nullptr
-                          ? Message::NoPassPhrase
-                          : CheckOkFields(s.challenge.kind, s.challenge.slots.count,
-                                          s.challenge.slots.seed, passPhrase);
-    if (refusal == Message::None && ComputeOtp(s.challenge.kind, s.count, s.challenge.slots.seed,
-                                               passPhrase, s.response) != kOtpOk)
-        refusal = Message::Md4TooLong;
-    OPENSSL_cleanse(passPhrase, sizeof passPhrase);
+    const Message refusal = std::memchr(answer.bytes, 0, answer.size) != nullptr
+                                ? Message::NoPassPhrase
+                                : CheckOkFields(s.challenge.kind, s.challenge.slots.count,
+                                                s.challenge.slots.seed, s.passPhrase);
     if (refusal == Message::None) return PluginNext::Check;
+    OPENSSL_cleanse(s.passPhrase, sizeof s.passPhrase);
     const MessageEntry& entry = MessageFor(refusal);
     char reason[kTextSize];
     std::snprintf(reason, sizeof reason, entry.text, entry.limit);
@@ -270,23 +268,24 @@ PluginNext Step(PluginSession& s, std::uint8_t* bytes, std::size_t size, const P
         }
         if (m.type != kPluginKiServerRequest) return PluginNext::End;
         return OnServerRequest(s, bytes, size, m, buffer, reply);
-    case PluginStage::PassThrough:
-        if (m.type != kPluginKiUserResponse) return PluginNext::End;
+    default: break;
+    }
+    // The other stages wait for the user's answers to a request of ours.
+    if (m.type != kPluginKiUserResponse) return PluginNext::End;
+    const PluginText answer = NextPluginItem(items, nullptr);
+    if (s.stage == PluginStage::PassThrough) {
         s.stage = PluginStage::Method;
         return Forward(bytes, size, kPluginKiServerResponse, reply);
-    case PluginStage::PassPhrase:
-        if (m.type != kPluginKiUserResponse || m.count != 1) return PluginNext::End;
-        return OnPassPhrase(s, NextPluginItem(items, nullptr), buffer, reply);
-    case PluginStage::Confirm:
-        if (m.type != kPluginKiUserResponse || m.count != 1) return PluginNext::End;
-        if (IsYes(NextPluginItem(items, nullptr))) return SendResponse(s, buffer, reply);
-        return Refuse(s, buffer, reply);
-    case PluginStage::Refusal:
-        if (m.type != kPluginKiUserResponse || m.count != 0) return PluginNext::End;
+    }
+    if (s.stage == PluginStage::Refusal) {
+        if (m.count != 0) return PluginNext::End;
         s.stage = PluginStage::Method;
         return AnswerServer(buffer, reply, "", PluginNext::Send);
     }
-    return PluginNext::End;
+    if (m.count != 1) return PluginNext::End;
+    if (s.stage == PluginStage::PassPhrase) return OnPassPhrase(s, answer, buffer, reply);
+    if (IsYes(answer)) return SendResponse(s, buffer, reply);
+    return AskAbout(s, true, "", buffer, reply);
 }
 
 } // namespace
@@ -346,23 +345,36 @@ PluginNext PluginReceive(PluginSession& session, std::uint8_t* bytes, std::size_
     return Step(session, bytes, size, m, buffer, reply);
 }
 
-PluginNext PluginVerdictReply(PluginSession& s, const PluginVerdict& verdict,
-                              std::uint8_t buffer[kPluginReplySize], PluginReply& reply) {
+PluginNext PluginGuardReply(PluginSession& s, const PluginMemory& memory,
+                            std::uint8_t buffer[kPluginReplySize], PluginReply& reply) {
+    const SequenceRecord* remembered = memory.known ? &memory.record : nullptr;
+    const std::uint32_t checkAt = GuardCheckCount(memory.guardOn, remembered, s.count);
+    std::uint8_t value[8], atCheck[8];
+    const bool computed = ComputeOtpValue(s.challenge.kind, s.count, s.challenge.slots.seed,
+                                          s.passPhrase, value) == kOtpOk;
+    OPENSSL_cleanse(s.passPhrase, sizeof s.passPhrase);
+    if (!computed) return AskAbout(s, true, "", buffer, reply);
+    std::strcpy(s.response, EncodeSixWords(value));
+    s.check = SequenceCheck(value);
+    // The remembered count's value lies that many steps further on.
+    std::memcpy(atCheck, value, sizeof atCheck);
+    if (checkAt != 0) OtpSteps(s.challenge.kind, atCheck, checkAt - s.count);
+    const GuardVerdict verdict =
+        DecideGuard(memory.guardOn, remembered, s.count, checkAt != 0 ? atCheck : nullptr);
+    OPENSSL_cleanse(value, sizeof value);
+    OPENSSL_cleanse(atCheck, sizeof atCheck);
+    if (!verdict.mistyped && !verdict.lowCount) return SendResponse(s, buffer, reply);
     char text[kTextSize];
-    switch (verdict.guard) {
-    case PluginGuard::Pass: break;
-    case PluginGuard::Mistyped:
+    DescribeGuard(verdict.mistyped ? GuardReason::Mistyped : GuardReason::LowCount, verdict,
+                  s.challenge.kind, s.challenge.slots.seed, s.count, text, sizeof text);
+    if (verdict.mistyped) {
         OPENSSL_cleanse(s.response, sizeof s.response);
-        std::snprintf(text, sizeof text, PluginPromptText(PluginPrompt::Mistyped),
-                      s.challenge.slots.keyword, s.challenge.slots.seed, verdict.count);
         return AskAgain(s, text, buffer, reply);
-    case PluginGuard::LowCount:
-        std::snprintf(text, sizeof text, PluginPromptText(PluginPrompt::LowCount), s.count,
-                      verdict.count, s.count);
-        s.stage = PluginStage::Confirm;
-        return AskUser(buffer, reply, "", text, true);
     }
-    return SendResponse(s, buffer, reply);
+    char question[kTextSize];
+    std::snprintf(question, sizeof question, PluginPromptText(PluginPrompt::Confirm), text);
+    s.stage = PluginStage::Confirm;
+    return AskUser(buffer, reply, "", question, true);
 }
 
 void WipePluginSession(PluginSession& session) {

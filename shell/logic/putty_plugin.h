@@ -9,6 +9,7 @@
 #include "engine/challenge.h"
 #include "engine/otp.h"
 #include "shell/logic/main_logic.h"
+#include "shell/logic/sequence_logic.h"
 
 // The longest message read, its length field apart; a longer one ends the session.
 constexpr std::uint32_t kPluginMessageLimit = 1u << 20;
@@ -71,27 +72,29 @@ enum class PluginStage : std::uint8_t {
     PassThrough, // the server's prompts went to the user unchanged
 };
 
-// What the sequence memory says of a response before it is sent.
-enum class PluginGuard : std::uint8_t { Pass, Mistyped, LowCount };
-struct PluginVerdict {
-    PluginGuard guard;
-    std::uint32_t count; // Mistyped: the count it was checked against; LowCount: the one expected
-};
-
 struct PluginSession {
     PluginStage stage;
     std::uint32_t version;
     ParsedChallenge challenge; // the challenge being answered
     std::uint32_t count;
     unsigned retries;
+    char passPhrase[kPassPhraseReadSize]; // from Check to PluginGuardReply
     char response[kResponseSize]; // computed; after Answer, what was sent, until the next message
+    std::uint16_t check;          // the response's check, for the sequence memory
+};
+
+// What the sequence memory holds for the challenge's kind and seed.
+struct PluginMemory {
+    bool guardOn;
+    bool known;
+    SequenceRecord record;
 };
 
 enum class PluginNext : std::uint8_t {
     Wait,   // nothing to send: read the next message
     Send,   // send the reply
     Answer, // send the reply, which answers the challenge with the response
-    Check,  // the response is computed: ask the sequence memory, then PluginVerdictReply
+    Check,  // the pass phrase is in: read the sequence memory, then PluginGuardReply
     End,    // end the plugin
 };
 
@@ -106,9 +109,10 @@ struct PluginReply {
 PluginNext PluginReceive(PluginSession& session, std::uint8_t* bytes, std::size_t size,
                          std::uint8_t buffer[kPluginReplySize], PluginReply& reply);
 
-// The step after Check, given what the sequence memory says.
-PluginNext PluginVerdictReply(PluginSession& session, const PluginVerdict& verdict,
-                              std::uint8_t buffer[kPluginReplySize], PluginReply& reply);
+// The step after Check: computes the response and applies the guards to it. After Answer, the
+// memory records the session's count and check.
+PluginNext PluginGuardReply(PluginSession& session, const PluginMemory& memory,
+                            std::uint8_t buffer[kPluginReplySize], PluginReply& reply);
 
 // Clears the session, the response it may hold included.
 void WipePluginSession(PluginSession& session);

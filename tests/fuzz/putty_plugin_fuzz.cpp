@@ -4,7 +4,7 @@
 #include "tests/fuzz/fuzz_support.h"
 
 // The input is PuTTY's side of a session: messages one after another, each answered as the
-// program answers it, the sequence memory's word taken from the message's last byte.
+// program answers it, the sequence memory made from the message's last byte.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     PluginSession session{};
     for (std::size_t at = 0; size - at >= 4;) {
@@ -30,8 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PluginNext next = PluginReceive(session, bytes.data(), length, buffer, reply);
         const std::uint8_t last = bytes[length - 1];
         if (next == PluginNext::Check)
-            next = PluginVerdictReply(session, PluginVerdict{PluginGuard(last % 3), last}, buffer,
-                                      reply);
+            next = PluginGuardReply(session,
+                                    PluginMemory{(last & 1) != 0, (last & 2) != 0, {last, last, 0}},
+                                    buffer, reply);
         FUZZ_CHECK(bytes[length] == 0x5A);
         if (next == PluginNext::End) break;
         if (next != PluginNext::Wait)

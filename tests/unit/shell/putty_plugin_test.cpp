@@ -43,6 +43,16 @@ template <typename... Values> std::string Text(PluginPrompt prompt, Values... va
 const std::string kRefused =
     M(22, S("") + S(Text(PluginPrompt::NotAnswered, "otp-md5", "99", "TeSt")) + S("") + U32(0));
 const std::string kPrompt99 = "Pass phrase for otp-md5 99 TeSt:";
+// The sequence as remembered at counts 100 and 120: the first 16 bits of the RFC 2289 MD5 value
+// of "This is a test." and TeSt there (Python's hashlib).
+const PluginMemory kAt100{true, true, {100, 0xccb7, 1}};
+const PluginMemory kAt120{true, true, {120, 0x4595, 1}};
+std::string Describe(GuardReason reason, const PluginMemory& memory) {
+    char text[400];
+    DescribeGuard(reason, DecideGuard(true, &memory.record, 99, nullptr), HashKind::MD5, "TeSt", 99,
+                  text, sizeof text);
+    return text;
+}
 const std::string kRfc2289Md5At99 = "BAIL TUFT BITS GANG CHEF THY";
 
 TEST(ReadPluginMessage, TakesPuttysMessagesAndRefusesEveryMalformedOne) {
@@ -88,7 +98,7 @@ struct Step {
     std::string in;
     std::string out; // the reply; empty when none
     PluginNext next;
-    PluginVerdict verdict = {PluginGuard::Pass, 0};
+    PluginMemory memory = {true, false, {}};
 };
 
 // Runs the messages through one session as the program does, and returns it.
@@ -101,7 +111,7 @@ PluginSession Converse(const std::vector<Step>& steps) {
         PluginReply reply;
         PluginNext next = PluginReceive(session, bytes.data(), steps[i].in.size(), buffer, reply);
         if (next == PluginNext::Check)
-            next = PluginVerdictReply(session, steps[i].verdict, buffer, reply);
+            next = PluginGuardReply(session, steps[i].memory, buffer, reply);
         EXPECT_EQ(next, steps[i].next) << "step " << i;
         const char* out = reinterpret_cast<const char*>(reply.bytes);
         EXPECT_EQ(next == PluginNext::End ? "" : std::string(out, reply.size), steps[i].out)
@@ -125,6 +135,7 @@ TEST(PluginSession, AnswersTheChallengeAndStartsOverAfterARefusedLogin) {
         {M(6), "", PluginNext::Wait},
     });
     EXPECT_EQ(std::string(s.response), ""); // wiped by the next message
+    EXPECT_EQ(s.check, 0x63D9);             // what the memory records of the last answer
 }
 
 TEST(PluginSession, OffersTheVersionsPuttyOffersUpToItsOwn) {
@@ -153,7 +164,6 @@ TEST(PluginSession, AsksAgainWithTheReasonThenLeavesTheChallengeUnanswered) {
     const MessageEntry& tooLong = MessageFor(Message::PassPhraseTooLong);
     std::string why(400, '\0');
     why.resize(std::snprintf(&why[0], why.size(), tooLong.text, tooLong.limit));
-    const PluginVerdict mistyped{PluginGuard::Mistyped, 120};
     Converse({
         {kInit, M(2, U32(2) + S("")), PluginNext::Send},
         {kKi, M(4), PluginNext::Send},
@@ -161,29 +171,34 @@ TEST(PluginSession, AsksAgainWithTheReasonThenLeavesTheChallengeUnanswered) {
         {Answer(std::string(64, 'p')), Ask(kPrompt99, why), PluginNext::Send},
         {Answer(std::string("This is a test.\0x", 17)),
          Ask(kPrompt99, MessageFor(Message::NoPassPhrase).text), PluginNext::Send},
-        {Answer("This is a tset."),
-         Ask(kPrompt99, Text(PluginPrompt::Mistyped, "otp-md5", "TeSt", 120)), PluginNext::Send,
-         mistyped},
-        {Answer("This is a tset."), kRefused, PluginNext::Send, mistyped},
+        {Answer("This is a tset."), Ask(kPrompt99, Describe(GuardReason::Mistyped, kAt100)),
+         PluginNext::Send, kAt100},
+        {Answer("This is a tset."), kRefused, PluginNext::Send, kAt100},
         {M(23, U32(0)), Server(""), PluginNext::Send},
         {M(7), "", PluginNext::Wait},
     });
 }
 
 TEST(PluginSession, AnswersALowCountOnlyAfterYes) {
-    const PluginVerdict low{PluginGuard::LowCount, 120};
-    const std::string question = Text(PluginPrompt::LowCount, 99u, 120u, 99u);
+    const std::string question =
+        Text(PluginPrompt::Confirm, Describe(GuardReason::LowCount, kAt120).c_str());
     for (const char* answer : {"YES", "no"}) {
         const bool yes = answer[0] == 'Y';
         Converse({
             {kInit, M(2, U32(2) + S("")), PluginNext::Send},
             {kKi, M(4), PluginNext::Send},
             {Request("otp-md5 99 TeSt"), Ask(kPrompt99), PluginNext::Send},
-            {Answer("This is a test."), Ask(question, "", true), PluginNext::Send, low},
+            {Answer("This is a test."), Ask(question, "", true), PluginNext::Send, kAt120},
             {Answer(answer), yes ? Server(kRfc2289Md5At99) : kRefused,
              yes ? PluginNext::Answer : PluginNext::Send},
         });
     }
+    // With the guard off, neither guard asks (the words: an independent encoder of the value).
+    Converse({{kInit, M(2, U32(2) + S("")), PluginNext::Send},
+              {kKi, M(4), PluginNext::Send},
+              {Request("otp-md5 99 TeSt"), Ask(kPrompt99), PluginNext::Send},
+              {Answer("This is a tset."), Server("NOB BAM PAM ARCH COMB DAM"), PluginNext::Answer,
+               PluginMemory{false, true, kAt120.record}}});
 }
 
 TEST(PluginSession, EndsOnAMessageOutOfTurn) {
