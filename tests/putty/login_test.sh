@@ -4,7 +4,7 @@
 # scripts/with-wine-display.sh, as root or with sudo.
 # Usage: login_test.sh PAM_MODULE VANTRETH_EXE PLINK_EXE
 set -euo pipefail
-pam=$1 exe=$2 plink=$3
+pam=$(realpath "$1") exe=$(realpath "$2") plink=$3
 work=$(mktemp -d)
 service=vantreth-login-test
 sudo=""
