@@ -10,7 +10,7 @@
 
 namespace {
 
-// Messages as the PuTTY manual lays them out: SSH uint32s and strings after a length and a type.
+// Messages as the PuTTY manual's appendix lays them out.
 std::string U32(std::uint32_t v) {
     return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
 }
@@ -20,78 +20,61 @@ std::string S(const std::string& s) {
 std::string M(int type, const std::string& fields = "") {
     return U32(std::uint32_t(fields.size() + 1)) + char(type) + fields;
 }
-const std::string kOff(1, '\0'), kOn(1, '\1');
-const std::string kInit = M(1, U32(2) + S("localhost") + U32(22) + S("alice"));
-const std::string kKi = M(3, S("keyboard-interactive"));
-std::string Request(const std::string& prompt) {
-    return M(20, S("") + S("") + S("") + U32(1) + S(prompt) + kOff);
+const std::string kOff(1, '\0');
+std::string Request(const std::string& prompt, const std::string& why = "", int type = 20,
+                    char echo = 0) {
+    return M(type, S("") + S(why) + S("") + U32(1) + S(prompt) + echo);
 }
-std::string Ask(const std::string& prompt, const std::string& why = "", bool echo = false) {
-    return M(22, S("") + S(why) + S("") + U32(1) + S(prompt) + (echo ? kOn : kOff));
+std::string Answer(const std::string& answer, int type = 23) {
+    return M(type, U32(1) + S(answer));
 }
-std::string Answer(const std::string& answer) {
-    return M(23, U32(1) + S(answer));
-}
-std::string Server(const std::string& answer) {
-    return M(21, U32(1) + S(answer));
-}
-template <typename... Values> std::string Text(PluginPrompt prompt, Values... values) {
+template <typename... Values> std::string Text(const char* pattern, Values... values) {
     char text[400];
-    std::snprintf(text, sizeof text, PluginPromptText(prompt), values...);
+    std::snprintf(text, sizeof text, pattern, values...);
     return text;
 }
+
+const std::string kInit = M(1, U32(2) + S("localhost") + U32(22) + S("alice"));
+const std::string kKi = M(3, S("keyboard-interactive"));
+std::string Ask99(const std::string& why) {
+    return Request("Pass phrase for otp-md5 99 TeSt:", why, 22);
+}
+const std::string kAsk99 = Ask99("");
 const std::string kRefused =
-    M(22, S("") + S(Text(PluginPrompt::NotAnswered, "otp-md5", "99", "TeSt")) + S("") + U32(0));
-const std::string kPrompt99 = "Pass phrase for otp-md5 99 TeSt:";
-// The sequence as remembered at counts 100 and 120: the first 16 bits of the RFC 2289 MD5 value
-// of "This is a test." and TeSt there (Python's hashlib).
+    M(22, S("") + S(Text(PluginPromptText(PluginPrompt::NotAnswered), "otp-md5", "99", "TeSt")) +
+              S("") + U32(0));
+// RFC 2289's MD5 words for "This is a test." and TeSt at count 99; the sequence as remembered
+// at counts 100 and 120 (the first 16 bits of the value there, from Python's hashlib).
+const std::string kWords99 = Answer("BAIL TUFT BITS GANG CHEF THY", 21);
 const PluginMemory kAt100{true, true, {100, 0xccb7, 1}};
 const PluginMemory kAt120{true, true, {120, 0x4595, 1}};
-std::string Describe(GuardReason reason, const PluginMemory& memory) {
+std::string Guard(GuardReason reason, const PluginMemory& memory) {
     char text[400];
     DescribeGuard(reason, DecideGuard(true, &memory.record, 99, nullptr), HashKind::MD5, "TeSt", 99,
                   text, sizeof text);
     return text;
 }
-const std::string kRfc2289Md5At99 = "BAIL TUFT BITS GANG CHEF THY";
+
+bool Reads(const std::string& bytes) {
+    PluginMessage m;
+    return ReadPluginMessage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), m);
+}
 
 TEST(ReadPluginMessage, TakesPuttysMessagesAndRefusesEveryMalformedOne) {
-    const std::string limitText(kPluginMessageLimit - 5, 'x');
-    const struct {
-        const char* what;
-        std::string bytes;
-        bool ok;
-    } cases[] = {
-        {"init", kInit, true},
-        {"protocol", kKi, true},
-        {"auth success, failure", M(6) + M(7), false}, // two messages are not one
-        {"auth failure", M(7), true},
-        {"request, two prompts",
-         M(20, S("n") + S("i") + S("") + U32(2) + S("a") + kOn + S("b") + kOff), true},
-        {"user response, none", M(23, U32(0)), true},
-        {"exactly the limit", M(3, S(limitText)), true},
-        {"one byte over the limit", M(3, S(limitText + "x")), false},
-        {"nothing", "", false},
-        {"a short length field", std::string(3, '\0'), false},
-        {"length 0", U32(0), false},
-        {"length over what came", U32(9) + char(3) + S("x"), false},
-        {"truncated", kKi.substr(0, kKi.size() - 1), false},
-        {"a string past its message", M(3, U32(21) + "keyboard-interactive"), false},
-        {"a string of 4 GiB", M(3, U32(0xFFFFFFFF)), false},
-        {"more prompts than sent", M(20, S("") + S("") + S("") + U32(2) + S("a") + kOff), false},
-        {"4 G prompts", M(20, S("") + S("") + S("") + U32(0xFFFFFFFF)), false},
-        {"a prompt without its boolean", M(20, S("") + S("") + S("") + U32(1) + S("a")), false},
-        {"more answers than sent", M(23, U32(2) + S("a")), false},
-        {"a byte after the last field", M(6, "x"), false},
-        {"init without its user name", M(1, U32(2) + S("h") + U32(22)), false},
-        {"a type the plugin sends", M(22, S("") + S("") + S("") + U32(0)), false},
-        {"an unknown type", M(99), false},
-    };
-    for (const auto& c : cases) {
-        PluginMessage m;
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(c.bytes.data());
-        EXPECT_EQ(ReadPluginMessage(bytes, c.bytes.size(), m), c.ok) << c.what;
-    }
+    const std::string full(kPluginMessageLimit - 5, 'x'), none = S("") + S("") + S("");
+    for (const std::string& bytes : {kInit, kKi, M(6), M(7), M(23, U32(0)), M(3, S(full)),
+                                     M(20, none + U32(2) + S("a") + kOff + S("b") + '\1')})
+        EXPECT_TRUE(Reads(bytes)) << testing::PrintToString(bytes);
+    // Over the 1 MiB limit, short, truncated, a string or an item past the message's end or
+    // missing, a byte after the last field, a type PuTTY does not send.
+    for (const std::string& bytes :
+         {M(3, S(full + "x")), std::string(), std::string(3, '\0'), U32(0),
+          U32(9) + char(3) + S("x"), kKi.substr(0, kKi.size() - 1),
+          M(3, U32(21) + "keyboard-interactive"), M(3, U32(0xFFFFFFFF)),
+          M(20, none + U32(2) + S("a") + kOff), M(20, none + U32(0xFFFFFFFF)),
+          M(20, none + U32(1) + S("a")), M(23, U32(2) + S("a")), M(6, "x"),
+          M(1, U32(2) + S("h") + U32(22)), M(22, none + U32(0)), M(99)})
+        EXPECT_FALSE(Reads(bytes)) << testing::PrintToString(bytes);
 }
 
 struct Step {
@@ -100,22 +83,25 @@ struct Step {
     PluginNext next;
     PluginMemory memory = {true, false, {}};
 };
+const PluginNext kSend = PluginNext::Send, kAnswer = PluginNext::Answer, kEnd = PluginNext::End;
 
-// Runs the messages through one session as the program does, and returns it.
-PluginSession Converse(const std::vector<Step>& steps) {
+// Runs the steps through one session as the program does, after PuTTY's opening when `open`.
+PluginSession Converse(std::vector<Step> steps, bool open = true) {
+    if (open)
+        steps.insert(steps.begin(), {{kInit, M(2, U32(2) + S("")), kSend}, {kKi, M(4), kSend}});
     PluginSession session{};
     for (std::size_t i = 0; i < steps.size(); ++i) {
         std::vector<std::uint8_t> bytes(steps[i].in.begin(), steps[i].in.end());
-        bytes.push_back(0xA5); // the byte the session may use, which it must give back
+        bytes.push_back(0xA5); // the byte the session may use, and must give back
         std::uint8_t buffer[kPluginReplySize];
         PluginReply reply;
         PluginNext next = PluginReceive(session, bytes.data(), steps[i].in.size(), buffer, reply);
         if (next == PluginNext::Check)
             next = PluginGuardReply(session, steps[i].memory, buffer, reply);
+        const std::string out(reinterpret_cast<const char*>(reply.bytes),
+                              next == kEnd ? 0 : reply.size);
         EXPECT_EQ(next, steps[i].next) << "step " << i;
-        const char* out = reinterpret_cast<const char*>(reply.bytes);
-        EXPECT_EQ(next == PluginNext::End ? "" : std::string(out, reply.size), steps[i].out)
-            << "step " << i;
+        EXPECT_EQ(out, steps[i].out) << "step " << i;
         EXPECT_EQ(bytes.back(), 0xA5) << "step " << i;
     }
     return session;
@@ -123,101 +109,81 @@ PluginSession Converse(const std::vector<Step>& steps) {
 
 TEST(PluginSession, AnswersTheChallengeAndStartsOverAfterARefusedLogin) {
     const PluginSession s = Converse({
-        {kInit, M(2, U32(2) + S("")), PluginNext::Send},
-        {kKi, M(4), PluginNext::Send},
-        {Request("otp-md5 99 TeSt\nS/Key Password:"), Ask(kPrompt99), PluginNext::Send},
-        {Answer("This is a test."), Server(kRfc2289Md5At99), PluginNext::Answer},
+        {Request("otp-md5 99 TeSt\nS/Key Password:"), kAsk99, kSend},
+        {Answer("This is a test."), kWords99, kAnswer},
         {M(7), "", PluginNext::Wait},
-        {kKi, M(4), PluginNext::Send},
-        {M(20, S("") + S("otp-sha1 1 TeSt ext") + S("") + U32(1) + S("Response: ") + kOn),
-         Ask("Pass phrase for otp-sha1 1 TeSt:"), PluginNext::Send},
-        {Answer("This is a test."), Server("CART OTTO HIVE ODE VAT NUT"), PluginNext::Answer},
+        {kKi, M(4), kSend},
+        {M(20, S("") + S("otp-sha1 1 TeSt ext") + S("") + U32(1) + S("Response: ") + '\1'),
+         Request("Pass phrase for otp-sha1 1 TeSt:", "", 22), kSend},
+        {Answer("This is a test."), Answer("CART OTTO HIVE ODE VAT NUT", 21), kAnswer},
         {M(6), "", PluginNext::Wait},
     });
     EXPECT_EQ(std::string(s.response), ""); // wiped by the next message
-    EXPECT_EQ(s.check, 0x63D9);             // what the memory records of the last answer
+    EXPECT_EQ(s.check, 0x63D9);             // for the memory: SHA1's value at count 1
 }
 
-TEST(PluginSession, OffersTheVersionsPuttyOffersUpToItsOwn) {
-    Converse({{M(1, U32(1) + S("h") + U32(22) + S("")), M(2, U32(1) + S("")), PluginNext::Send},
-              {M(3, S("password")), M(5), PluginNext::Send}});
-    Converse({{M(1, U32(3) + S("h") + U32(22) + S("")), M(2, U32(2) + S("")), PluginNext::Send},
-              {M(3, S("publickey")), M(5, S("")), PluginNext::Send}});
-    Converse({{M(1, U32(0) + S("h") + U32(22) + S("")), "", PluginNext::End}});
+TEST(PluginSession, SpeaksTheVersionsPuttyOffersUpToItsOwnAndOnlyKeyboardInteractive) {
+    Converse({{M(1, U32(1) + S("h") + U32(22) + S("")), M(2, U32(1) + S("")), kSend},
+              {M(3, S("password")), M(5), kSend}},
+             false);
+    Converse({{M(1, U32(3) + S("h") + U32(22) + S("")), M(2, U32(2) + S("")), kSend},
+              {M(3, S("publickey")), M(5, S("")), kSend}},
+             false);
+    Converse({{M(1, U32(0) + S("h") + U32(22) + S("")), "", kEnd}}, false);
 }
 
 TEST(PluginSession, PassesOnWhatItCannotAnswerUnchanged) {
-    const std::string twoPrompts =
-        M(20, S("") + S("otp-md5 99 TeSt") + S("") + U32(2) + S("a") + kOff + S("b") + kOff);
-    for (const std::string& request : {Request("Password: "), Request("otp-md5 0 TeSt"),
-                                       Request("otp-md5 99 seventeencharacter"), twoPrompts}) {
+    for (const std::string& request :
+         {Request("Password: "), Request("otp-md5 0 TeSt"),
+          Request("otp-md5 99 seventeencharacter"),
+          M(20, S("") + S("otp-md5 99 TeSt") + S("") + U32(2) + S("a") + kOff + S("b") + kOff)}) {
         std::string asked = request;
         asked[4] = char(22);
-        Converse({{kInit, M(2, U32(2) + S("")), PluginNext::Send},
-                  {kKi, M(4), PluginNext::Send},
-                  {request, asked, PluginNext::Send},
-                  {Answer("secret\r\n\x1a"), Server("secret\r\n\x1a"), PluginNext::Send}});
+        Converse(
+            {{request, asked, kSend}, {Answer("pass\r\n\x1a"), Answer("pass\r\n\x1a", 21), kSend}});
     }
 }
 
 TEST(PluginSession, AsksAgainWithTheReasonThenLeavesTheChallengeUnanswered) {
     const MessageEntry& tooLong = MessageFor(Message::PassPhraseTooLong);
-    std::string why(400, '\0');
-    why.resize(std::snprintf(&why[0], why.size(), tooLong.text, tooLong.limit));
     Converse({
-        {kInit, M(2, U32(2) + S("")), PluginNext::Send},
-        {kKi, M(4), PluginNext::Send},
-        {Request("otp-md5 99 TeSt"), Ask(kPrompt99), PluginNext::Send},
-        {Answer(std::string(64, 'p')), Ask(kPrompt99, why), PluginNext::Send},
+        {Request("otp-md5 99 TeSt"), kAsk99, kSend},
+        {Answer(std::string(64, 'p')), Ask99(Text(tooLong.text, tooLong.limit)), kSend},
         {Answer(std::string("This is a test.\0x", 17)),
-         Ask(kPrompt99, MessageFor(Message::NoPassPhrase).text), PluginNext::Send},
-        {Answer("This is a tset."), Ask(kPrompt99, Describe(GuardReason::Mistyped, kAt100)),
-         PluginNext::Send, kAt100},
-        {Answer("This is a tset."), kRefused, PluginNext::Send, kAt100},
-        {M(23, U32(0)), Server(""), PluginNext::Send},
-        {M(7), "", PluginNext::Wait},
+         Ask99(MessageFor(Message::NoPassPhrase).text), kSend},
+        {Answer("This is a tset."), Ask99(Guard(GuardReason::Mistyped, kAt100)), kSend, kAt100},
+        {Answer("This is a tset."), kRefused, kSend, kAt100},
+        {M(23, U32(0)), Answer("", 21), kSend},
     });
 }
 
-TEST(PluginSession, AnswersALowCountOnlyAfterYes) {
+TEST(PluginSession, AnswersALowCountOnlyAfterYesAndWithTheGuardOffAsksNothing) {
     const std::string question =
-        Text(PluginPrompt::Confirm, Describe(GuardReason::LowCount, kAt120).c_str());
-    for (const char* answer : {"YES", "no"}) {
-        const bool yes = answer[0] == 'Y';
-        Converse({
-            {kInit, M(2, U32(2) + S("")), PluginNext::Send},
-            {kKi, M(4), PluginNext::Send},
-            {Request("otp-md5 99 TeSt"), Ask(kPrompt99), PluginNext::Send},
-            {Answer("This is a test."), Ask(question, "", true), PluginNext::Send, kAt120},
-            {Answer(answer), yes ? Server(kRfc2289Md5At99) : kRefused,
-             yes ? PluginNext::Answer : PluginNext::Send},
-        });
-    }
-    // With the guard off, neither guard asks (the words: an independent encoder of the value).
-    Converse({{kInit, M(2, U32(2) + S("")), PluginNext::Send},
-              {kKi, M(4), PluginNext::Send},
-              {Request("otp-md5 99 TeSt"), Ask(kPrompt99), PluginNext::Send},
-              {Answer("This is a tset."), Server("NOB BAM PAM ARCH COMB DAM"), PluginNext::Answer,
-               PluginMemory{false, true, kAt120.record}}});
+        Text(PluginPromptText(PluginPrompt::Confirm), Guard(GuardReason::LowCount, kAt120).c_str());
+    for (const char* answer : {"YES", "no"})
+        Converse({{Request("otp-md5 99 TeSt"), kAsk99, kSend},
+                  {Answer("This is a test."), Request(question, "", 22, 1), kSend, kAt120},
+                  {Answer(answer), answer[0] == 'Y' ? kWords99 : kRefused,
+                   answer[0] == 'Y' ? kAnswer : kSend}});
+    // The words of the wrong pass phrase: an independent encoder of its value.
+    Converse({{Request("otp-md5 99 TeSt"), kAsk99, kSend},
+              {Answer("This is a tset."),
+               Answer("NOB BAM PAM ARCH COMB DAM", 21),
+               kAnswer,
+               {false, true, kAt120.record}}});
 }
 
 TEST(PluginSession, EndsOnAMessageOutOfTurn) {
-    const std::string init = M(2, U32(2) + S(""));
-    Converse({{kKi, "", PluginNext::End}});
-    Converse({{kInit, init, PluginNext::Send}, {kInit, "", PluginNext::End}});
-    Converse({{kInit, init, PluginNext::Send}, {M(6), "", PluginNext::End}});
-    Converse({{kInit, init, PluginNext::Send}, {Request("otp-md5 99 TeSt"), "", PluginNext::End}});
-    Converse({{kInit, init, PluginNext::Send},
-              {kKi, M(4), PluginNext::Send},
-              {Request("otp-md5 99 TeSt"), Ask(kPrompt99), PluginNext::Send},
-              {M(23, U32(2) + S("a") + S("b")), "", PluginNext::End}});
+    Converse({{kKi, "", kEnd}}, false);
+    Converse({{kInit, "", kEnd}});
+    Converse({{M(6), "", PluginNext::Wait}, {M(6), "", kEnd}});
+    Converse(
+        {{Request("otp-md5 99 TeSt"), kAsk99, kSend}, {M(23, U32(2) + S("a") + S("b")), "", kEnd}});
 }
 
 TEST(IsPuttyPluginSwitch, OnlyTheSwitchItself) {
-    EXPECT_TRUE(IsPuttyPluginSwitch("--putty-plugin"));
     EXPECT_TRUE(IsPuttyPluginSwitch(" --putty-plugin\t"));
-    for (const char* other :
-         {"", "--putty", "--putty-plugins", "x --putty-plugin", "--putty-plugin x"})
+    for (const char* other : {"", "--putty-plugins", "x --putty-plugin", "--putty-plugin x"})
         EXPECT_FALSE(IsPuttyPluginSwitch(other)) << other;
 }
 
