@@ -20,7 +20,7 @@ std::string S(const std::string& s) {
 std::string M(int type, const std::string& fields = "") {
     return U32(std::uint32_t(fields.size() + 1)) + char(type) + fields;
 }
-const std::string kOff(1, '\0');
+const std::string kNone = S("") + S("") + S(""), kOff(1, '\0');
 std::string Request(const std::string& prompt, const std::string& why = "", int type = 20,
                     char echo = 0) {
     return M(type, S("") + S(why) + S("") + U32(1) + S(prompt) + echo);
@@ -28,31 +28,30 @@ std::string Request(const std::string& prompt, const std::string& why = "", int 
 std::string Answer(const std::string& answer, int type = 23) {
     return M(type, U32(1) + S(answer));
 }
-template <typename... Values> std::string Text(const char* pattern, Values... values) {
+std::string Text(const char* pattern, const char* a, const char* b = "", const char* c = "") {
     char text[400];
-    std::snprintf(text, sizeof text, pattern, values...);
+    std::snprintf(text, sizeof text, pattern, a, b, c);
     return text;
 }
-
-const std::string kInit = M(1, U32(2) + S("localhost") + U32(22) + S("alice"));
-const std::string kKi = M(3, S("keyboard-interactive"));
-std::string Ask99(const std::string& why) {
-    return Request("Pass phrase for otp-md5 99 TeSt:", why, 22);
-}
-const std::string kAsk99 = Ask99("");
-const std::string kRefused =
-    M(22, S("") + S(Text(PluginPromptText(PluginPrompt::NotAnswered), "otp-md5", "99", "TeSt")) +
-              S("") + U32(0));
-// RFC 2289's MD5 words for "This is a test." and TeSt at count 99; the sequence as remembered
-// at counts 100 and 120 (the first 16 bits of the value there, from Python's hashlib).
-const std::string kWords99 = Answer("BAIL TUFT BITS GANG CHEF THY", 21);
-const PluginMemory kAt100{true, true, {100, 0xccb7, 1}};
-const PluginMemory kAt120{true, true, {120, 0x4595, 1}};
+// RFC 2289's MD5 words of "This is a test." and TeSt at count 99; the sequence remembered at
+// counts 100 and 120, with the first 16 bits of the value there (Python's hashlib).
+const PluginMemory kAt100{true, true, {100, 0xccb7, 1}}, kAt120{true, true, {120, 0x4595, 1}};
 std::string Guard(GuardReason reason, const PluginMemory& memory) {
     char text[400];
     DescribeGuard(reason, DecideGuard(true, &memory.record, 99, nullptr), HashKind::MD5, "TeSt", 99,
                   text, sizeof text);
     return text;
+}
+const std::string kInit = M(1, U32(2) + S("localhost") + U32(22) + S("alice")),
+                  kKi = M(3, S("keyboard-interactive")), kTest = Answer("This is a test."),
+                  kTset = Answer("This is a tset."), kMd5At99 = Request("otp-md5 99 TeSt"),
+                  kWords99 = Answer("BAIL TUFT BITS GANG CHEF THY", 21),
+                  kRefused = M(22, S("") +
+                                       S(Text(PluginPromptText(PluginPrompt::NotAnswered),
+                                              "otp-md5", "99", "TeSt")) +
+                                       S("") + U32(0));
+std::string Ask99(const std::string& why = "") {
+    return Request("Pass phrase for otp-md5 99 TeSt:", why, 22);
 }
 
 bool Reads(const std::string& bytes) {
@@ -61,9 +60,9 @@ bool Reads(const std::string& bytes) {
 }
 
 TEST(ReadPluginMessage, TakesPuttysMessagesAndRefusesEveryMalformedOne) {
-    const std::string full(kPluginMessageLimit - 5, 'x'), none = S("") + S("") + S("");
+    const std::string full(kPluginMessageLimit - 5, 'x');
     for (const std::string& bytes : {kInit, kKi, M(6), M(7), M(23, U32(0)), M(3, S(full)),
-                                     M(20, none + U32(2) + S("a") + kOff + S("b") + '\1')})
+                                     M(20, kNone + U32(2) + S("a") + kOff + S("b") + '\1')})
         EXPECT_TRUE(Reads(bytes)) << testing::PrintToString(bytes);
     // Over the 1 MiB limit, short, truncated, a string or an item past the message's end or
     // missing, a byte after the last field, a type PuTTY does not send.
@@ -71,114 +70,111 @@ TEST(ReadPluginMessage, TakesPuttysMessagesAndRefusesEveryMalformedOne) {
          {M(3, S(full + "x")), std::string(), std::string(3, '\0'), U32(0),
           U32(9) + char(3) + S("x"), kKi.substr(0, kKi.size() - 1),
           M(3, U32(21) + "keyboard-interactive"), M(3, U32(0xFFFFFFFF)),
-          M(20, none + U32(2) + S("a") + kOff), M(20, none + U32(0xFFFFFFFF)),
-          M(20, none + U32(1) + S("a")), M(23, U32(2) + S("a")), M(6, "x"),
-          M(1, U32(2) + S("h") + U32(22)), M(22, none + U32(0)), M(99)})
+          M(20, kNone + U32(2) + S("a") + kOff), M(20, kNone + U32(0xFFFFFFFF)),
+          M(20, kNone + U32(1) + S("a")), M(23, U32(2) + S("a")), M(6, "x"),
+          M(1, U32(2) + S("h") + U32(22)), M(22, kNone + U32(0)), M(99)})
         EXPECT_FALSE(Reads(bytes)) << testing::PrintToString(bytes);
 }
 
+// One message from PuTTY and the session's reply ("" for none, or when it ends).
 struct Step {
     std::string in;
-    std::string out; // the reply; empty when none
-    PluginNext next;
+    std::string out;
+    PluginNext next = PluginNext::Send;
     PluginMemory memory = {true, false, {}};
 };
-const PluginNext kSend = PluginNext::Send, kAnswer = PluginNext::Answer, kEnd = PluginNext::End;
+const PluginNext kWait = PluginNext::Wait, kAnswer = PluginNext::Answer, kEnd = PluginNext::End;
+const Step kOpening[] = {{kInit, M(2, U32(2) + S(""))}, {kKi, M(4)}};
 
-// Runs the steps through one session as the program does, after PuTTY's opening when `open`.
-PluginSession Converse(std::vector<Step> steps, bool open = true) {
-    if (open)
-        steps.insert(steps.begin(), {{kInit, M(2, U32(2) + S("")), kSend}, {kKi, M(4), kSend}});
-    PluginSession session{};
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        std::vector<std::uint8_t> bytes(steps[i].in.begin(), steps[i].in.end());
-        bytes.push_back(0xA5); // the byte the session may use, and must give back
-        std::uint8_t buffer[kPluginReplySize];
-        PluginReply reply;
-        PluginNext next = PluginReceive(session, bytes.data(), steps[i].in.size(), buffer, reply);
-        if (next == PluginNext::Check)
-            next = PluginGuardReply(session, steps[i].memory, buffer, reply);
-        const std::string out(reinterpret_cast<const char*>(reply.bytes),
-                              next == kEnd ? 0 : reply.size);
-        EXPECT_EQ(next, steps[i].next) << "step " << i;
-        EXPECT_EQ(out, steps[i].out) << "step " << i;
-        EXPECT_EQ(bytes.back(), 0xA5) << "step " << i;
-    }
-    return session;
-}
-
-TEST(PluginSession, AnswersTheChallengeAndStartsOverAfterARefusedLogin) {
-    const PluginSession s = Converse({
-        {Request("otp-md5 99 TeSt\nS/Key Password:"), kAsk99, kSend},
-        {Answer("This is a test."), kWords99, kAnswer},
-        {M(7), "", PluginNext::Wait},
-        {kKi, M(4), kSend},
-        {M(20, S("") + S("otp-sha1 1 TeSt ext") + S("") + U32(1) + S("Response: ") + '\1'),
-         Request("Pass phrase for otp-sha1 1 TeSt:", "", 22), kSend},
-        {Answer("This is a test."), Answer("CART OTTO HIVE ODE VAT NUT", 21), kAnswer},
-        {M(6), "", PluginNext::Wait},
-    });
-    EXPECT_EQ(std::string(s.response), ""); // wiped by the next message
-    EXPECT_EQ(s.check, 0x63D9);             // for the memory: SHA1's value at count 1
-}
-
-TEST(PluginSession, SpeaksTheVersionsPuttyOffersUpToItsOwnAndOnlyKeyboardInteractive) {
-    Converse({{M(1, U32(1) + S("h") + U32(22) + S("")), M(2, U32(1) + S("")), kSend},
-              {M(3, S("password")), M(5), kSend}},
-             false);
-    Converse({{M(1, U32(3) + S("h") + U32(22) + S("")), M(2, U32(2) + S("")), kSend},
-              {M(3, S("publickey")), M(5, S("")), kSend}},
-             false);
-    Converse({{M(1, U32(0) + S("h") + U32(22) + S("")), "", kEnd}}, false);
-}
-
-TEST(PluginSession, PassesOnWhatItCannotAnswerUnchanged) {
-    for (const std::string& request :
-         {Request("Password: "), Request("otp-md5 0 TeSt"),
-          Request("otp-md5 99 seventeencharacter"),
-          M(20, S("") + S("otp-md5 99 TeSt") + S("") + U32(2) + S("a") + kOff + S("b") + kOff)}) {
-        std::string asked = request;
-        asked[4] = char(22);
-        Converse(
-            {{request, asked, kSend}, {Answer("pass\r\n\x1a"), Answer("pass\r\n\x1a", 21), kSend}});
-    }
-}
-
-TEST(PluginSession, AsksAgainWithTheReasonThenLeavesTheChallengeUnanswered) {
+TEST(PluginSession, AnswersAsPuttyExpects) {
     const MessageEntry& tooLong = MessageFor(Message::PassPhraseTooLong);
-    Converse({
-        {Request("otp-md5 99 TeSt"), kAsk99, kSend},
-        {Answer(std::string(64, 'p')), Ask99(Text(tooLong.text, tooLong.limit)), kSend},
-        {Answer(std::string("This is a test.\0x", 17)),
-         Ask99(MessageFor(Message::NoPassPhrase).text), kSend},
-        {Answer("This is a tset."), Ask99(Guard(GuardReason::Mistyped, kAt100)), kSend, kAt100},
-        {Answer("This is a tset."), kRefused, kSend, kAt100},
-        {M(23, U32(0)), Answer("", 21), kSend},
-    });
-}
-
-TEST(PluginSession, AnswersALowCountOnlyAfterYesAndWithTheGuardOffAsksNothing) {
-    const std::string question =
+    char tooLongText[200];
+    std::snprintf(tooLongText, sizeof tooLongText, tooLong.text, tooLong.limit);
+    const std::string lowCount =
         Text(PluginPromptText(PluginPrompt::Confirm), Guard(GuardReason::LowCount, kAt120).c_str());
-    for (const char* answer : {"YES", "no"})
-        Converse({{Request("otp-md5 99 TeSt"), kAsk99, kSend},
-                  {Answer("This is a test."), Request(question, "", 22, 1), kSend, kAt120},
-                  {Answer(answer), answer[0] == 'Y' ? kWords99 : kRefused,
-                   answer[0] == 'Y' ? kAnswer : kSend}});
-    // The words of the wrong pass phrase: an independent encoder of its value.
-    Converse({{Request("otp-md5 99 TeSt"), kAsk99, kSend},
-              {Answer("This is a tset."),
-               Answer("NOB BAM PAM ARCH COMB DAM", 21),
-               kAnswer,
-               {false, true, kAt120.record}}});
-}
-
-TEST(PluginSession, EndsOnAMessageOutOfTurn) {
-    Converse({{kKi, "", kEnd}}, false);
-    Converse({{kInit, "", kEnd}});
-    Converse({{M(6), "", PluginNext::Wait}, {M(6), "", kEnd}});
-    Converse(
-        {{Request("otp-md5 99 TeSt"), kAsk99, kSend}, {M(23, U32(2) + S("a") + S("b")), "", kEnd}});
+    const std::vector<std::vector<Step>> conversations = {
+        // The challenge in a prompt, then in the instruction after a refused login.
+        {kOpening[0],
+         kOpening[1],
+         {Request("otp-md5 99 TeSt\nS/Key Password:"), Ask99()},
+         {kTest, kWords99, kAnswer},
+         {M(7), "", kWait},
+         kOpening[1],
+         {M(20, S("") + S("otp-sha1 1 TeSt ext") + S("") + U32(1) + S("Response: ") + '\1'),
+          Request("Pass phrase for otp-sha1 1 TeSt:", "", 22)},
+         {kTest, Answer("CART OTTO HIVE ODE VAT NUT", 21), kAnswer},
+         {M(6), "", kWait}},
+        // The versions PuTTY offers up to 2, and only keyboard-interactive.
+        {{M(1, U32(1) + S("h") + U32(22) + S("")), M(2, U32(1) + S(""))},
+         {M(3, S("password")), M(5)}},
+        {{M(1, U32(3) + S("h") + U32(22) + S("")), M(2, U32(2) + S(""))},
+         {M(3, S("publickey")), M(5, S(""))}},
+        {{M(1, U32(0) + S("h") + U32(22) + S("")), "", kEnd}},
+        // What it cannot answer goes to the user and back unchanged, a length of 10 and CR LF
+        // and 0x1A among it.
+        {kOpening[0],
+         kOpening[1],
+         {Request("Password: "), Request("Password: ", "", 22)},
+         {Answer("pass\r\n\x1a"), Answer("pass\r\n\x1a", 21)}},
+        {kOpening[0],
+         kOpening[1],
+         {M(20, S("otp-md5 99 TeSt") + S("") + S("") + U32(2) + S("a") + kOff + S("b") + kOff),
+          M(22, S("otp-md5 99 TeSt") + S("") + S("") + U32(2) + S("a") + kOff + S("b") + kOff)}},
+        {kOpening[0], kOpening[1], {Request("otp-md5 0 TeSt"), Request("otp-md5 0 TeSt", "", 22)}},
+        // Asked again with the reason three times, then left unanswered.
+        {kOpening[0],
+         kOpening[1],
+         {kMd5At99, Ask99()},
+         {Answer(std::string(64, 'p')), Ask99(tooLongText)},
+         {Answer(std::string("This is a test.\0x", 17)),
+          Ask99(MessageFor(Message::NoPassPhrase).text)},
+         {kTset, Ask99(Guard(GuardReason::Mistyped, kAt100)), PluginNext::Send, kAt100},
+         {kTset, kRefused, PluginNext::Send, kAt100},
+         {M(23, U32(0)), Answer("", 21)}},
+        // A low count answered after yes only; with the guard off, nothing asked (the words of
+        // the wrong pass phrase from an independent encoder).
+        {kOpening[0],
+         kOpening[1],
+         {kMd5At99, Ask99()},
+         {kTest, Request(lowCount, "", 22, 1), PluginNext::Send, kAt120},
+         {Answer("YES"), kWords99, kAnswer}},
+        {kOpening[0],
+         kOpening[1],
+         {kMd5At99, Ask99()},
+         {kTest, Request(lowCount, "", 22, 1), PluginNext::Send, kAt120},
+         {Answer("no"), kRefused}},
+        {kOpening[0],
+         kOpening[1],
+         {kMd5At99, Ask99()},
+         {kTset, Answer("NOB BAM PAM ARCH COMB DAM", 21), kAnswer, {false, true, kAt120.record}}},
+        // Messages out of turn.
+        {{kKi, "", kEnd}},
+        {kOpening[0], {kInit, "", kEnd}},
+        {kOpening[0], kOpening[1], {M(6), "", kWait}, {M(6), "", kEnd}},
+        {kOpening[0],
+         kOpening[1],
+         {kMd5At99, Ask99()},
+         {M(23, U32(2) + S("a") + S("b")), "", kEnd}},
+    };
+    for (std::size_t c = 0; c < conversations.size(); ++c) {
+        PluginSession session{};
+        for (std::size_t i = 0; i < conversations[c].size(); ++i) {
+            const Step& step = conversations[c][i];
+            std::vector<std::uint8_t> bytes(step.in.begin(), step.in.end());
+            bytes.push_back(0xA5); // the byte the session may use, and must give back
+            std::uint8_t buffer[kPluginReplySize];
+            PluginReply reply;
+            PluginNext next = PluginReceive(session, bytes.data(), step.in.size(), buffer, reply);
+            if (next == PluginNext::Check)
+                next = PluginGuardReply(session, step.memory, buffer, reply);
+            const auto* out = reinterpret_cast<const char*>(reply.bytes);
+            EXPECT_EQ(next, step.next) << c << ":" << i;
+            EXPECT_EQ(next == kEnd ? "" : std::string(out, reply.size), step.out) << c << ":" << i;
+            EXPECT_EQ(bytes.back(), 0xA5) << c << ":" << i;
+        }
+        // What the memory records of the last answer, and the response wiped after it.
+        EXPECT_TRUE(c != 0 || (session.check == 0x63D9 && session.response[0] == '\0'));
+    }
 }
 
 TEST(IsPuttyPluginSwitch, OnlyTheSwitchItself) {
