@@ -69,7 +69,7 @@ TEST(ReadPluginMessage, TakesPuttysMessagesAndRefusesEveryMalformedOne) {
     for (const std::string& bytes :
          {M(3, S(full + "x")), std::string(), std::string(3, '\0'), U32(0),
           U32(9) + char(3) + S("x"), kKi.substr(0, kKi.size() - 1),
-          M(3, U32(21) + "keyboard-interactive"), M(3, U32(0xFFFFFFFF)),
+          M(3, U32(21) + "keyboard-interactive"), M(1, U32(2) + U32(0xFFFFFFFF) + "h"),
           M(20, kNone + U32(2) + S("a") + kOff), M(20, kNone + U32(0xFFFFFFFF)),
           M(20, kNone + U32(1) + S("a")), M(23, U32(2) + S("a")), M(6, "x"),
           M(1, U32(2) + S("h") + U32(22)), M(22, kNone + U32(0)), M(99)})
