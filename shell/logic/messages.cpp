@@ -53,8 +53,8 @@ const MessageEntry kMessages[] = {
     {Message::ClipboardAlloc, Box::Error, "Error allocating memory for clipboard [0x%02x{%d}]", 0,
      0},
     {Message::PuttyPluginByHand, Box::Note,
-     "For PuTTY: in a saved session, set Connection > SSH > Auth > Authentication plugin to "
-     "the quoted path of " VANTRETH_FILE_NAME " and --putty-plugin.",
+     "For PuTTY: in a saved session, set Connection > SSH > Auth > Credentials > Plugin "
+     "command to run to the quoted path of " VANTRETH_FILE_NAME " and --putty-plugin.",
      0, 0},
 };
 
