@@ -48,7 +48,12 @@ bool Serve(HANDLE in, HANDLE out, PluginSession& session, std::uint8_t* message,
            std::uint8_t* buffer) {
     if (!ReadExactly(in, message, 4)) return false;
     const std::uint32_t size = PluginMessageSize(message);
-    if (size == 0 || !ReadExactly(in, message + 4, size - 4)) return false;
+    if (size == 0) return false;
+    if (!ReadExactly(in, message + 4, size - 4)) {
+        // A pass phrase may have come in part.
+        OPENSSL_cleanse(message, size);
+        return false;
+    }
     PluginReply reply;
     PluginNext next = PluginReceive(session, message, size, buffer, reply);
     if (next == PluginNext::Check)
