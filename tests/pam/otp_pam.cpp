@@ -5,7 +5,6 @@
 #include <security/pam_ext.h>
 #include <security/pam_modules.h>
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,13 +15,13 @@ namespace {
 
 // The hex of the 64 bits the words carry (the checksum unchecked), or of their MD5 step.
 bool Decode(const char* words, bool step, char hex[17]) {
+    char w[6][8];
     unsigned char bits[9] = {}, digest[16];
-    for (int n = 0, index = 0; n < 6; ++n, index = 0) {
-        char word[5] = {};
-        words += std::strspn(words, " ");
-        for (int i = 0; *words != '\0' && *words != ' '; ++words)
-            if (i < 4) word[i++] = char(std::toupper(*words));
-        while (index < 2048 && std::strcmp(kDictionary[index], word) != 0)
+    if (std::sscanf(words, "%7s %7s %7s %7s %7s %7s", w[0], w[1], w[2], w[3], w[4], w[5]) != 6)
+        return false;
+    for (int n = 0; n < 6; ++n) {
+        int index = 0;
+        while (index < 2048 && std::strcmp(kDictionary[index], w[n]) != 0)
             ++index;
         for (int b = 0; b < 11 && index < 2048; ++b)
             if (index >> (10 - b) & 1) bits[(n * 11 + b) / 8] |= 0x80 >> ((n * 11 + b) % 8);
