@@ -5,6 +5,8 @@
 # archive.
 OPENSSL_DEB_VERSION=3.0.20-1~deb12u2
 BENCHMARK_DEB_VERSION=1.7.1-1
+# PuTTY 0.78, the first with authentication plugins: the PuTTY login tests' client.
+PUTTY_DEB_VERSION=0.78-2+deb12u2
 DEPS_SUITE=bookworm
 
 VANTRETH_CACHE="${VANTRETH_CACHE:-$HOME/.cache/vantreth}"
@@ -12,6 +14,7 @@ VANTRETH_CACHE="${VANTRETH_CACHE:-$HOME/.cache/vantreth}"
 # made another way lives in another folder.
 OPENSSL_PREFIX="$VANTRETH_CACHE/openssl-$OPENSSL_DEB_VERSION-mingw32-lean"
 BENCHMARK_PREFIX="$VANTRETH_CACHE/benchmark-$BENCHMARK_DEB_VERSION-mingw32"
+PLINK_PREFIX="$VANTRETH_CACHE/plink-$PUTTY_DEB_VERSION-mingw32"
 
 deps_sudo() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -6,12 +6,14 @@ set -euo pipefail
 # fonts-wine: Wine's own MS Sans Serif (Windows' widths) and Marlett (the caption buttons'
 # symbols), so that the dialogs, and the guide's pictures of them, look as on Windows.
 # cmark-gfm: the guide rendered as HTML for the release archive.
+# openssh-server, libpam0g-dev: the PuTTY login tests' sshd and their PAM module.
 packages=(
   cmake ninja-build make g++ clang libclang-rt-14-dev
   libgtest-dev googletest libbenchmark-dev libssl-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine32 wine64 fonts-wine xvfb xauth x11-utils imagemagick
   dpkg-dev patch xz-utils ca-certificates python3 perl clang-format cmark-gfm
+  openssh-server libpam0g-dev
 )
 
 missing=()

@@ -3,7 +3,9 @@
 #include "resources/resource.h"
 #include "shell/app_state.h"
 #include "shell/dialogs.h"
+#include "shell/logic/putty_plugin.h"
 #include "shell/message_box.h"
+#include "shell/putty_plugin.h"
 #include "shell/single_instance.h"
 
 namespace {
@@ -23,9 +25,11 @@ void RestrictDllSearchToSystem32() {
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
     RestrictDllSearchToSystem32();
     g_instance = instance;
+    // PuTTY's helper: no window, no tray icon, no hand-over to a running copy.
+    if (IsPuttyPluginSwitch(arguments)) return RunPuttyPlugin();
 
     if (HandOverToRunningCopy()) return 0;
 

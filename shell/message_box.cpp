@@ -13,6 +13,7 @@ UINT BoxStyle(Box box) {
     case Box::Warning: return MB_OK | MB_ICONWARNING;
     case Box::Question: return MB_YESNO | MB_ICONQUESTION;
     case Box::Guard: return MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
+    case Box::Note: return MB_OK | MB_ICONINFORMATION;
     }
     return MB_OK | MB_ICONERROR;
 }

@@ -3,6 +3,7 @@
 #include "engine/otp.h"
 #include "shell/logic/main_logic.h"
 #include "shell/logic/renew_logic.h"
+#include "vantreth_version.h"
 
 namespace {
 
@@ -88,6 +89,16 @@ const MessageEntry kMessages[] = {
      "Invalid input: New seed and pass phrase too long for MD4\n (At most %u characters "
      "together)",
      0, kMd4CrunchLimit},
+    {Message::PuttyPluginByHand, Box::Note,
+     "For PuTTY: in a saved session, set Connection > SSH > Auth > Credentials > Plugin "
+     "command to run to the quoted path of " VANTRETH_FILE_NAME " and --putty-plugin.",
+     0, 0},
+};
+
+const char* const kPluginPrompts[] = {
+    "Pass phrase for %s %s %s:",
+    "%s Type yes to answer anyway:",
+    VANTRETH_TITLE " did not answer %s %s %s.",
 };
 
 #define RENEW_LINE "\nA challenge that ends in \"ext\" can be renewed in the login with Renew..."
@@ -137,8 +148,13 @@ const char* BoxCaption(Box box) {
     case Box::Warning: return "Warning";
     case Box::Question: return "WARNING";
     case Box::Guard: return "Warning";
+    case Box::Note: return VANTRETH_TITLE;
     }
     return "Error";
+}
+
+const char* PluginPromptText(PluginPrompt prompt) {
+    return kPluginPrompts[static_cast<int>(prompt)];
 }
 
 Message EnrolRefusalMessage(EnrolRefusal refusal) {

@@ -10,6 +10,7 @@ enum class Box {
     Warning,    // "Warning", warning icon
     Question,   // "WARNING", question icon, Yes and No
     Guard,      // "Warning", warning icon, Yes and No with No the default
+    Note,       // the program's title, information icon
 };
 
 enum class Message {
@@ -61,6 +62,8 @@ enum class Message {
     RenewSameSeed,
     RenewBadCount,
     RenewMd4TooLong,
+    // Started with --putty-plugin, but not by PuTTY
+    PuttyPluginByHand,
 };
 
 struct MessageEntry {
@@ -101,6 +104,14 @@ struct NoticeEntry {
 // The row of `notice`; Notice::None has null texts.
 const NoticeEntry& NoticeFor(Notice notice);
 const char* BoxCaption(Box box);
+
+// What the PuTTY plugin puts before the user through PuTTY: patterns.
+enum class PluginPrompt {
+    PassPhrase,  // "%s %s %s": the challenge's keyword, count and seed
+    Confirm,     // "%s": what the guard says of a low count
+    NotAnswered, // "%s %s %s": the challenge
+};
+const char* PluginPromptText(PluginPrompt prompt);
 
 // What the enrolment dialog shows for a refusal of the SNK core.
 Message EnrolRefusalMessage(EnrolRefusal refusal);

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Logs in through Windows plink under Wine, with Vantreth.exe as its authentication plugin, to an
+# sshd on 127.0.0.1 whose PAM service is the test module alone. Run inside
+# scripts/with-wine-display.sh, as root or with sudo. Usage: login_test.sh PAM_MODULE EXE PLINK
+set -euo pipefail
+pam=$(realpath "$1") exe=$(realpath "$2") plink=$3 work=$(mktemp -d) service=vantreth-login-test
+sudo="" sshd=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+trap '[ -z "$sshd" ] || $sudo kill "$sshd"; $sudo rm -rf "/etc/pam.d/$service" "$work"' EXIT
+
+# Waits for TEXT in FILE; fails, showing FILE, after a minute without it.
+until_shown() {
+  for _ in $(seq 600); do
+    grep -qF -- "$1" "$2" && return 0
+    sleep 0.1
+  done
+  echo "login_test: no '$1' in $2:" >&2 && cat "$2" >&2 && return 1
+}
+
+# sshd takes its PAM service from the name it runs under.
+ssh-keygen -q -t ed25519 -N '' -f "$work/key"
+ln -s "$(command -v sshd || echo /usr/sbin/sshd)" "$work/$service"
+printf 'auth required %s %s\naccount required pam_permit.so\nsession required pam_permit.so\n' \
+  "$pam" "$work/state" | $sudo tee "/etc/pam.d/$service" >/dev/null
+$sudo mkdir -p /run/sshd
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+$sudo "$work/$service" -D -e -f /dev/null -h "$work/key" -o ListenAddress=127.0.0.1 -p "$port" \
+  -o AuthenticationMethods=keyboard-interactive -o UsePAM=yes -o PermitRootLogin=yes \
+  -o PidFile=none >/dev/null 2>"$work/sshd.log" &
+sshd=$!
+until_shown "Server listening on 127.0.0.1 port $port" "$work/sshd.log"
+
+# The session as PuTTY saves it; plink 0.78 takes the plugin only from there.
+key='HKCU\Software\SimonTatham\PuTTY\Sessions\vantreth'
+for value in Protocol=ssh HostName=127.0.0.1 UserName="$(id -un)" \
+  AuthPlugin="\"$(winepath -w "$exe")\" --putty-plugin"; do
+  wine reg add "$key" /v "${value%%=*}" /d "${value#*=}" /f >/dev/null
+done
+wine reg add "$key" /v PortNumber /t REG_DWORD /d "$port" /f >/dev/null
+hostkey=$(ssh-keygen -l -E sha256 -f "$work/key.pub" | cut -d' ' -f2)
+
+# login STATE [PROMPT ANSWER]...: the server's state, then each answer once its prompt shows;
+# succeeds when the remote command ran.
+login() {
+  printf '%s\n' "$1" | $sudo tee "$work/state" >/dev/null && shift
+  rm -f "$work/in" && mkfifo "$work/in" && : >"$work/out"
+  wine "$plink" -load vantreth -hostkey "$hostkey" echo logged in <"$work/in" >"$work/out" 2>&1 &
+  local plink_pid=$! rc=0
+  exec 3>"$work/in"
+  while [ $# -gt 0 ] && until_shown "$1" "$work/out"; do printf '%s\n' "$2" >&3 && shift 2; done
+  exec 3>&-
+  wait "$plink_pid" || rc=$?
+  [ $# -eq 0 ] && [ $rc -eq 0 ] && grep -q '^logged in' "$work/out" && return 0
+  echo "login_test: plink ended with $rc:" >&2 && cat "$work/out" "$work/sshd.log" >&2 && return 1
+}
+
+echo "login_test: a challenge answered in PuTTY's prompt"
+# The state: the MD5 value of "This is a test." and obsd91335 at count 100 (Python's hashlib).
+login "99 obsd91335 d8458b8d7db6bb42" "Pass phrase for otp-md5 99 obsd91335:" "This is a test."
+grep -q '^98 obsd91335 ' "$work/state"
+echo "login_test: a password prompt passed through"
+login "password hunter2" "Password: " "hunter2"
