@@ -6,7 +6,9 @@
 
 #include "shell/logic/putty_plugin.h"
 #include "shell/message_box.h"
+#include "shell/sequence_store.h"
 #include "shell/stack_wipe.h"
+#include "shell/store.h"
 
 namespace {
 
@@ -36,12 +38,22 @@ bool WriteExactly(HANDLE out, const std::uint8_t* from, DWORD size) {
 }
 
 // The sequence memory for the challenge the session answers.
-PluginMemory MemoryFor(const PluginSession&) {
-    return PluginMemory{false, false, {}};
+PluginMemory MemoryFor(const PluginSession& s) {
+    Settings settings;
+    ReadSettings(settings);
+    PluginMemory memory{settings.Guard != 0, false, {}};
+    memory.known =
+        memory.guardOn && LookUpSequence(s.challenge.kind, s.challenge.slots.seed, &memory.record);
+    return memory;
 }
 
 // The response went to the server: the memory records its count and check.
-void RememberAnswer(const PluginSession&) {}
+void RememberAnswer(const PluginSession& s) {
+    Settings settings;
+    ReadSettings(settings);
+    if (settings.Guard != 0)
+        RememberSequence(s.challenge.kind, s.challenge.slots.seed, s.count, s.check);
+}
 
 // One message read and answered; false at the end of input or on a message PuTTY may not send.
 bool Serve(HANDLE in, HANDLE out, PluginSession& session, std::uint8_t* message,

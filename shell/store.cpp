@@ -68,6 +68,16 @@ LoadedSettings LoadSettings(Settings& settings) {
     return LoadedSettings{false, true, snkRecordStored};
 }
 
+void ReadSettings(Settings& settings) {
+    HKEY key;
+    if (!OpenKeyForReading(key)) {
+        ApplyFirstRunDefaults(settings);
+        return;
+    }
+    ReadValues(key, settings);
+    RegCloseKey(key);
+}
+
 bool WriteSettings(const Settings& settings) {
     HKEY key;
     if (!OpenKeyForWriting(key)) return false;

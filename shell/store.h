@@ -16,6 +16,8 @@ struct LoadedSettings {
     bool snkRecordStored; // an SNK-S record can be read
 };
 LoadedSettings LoadSettings(Settings& settings);
+// The same, missing values and a missing key as their defaults, and nothing written.
+void ReadSettings(Settings& settings);
 // All eight values, changed or not; false when the key cannot be opened.
 bool WriteSettings(const Settings& settings);
 

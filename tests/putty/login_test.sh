@@ -39,10 +39,11 @@ done
 wine reg add "$key" /v PortNumber /t REG_DWORD /d "$port" /f >/dev/null
 hostkey=$(ssh-keygen -l -E sha256 -f "$work/key.pub" | cut -d' ' -f2)
 
-# login STATE [PROMPT ANSWER]...: the server's state, then each answer once its prompt shows;
-# succeeds when the remote command ran.
+# login STATE [PROMPT ANSWER]...: the server's state (none: as the last login left it), then each
+# answer once its prompt shows; succeeds when the remote command ran.
 login() {
-  printf '%s\n' "$1" | $sudo tee "$work/state" >/dev/null && shift
+  [ -z "$1" ] || printf '%s\n' "$1" | $sudo tee "$work/state" >/dev/null
+  shift
   rm -f "$work/in" && mkfifo "$work/in" && : >"$work/out"
   wine "$plink" -load vantreth -hostkey "$hostkey" echo logged in <"$work/in" >"$work/out" 2>&1 &
   local plink_pid=$! rc=0
@@ -58,5 +59,9 @@ echo "login_test: a challenge answered in PuTTY's prompt"
 # The state: the MD5 value of "This is a test." and obsd91335 at count 100 (Python's hashlib).
 login "99 obsd91335 d8458b8d7db6bb42" "Pass phrase for otp-md5 99 obsd91335:" "This is a test."
 grep -q '^98 obsd91335 ' "$work/state"
+echo "login_test: a mistyped pass phrase asked again at the sequence's next login"
+login "" "Pass phrase for otp-md5 98 obsd91335:" "This is a tset." "does not give the response" \
+  "This is a test."
+grep -q '^97 obsd91335 ' "$work/state"
 echo "login_test: a password prompt passed through"
 login "password hunter2" "Password: " "hunter2"
