@@ -30,7 +30,7 @@ subsystem=$(sed -n 's/^MajorSubsystemVersion[[:space:]]*//p' <<<"$headers").$(
 
 # Size: what the program calls fits in about 160 KB; much more means library
 # code nothing calls has come back.
-limit=$((192 * 1024))
+limit=$((160 * 1024))
 stripped=$(mktemp)
 trap 'rm -f "$stripped"' EXIT
 i686-w64-mingw32-strip -o "$stripped" "$exe"

@@ -1,7 +1,6 @@
 #include "shell/message_box.h"
 
-#include <cstdio>
-
+#include "engine/text_format.h"
 #include "shell/dialogs.h"
 
 namespace {
@@ -33,7 +32,7 @@ int ShowText(HWND asker, Box box, const char* text) {
 template <typename... Values>
 int ShowPattern(HWND asker, const MessageEntry& entry, Values... values) {
     char text[256];
-    std::snprintf(text, sizeof text, entry.text, values...);
+    FormatText(text, sizeof text, entry.text, values...);
     return ShowText(asker, entry.box, text);
 }
 #pragma GCC diagnostic pop
@@ -51,7 +50,7 @@ bool ShowMessage(HWND asker, Message message) {
 bool AskAfter(HWND asker, const char* words, Message message) {
     const MessageEntry& entry = MessageFor(message);
     char text[768];
-    std::snprintf(text, sizeof text, "%s\n\n%s", words, entry.text);
+    FormatText(text, sizeof text, "%s\n\n%s", words, entry.text);
     return ShowText(asker, entry.box, text) != IDNO;
 }
 

@@ -1,11 +1,10 @@
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include "snk/snk_response.h"
 
-#include <cstdio>
-
 #include <openssl/crypto.h>
 #include <openssl/des.h>
 
+#include "engine/ascii.h"
 #include "snk/snk_enrol.h"
 #include "snk/snk_record.h"
 
@@ -24,8 +23,9 @@ void SnkChallengeResponse(const char* challenge, const std::uint8_t key[8], char
     DES_cblock cipher;
     DES_ecb_encrypt(&block, &cipher, &schedule, DES_ENCRYPT);
 
-    std::snprintf(response, kSnkResponseSize, "%02x%02x%02x%02x", cipher[0], cipher[1], cipher[2],
-                  cipher[3]);
+    std::size_t at = 0;
+    for (int i = 0; i < 4; ++i)
+        at = WriteHex(cipher[i], response, at);
     OPENSSL_cleanse(tokenKey, sizeof tokenKey);
     OPENSSL_cleanse(&schedule, sizeof schedule);
     OPENSSL_cleanse(cipher, sizeof cipher);

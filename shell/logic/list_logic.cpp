@@ -1,8 +1,9 @@
 #include "shell/logic/list_logic.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "engine/ascii.h"
+#include "engine/text_format.h"
 #include "engine/six_words.h"
 #include "shell/logic/main_logic.h"
 #include "shell/logic/sequence_logic.h"
@@ -19,8 +20,7 @@ void ValueInHex(const std::uint8_t value[8], bool grouped, char out[kHexTextSize
     std::size_t at = 0;
     for (int i = 0; i < 8; ++i) {
         if (grouped && i > 0 && i % 2 == 0) out[at++] = ' ';
-        std::snprintf(out + at, kHexTextSize - at, "%02x", value[i]);
-        at += 2;
+        at = WriteHex(value[i], out, at);
     }
 }
 
@@ -33,8 +33,8 @@ std::uint32_t ReadListLength(const char* text) {
 }
 
 void ListLengthRefusal(char out[kListRefusalSize]) {
-    std::snprintf(out, kListRefusalSize, "A list holds 1 to %u responses: type how many to list.",
-                  static_cast<unsigned>(kChainLimit));
+    FormatText(out, kListRefusalSize, "A list holds 1 to %u responses: type how many to list.",
+               static_cast<unsigned>(kChainLimit));
 }
 
 std::uint32_t ListLowest(const OtpChain& chain, std::uint32_t length) {
@@ -54,9 +54,9 @@ std::size_t FormatList(const OtpChain& chain, std::uint32_t length, bool hex, ch
         char hexText[kHexTextSize];
         if (hex) ValueInHex(value, true, hexText);
         const int written =
-            std::snprintf(out + at, size - at, "%u: %s\r\n", static_cast<unsigned>(count),
-                          hex ? hexText : EncodeSixWords(value));
-        if (written < 0 || static_cast<std::size_t>(written) >= size - at) {
+            FormatText(out + at, size - at, "%u: %s\r\n", static_cast<unsigned>(count),
+                       hex ? hexText : EncodeSixWords(value));
+        if (written < 0) {
             out[at] = '\0';
             break;
         }
@@ -68,7 +68,7 @@ std::size_t FormatList(const OtpChain& chain, std::uint32_t length, bool hex, ch
 void PrintHeading(HashKind kind, const char* seed, const char* date, char* out, std::size_t size) {
     char name[kSequenceNameSize];
     if (!SequenceName(kind, seed, name)) name[0] = '\0';
-    std::snprintf(out, size, "%s, %s", name, date);
+    FormatText(out, size, "%s, %s", name, date);
 }
 
 std::size_t PrintLinesPerPage(int printableHeight, int lineHeight, int dotsPerInch) {

@@ -1,9 +1,9 @@
 #include "shell/logic/main_logic.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
+#include "engine/text_format.h"
 #include "engine/otp.h"
 #include "resources/resource.h"
 
@@ -104,7 +104,7 @@ bool RunsOnWorker(std::optional<HashKind> kind, std::uint32_t count) {
 
 void FormatProgress(std::uint32_t done, std::uint32_t total, char out[kProgressTextSize]) {
     const std::uint64_t percent = total == 0 ? 0 : std::uint64_t{done} * 100 / total;
-    std::snprintf(out, kProgressTextSize, "%u %%", static_cast<unsigned>(percent));
+    FormatText(out, kProgressTextSize, "%u %%", static_cast<unsigned>(percent));
 }
 
 unsigned TimerIntervalMs(unsigned char seconds) {
@@ -123,6 +123,6 @@ bool LowerCount(const char* countText, char out[kCountTextSize]) {
     if (std::strlen(countText) > kCountLimit) return false;
     const long n = ReadCount(countText);
     if (n < 1) return false;
-    std::snprintf(out, kCountTextSize, "%ld", n - 1);
+    FormatText(out, kCountTextSize, "%ld", n - 1);
     return true;
 }

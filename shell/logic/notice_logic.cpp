@@ -1,8 +1,8 @@
 #include "shell/logic/notice_logic.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "engine/text_format.h"
 #include "engine/challenge.h"
 #include "shell/logic/tray_logic.h"
 
@@ -56,8 +56,8 @@ NoticeText PlainNotice(Notice notice) {
     Begin(out, notice);
     const NoticeEntry& entry = NoticeFor(notice);
     if (entry.title != nullptr) {
-        std::snprintf(out.title, sizeof out.title, "%s", entry.title);
-        std::snprintf(out.text, sizeof out.text, "%s", entry.text);
+        FormatText(out.title, sizeof out.title, "%s", entry.title);
+        FormatText(out.text, sizeof out.text, "%s", entry.text);
     }
     return out;
 }
@@ -69,8 +69,8 @@ NoticeText ChallengeWaitingNotice(std::optional<HashKind> kind, const char* coun
     NoticeText out;
     Begin(out, Notice::ChallengeWaiting);
     const NoticeEntry& entry = NoticeFor(Notice::ChallengeWaiting);
-    std::snprintf(out.title, sizeof out.title, "%s", entry.title);
-    std::snprintf(out.text, sizeof out.text, entry.text, name);
+    FormatText(out.title, sizeof out.title, "%s", entry.title);
+    FormatText(out.text, sizeof out.text, entry.text, name);
     return out;
 }
 
@@ -78,7 +78,7 @@ void WaitingTip(std::optional<HashKind> kind, const char* count, const char* see
                 char tip[kTrayTipSize]) {
     char name[kNameSize] = {};
     NameChallenge(kind, count, seed, name);
-    std::snprintf(tip, kTrayTipSize, "%s: %s waiting", kTrayTip, name);
+    FormatText(tip, kTrayTipSize, "%s: %s waiting", kTrayTip, name);
 }
 
 NoticeText ResponsesLeftNotice(std::optional<HashKind> kind, std::uint32_t count,
@@ -99,12 +99,12 @@ NoticeText ResponsesLeftNotice(std::optional<HashKind> kind, std::uint32_t count
     Begin(out, notice);
     const NoticeEntry& entry = NoticeFor(notice);
     if (notice == Notice::ResponsesLeft) {
-        std::snprintf(out.title, sizeof out.title, entry.title, left);
-        std::snprintf(out.text, sizeof out.text, entry.text, static_cast<unsigned>(count), seedName,
-                      left);
+        FormatText(out.title, sizeof out.title, entry.title, left);
+        FormatText(out.text, sizeof out.text, entry.text, static_cast<unsigned>(count), seedName,
+                   left);
     } else {
-        std::snprintf(out.title, sizeof out.title, "%s", entry.title);
-        std::snprintf(out.text, sizeof out.text, entry.text, seedName);
+        FormatText(out.title, sizeof out.title, "%s", entry.title);
+        FormatText(out.text, sizeof out.text, entry.text, seedName);
     }
     return out;
 }

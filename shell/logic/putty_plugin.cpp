@@ -2,9 +2,9 @@
 
 #include <openssl/crypto.h>
 
-#include <cstdio>
 #include <cstring>
 
+#include "engine/text_format.h"
 #include "engine/otp_value.h"
 #include "engine/six_words.h"
 #include "shell/logic/messages.h"
@@ -173,9 +173,9 @@ bool Answerable(const ParsedChallenge& c) {
 PluginNext AskAbout(PluginSession& s, bool refused, const char* reason, std::uint8_t* buffer,
                     PluginReply& reply) {
     char text[kTextSize];
-    std::snprintf(text, sizeof text,
-                  PluginPromptText(refused ? PluginPrompt::NotAnswered : PluginPrompt::PassPhrase),
-                  s.challenge.slots.keyword, s.challenge.slots.count, s.challenge.slots.seed);
+    FormatText(text, sizeof text,
+               PluginPromptText(refused ? PluginPrompt::NotAnswered : PluginPrompt::PassPhrase),
+               s.challenge.slots.keyword, s.challenge.slots.count, s.challenge.slots.seed);
     if (!refused) {
         s.stage = PluginStage::PassPhrase;
         return AskUser(buffer, reply, reason, text, false);
@@ -222,7 +222,7 @@ PluginNext OnPassPhrase(PluginSession& s, PluginText answer, std::uint8_t* buffe
     OPENSSL_cleanse(s.passPhrase, sizeof s.passPhrase);
     const MessageEntry& entry = MessageFor(refusal);
     char reason[kTextSize];
-    std::snprintf(reason, sizeof reason, entry.text, entry.limit);
+    FormatText(reason, sizeof reason, entry.text, entry.limit);
     return AskAgain(s, reason, buffer, reply);
 }
 
@@ -372,7 +372,7 @@ PluginNext PluginGuardReply(PluginSession& s, const PluginMemory& memory,
         return AskAgain(s, text, buffer, reply);
     }
     char question[kTextSize];
-    std::snprintf(question, sizeof question, PluginPromptText(PluginPrompt::Confirm), text);
+    FormatText(question, sizeof question, PluginPromptText(PluginPrompt::Confirm), text);
     s.stage = PluginStage::Confirm;
     return AskUser(buffer, reply, "", question, true);
 }

@@ -1,10 +1,10 @@
 #include "shell/logic/renew_logic.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include <openssl/crypto.h>
 
+#include "engine/text_format.h"
 #include "engine/ascii.h"
 #include "engine/otp.h"
 #include "engine/six_words.h"
@@ -97,16 +97,16 @@ std::size_t BuildRenewalLine(HashKind kind, const std::uint8_t current[8], const
         ValueInHex(current, false, currentText);
         ValueInHex(next, false, nextText);
     } else {
-        std::snprintf(currentText, sizeof currentText, "%s", EncodeSixWords(current));
-        std::snprintf(nextText, sizeof nextText, "%s", EncodeSixWords(next));
+        FormatText(currentText, sizeof currentText, "%s", EncodeSixWords(current));
+        FormatText(nextText, sizeof nextText, "%s", EncodeSixWords(next));
     }
     // The kind as RFC 2243 names it: the keyword without "otp-".
     const int length =
-        std::snprintf(out, size, "%s:%s:%s %u %s:%s", hex ? "init-hex" : "init-word", currentText,
-                      keyword + 4, static_cast<unsigned>(newCount), seed, nextText);
+        FormatText(out, size, "%s:%s:%s %u %s:%s", hex ? "init-hex" : "init-word", currentText,
+                   keyword + 4, static_cast<unsigned>(newCount), seed, nextText);
     OPENSSL_cleanse(currentText, sizeof currentText);
     OPENSSL_cleanse(nextText, sizeof nextText);
-    if (length < 0 || static_cast<std::size_t>(length) >= size) {
+    if (length < 0) {
         std::memset(out, 0, size);
         return 0;
     }

@@ -1,8 +1,8 @@
 #include "shell/logic/sequence_logic.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "engine/text_format.h"
 #include "engine/ascii.h"
 #include "engine/challenge.h"
 
@@ -28,8 +28,7 @@ std::uint32_t LoadLe(const std::uint8_t* p, int bytes) {
 bool SequenceName(HashKind kind, const char* seed, char name[kSequenceNameSize]) {
     const char* keyword = ChallengeKeyword(kind);
     if (keyword == nullptr || seed == nullptr) return false;
-    const int length = std::snprintf(name, kSequenceNameSize, "%s %s", keyword, seed);
-    if (length < 0 || static_cast<std::size_t>(length) >= kSequenceNameSize) return false;
+    if (FormatText(name, kSequenceNameSize, "%s %s", keyword, seed) < 0) return false;
     for (char* p = name; *p != '\0'; ++p)
         *p = AsciiLower(*p);
     return true;
@@ -101,13 +100,13 @@ std::size_t DescribeGuard(GuardReason reason, const GuardVerdict& verdict, HashK
     if (!SequenceName(kind, seed, name)) name[0] = '\0';
     int length = 0;
     if (reason == GuardReason::Mistyped) {
-        length = std::snprintf(out, size,
-                               "This pass phrase does not give the response of %s that count %u "
-                               "gave before. Is Caps Lock on? Or was the sequence renewed with "
-                               "another pass phrase?",
-                               name, static_cast<unsigned>(verdict.checked));
+        length = FormatText(out, size,
+                            "This pass phrase does not give the response of %s that count %u "
+                            "gave before. Is Caps Lock on? Or was the sequence renewed with "
+                            "another pass phrase?",
+                            name, static_cast<unsigned>(verdict.checked));
     } else {
-        length = std::snprintf(
+        length = FormatText(
             out, size,
             "The challenge asks for count %u, but the next count expected for %s is %u. "
             "Answering gives away every response from count %u up, the next logins to this "
@@ -117,9 +116,5 @@ std::size_t DescribeGuard(GuardReason reason, const GuardVerdict& verdict, HashK
             verdict.checkSkipped ? " The pass phrase was not checked: that would take too long."
                                  : "");
     }
-    if (length < 0) {
-        out[0] = '\0';
-        return 0;
-    }
-    return static_cast<std::size_t>(length) < size ? static_cast<std::size_t>(length) : size - 1;
+    return length < 0 ? size - 1 : static_cast<std::size_t>(length);
 }

@@ -1,8 +1,8 @@
 #include "shell/logic/settings_logic.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "engine/text_format.h"
 #include "resources/resource.h"
 #include "shell/logic/main_logic.h"
 
@@ -74,7 +74,7 @@ bool TimeFits(const SettingEntry& entry, int seconds) {
 }
 
 void ShowTimeField(std::uint8_t seconds, char text[kTimeTextSize]) {
-    std::snprintf(text, kTimeTextSize, "%u", static_cast<unsigned>(seconds));
+    FormatText(text, kTimeTextSize, "%u", static_cast<unsigned>(seconds));
 }
 
 OptionsOkOutcome DecideOptionsOk(const Settings& current, const OptionsForm& form,
