@@ -31,4 +31,18 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 echo "setup: installing ${missing[*]}" >&2
 $sudo apt-get update -qq >/dev/null
+# The tests start an sshd of their own: the package's service is neither started nor enabled,
+# so that no SSH server listens on this machine because of them.
+sshd_new=""
+dpkg-query -W -f='${Status}\n' openssh-server 2>/dev/null | grep -q '^install ok installed$' ||
+  sshd_new=1
+policy=/usr/sbin/policy-rc.d
+if [ -n "$sshd_new" ] && [ ! -e "$policy" ]; then
+  printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+  $sudo chmod +x "$policy"
+  trap '$sudo rm -f "$policy"' EXIT
+fi
 $sudo apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+if [ -n "$sshd_new" ] && command -v systemctl >/dev/null; then
+  $sudo systemctl disable --quiet ssh.service ssh.socket >/dev/null 2>&1 || true
+fi
