@@ -47,6 +47,7 @@ int waitingForAnswer = 0;
 bool showAfterAnswerDue = false;
 ShowRequest showAfterAnswer = {};
 bool exitRequested = false;
+HHOOK keyFilter = nullptr;
 
 void AddUp(ShowRequest& sum, ShowRequest request) {
     sum.challenge = sum.challenge || request.challenge;
@@ -65,6 +66,28 @@ void ShowNow(HWND dialog, int how) {
     showAllowed = true;
     ShowWindow(dialog, how);
     showAllowed = false;
+}
+
+// While the tray menu is open its keys come to the hidden dialog, the menu's owner, and the
+// menu takes them from there.
+bool InMenu() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) && (info.flags & GUI_INMENUMODE) != 0;
+}
+
+// A docked dialog never acts on a key. NOTE: kept for a shell that does not take the keyboard
+// back from the menu (NIM_SETFOCUS ignored, as Wine's shell does): the hidden dialog, which the
+// menu needed in front, would keep it, and a key would go into a field the user cannot see, or
+// press Ok or Exit.
+LRESULT CALLBACK IgnoreKeysWhileDocked(int code, WPARAM removal, LPARAM lParam) {
+    MSG* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST &&
+        !IsWindowVisible(mainDialog) &&
+        (message->hwnd == mainDialog || IsChild(mainDialog, message->hwnd)) && !InMenu()) {
+        message->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
 std::optional<HashKind> CheckedKind(HWND dialog) {
@@ -106,6 +129,8 @@ void OnInitDialog(HWND dialog) {
     SendMessageA(dialog, WM_SETICON, ICON_BIG,
                  reinterpret_cast<LPARAM>(LoadIconAtSystemSize(IDI_MAIN, SM_CXICON, SM_CYICON)));
     CheckRadioButton(dialog, IDC_MD5, IDC_SNK, IDC_MD4);
+    keyFilter =
+        SetWindowsHookExA(WH_GETMESSAGE, IgnoreKeysWhileDocked, nullptr, GetCurrentThreadId());
     JoinClipboardChain(dialog);
     const LoadedSettings loaded = LoadSettings(g_settings);
     if (!loaded.saved) ShowMessage(dialog, Message::RegistryWrite);
@@ -449,6 +474,8 @@ void LeaveTheShell(HWND dialog) {
     ForgetPress();
     LeaveClipboardChain(dialog);
     RemoveTrayIcon(dialog);
+    if (keyFilter != nullptr) UnhookWindowsHookEx(keyFilter);
+    keyFilter = nullptr;
 }
 
 // A radio button chooses the kind; the SNK mode only with SNK features on.

@@ -127,9 +127,7 @@ void GiveKeyboardBack(HWND dialog, HWND before) {
         SetForegroundWindow(before))
         return;
     NOTIFYICONDATAA data = IconData(dialog);
-    if (Shell_NotifyIconA(NIM_SETFOCUS, &data) && !IsOurs(GetForegroundWindow())) return;
-    // No shell took it: the taskbar then, which a program in front may hand it to.
-    if (taskbar != nullptr && IsOurs(GetForegroundWindow())) SetForegroundWindow(taskbar);
+    Shell_NotifyIconA(NIM_SETFOCUS, &data);
 }
 
 // As the menu's Open: the dialog up with the keyboard in its first field, the count, or the
