@@ -5,6 +5,9 @@
 #include "shell/logic/renew_logic.h"
 #include "vantreth_version.h"
 
+// The first line of every box that says the registry could not be written.
+#define REGISTRY_WRITE "Error writing to the registry"
+
 namespace {
 
 // NOTE: "Delay must be greater than 1" although 1 is accepted: the words stay as they are;
@@ -38,19 +41,14 @@ const MessageEntry kMessages[] = {
     {Message::SnkRegistryRead, Box::Error,
      "Error reading registry.\nPlease restart the application.", 0, 0},
     {Message::SnkBadPassword, Box::Error, "Bad Password", 0, 0},
-    {Message::RegistryWrite, Box::Error, "Error writing to the registry", 0, 0},
-    {Message::OptionsNotSaved, Box::Error,
-     "Error writing to the registry\nThe options were not saved.", 0, 0},
+    {Message::RegistryWrite, Box::Error, REGISTRY_WRITE, 0, 0},
+    {Message::OptionsNotSaved, Box::Error, REGISTRY_WRITE "\nThe options were not saved.", 0, 0},
     {Message::OptionsNotSavedRunValueSaved, Box::Error,
-     "Error writing to the registry\nThe options were not saved. Start with Windows was changed.",
-     0, 0},
+     REGISTRY_WRITE "\nThe options were not saved. Start with Windows was changed.", 0, 0},
     {Message::RunValueNotSaved, Box::Error,
-     "Error writing to the registry\nThe options were saved. Start with Windows could not be "
-     "changed.",
-     0, 0},
+     REGISTRY_WRITE "\nThe options were saved. Start with Windows could not be changed.", 0, 0},
     {Message::NothingSaved, Box::Error,
-     "Error writing to the registry\nNeither the options nor Start with Windows could be saved.", 0,
-     0},
+     REGISTRY_WRITE "\nNeither the options nor Start with Windows could be saved.", 0, 0},
     {Message::DockTimeMissing, Box::Error,
      "No docking timeout value provided\nDelay must be greater than 1 (second).", 0, 0},
     {Message::DockTimeRange, Box::Error, "Docking timeout must be from 1 to 255 (seconds).", 0, 0},
