@@ -109,20 +109,6 @@ TEST(SequenceName, KeywordAndFoldedSeed) {
     EXPECT_FALSE(SequenceName(HashKind::SHA1, "0123456789abcdef0123456", name));
 }
 
-// The words name what the user must compare: the sequence and both counts.
-TEST(DescribeGuard, NamesTheSequenceAndTheCounts) {
-    const SequenceRecord record = {99, kCheck, 1};
-    const GuardVerdict verdict = DecideGuard(true, &record, 10, kWrong);
-    char text[512];
-    DescribeGuard(GuardReason::Mistyped, verdict, HashKind::MD5, "TeSt", 10, text, sizeof text);
-    EXPECT_NE(nullptr, std::strstr(text, "otp-md5 test"));
-    EXPECT_NE(nullptr, std::strstr(text, "count 99"));
-    DescribeGuard(GuardReason::LowCount, verdict, HashKind::MD5, "TeSt", 10, text, sizeof text);
-    EXPECT_NE(nullptr, std::strstr(text, "count 10,"));
-    EXPECT_NE(nullptr, std::strstr(text, "otp-md5 test is 98."));
-    EXPECT_EQ(9u, DescribeGuard(GuardReason::LowCount, verdict, HashKind::MD5, "t", 10, text, 10));
-}
-
 // A full store makes room with a garbled value first, else the least recently used; a new
 // sequence takes the next use after the highest.
 TEST(SurveySequence, MakesRoomWithTheGarbledValueElseTheOldest) {
