@@ -276,7 +276,7 @@ void ShowJobProgress(HWND dialog) {
 bool StartLongComputation(HWND dialog, const OkFields& fields, const OtpChain& chain) {
     if (!StartComputeJob(fields, chain)) return false;
     // The decrement follows this answer, as it would after a computation in the press.
-    KillTimer(dialog, ID_TIMER_DECR);
+    StopPendingDecrement(dialog);
     EnableWindow(GetDlgItem(dialog, IDC_COPY), FALSE);
     SetTimer(dialog, ID_TIMER_PROGRESS, kProgressIntervalMs, nullptr);
     ShowJobProgress(dialog);
@@ -310,7 +310,6 @@ void AnswerSnk(HWND dialog, OkFields& fields) {
 void OnCompute(HWND dialog, Purpose purpose) {
     // A second press while a job runs starts nothing.
     if (ComputeJobRunning()) return;
-    if (purpose == Purpose::Response) std::memset(g_response, 0, kResponseSize);
     OkFields fields = ReadOkFields(dialog);
 
     const Message error = CheckOkFields(fields.kind, fields.count, fields.seed, fields.passPhrase);
