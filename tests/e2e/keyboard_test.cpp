@@ -65,10 +65,8 @@ constexpr int kAnchorX = 300;
 constexpr int kAnchorY = 400;
 
 HWND OpenMenuAtTheAnchor(const Program& program) {
-    NotifyIconVersion4(program, WM_CONTEXTMENU, kAnchorX, kAnchorY);
-    const HWND menu = WaitForTrayMenu(program);
-    // Wine may cancel a menu that has only just opened.
-    return menu != nullptr && !WaitForGone(menu, kSettleMs) ? menu : nullptr;
+    const POINT anchor = {kAnchorX, kAnchorY};
+    return OpenTrayMenu(program, &anchor);
 }
 
 TEST(Keyboard, AfterTheTrayMenuTheKeyboardIsBackWhereItWas) {
@@ -169,7 +167,7 @@ TEST(Keyboard, ADialogThatClosesByItselfLeavesTheKeyboardWhereTheUserIs) {
     ScopedForeignWindow before("Terminal");
     ScopedForeignWindow after("Editor");
     ASSERT_TRUE(BringToFront(before.window));
-    ASSERT_TRUE(ChooseFromTrayMenu(
+    ASSERT_TRUE(ChooseFromTrayMenuUntil(
         program, 'a', [&] { return FindDialog(program.processId, "About") != nullptr; }));
     const HWND about = FindDialog(program.processId, "About");
     ASSERT_TRUE(BringToFront(after.window));

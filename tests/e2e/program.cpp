@@ -88,8 +88,8 @@ const ExitWay kExitButton = {"the Exit button",
 const ExitWay kEscapeKey = {"the Escape key",
                             [](const Program& program) { PressKey(program.dialog, VK_ESCAPE); }};
 const ExitWay kTrayExit = {"the tray menu", [](const Program& program) {
-                               ChooseFromTrayMenu(program, 'x',
-                                                  [&] { return !StillRunning(program); });
+                               ChooseFromTrayMenuUntil(program, 'x',
+                                                       [&] { return !StillRunning(program); });
                            }};
 const ExitWay kEndOfSession = {"the end of the session", [](const Program& program) {
                                    DWORD_PTR agreed = 0;
@@ -644,9 +644,17 @@ HWND WaitForTrayMenu(const Program& program) {
     return menu;
 }
 
-HWND OpenTrayMenu(const Program& program) {
-    NotifyIcon(program, WM_RBUTTONDOWN);
-    return WaitForTrayMenu(program);
+HWND OpenTrayMenu(const Program& program, const POINT* anchor) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (anchor != nullptr) {
+            NotifyIconVersion4(program, WM_CONTEXTMENU, anchor->x, anchor->y);
+        } else {
+            NotifyIcon(program, WM_RBUTTONDOWN);
+        }
+        const HWND menu = WaitForTrayMenu(program);
+        if (menu != nullptr && !WaitForGone(menu, kSettleMs)) return menu;
+    }
+    return nullptr;
 }
 
 int ReadMenu(HWND menuWindow, MenuItem* items, int capacity) {

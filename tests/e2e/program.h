@@ -204,13 +204,15 @@ struct MenuItem {
     UINT id;
     char text[64];
 };
-// Opens it with the right button's press, in the first form of the icon's notices.
-HWND OpenTrayMenu(const Program& program);
-// Opens it and chooses the item whose mnemonic is `key`, once the menu has stayed open: Wine
-// may cancel a menu that opens the moment a box has come up. True once `done` holds; the menu
-// is opened again should the choice have gone nowhere.
+// Opens it with the right button's press, in the first form of the icon's notices, or, given an
+// anchor, as the menu key does in version 4, and returns it once it has stayed open a moment:
+// Wine may cancel a menu that opens the moment a window of ours has come or gone (a late
+// focus-out). Such a menu is asked for again.
+HWND OpenTrayMenu(const Program& program, const POINT* anchor = nullptr);
+// Opens it and chooses the item whose mnemonic is `key`, again should the choice not have taken
+// effect: true once `done` holds.
 template <typename Condition>
-bool ChooseFromTrayMenu(const Program& program, char key, Condition done);
+bool ChooseFromTrayMenuUntil(const Program& program, char key, Condition done);
 HWND WaitForTrayMenu(const Program& program);
 // Reads the items of an open menu; -1 when the menu cannot be read from outside.
 int ReadMenu(HWND menuWindow, MenuItem* items, int capacity);
@@ -221,10 +223,12 @@ void ChooseMenuItemByKey(HWND menuWindow, char key);
 void DismissMenu(HWND menuWindow);
 
 template <typename Condition>
-bool ChooseFromTrayMenu(const Program& program, char key, Condition done) {
+bool ChooseFromTrayMenuUntil(const Program& program, char key, Condition done) {
+    HWND menu = nullptr;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const HWND menu = OpenTrayMenu(program);
-        if (menu == nullptr || WaitForGone(menu, kSettleMs)) continue;
+        // A menu the key did not reach is still open: it is chosen from, not opened again.
+        if (menu == nullptr || !IsWindowVisible(menu)) menu = OpenTrayMenu(program);
+        if (menu == nullptr) continue;
         ChooseMenuItemByKey(menu, key);
         if (WaitUntil(done, 3000)) return true;
     }
