@@ -314,16 +314,22 @@ void TakeInputError(const Program& program) {
     if (box != nullptr) CloseBox(box, IDOK);
 }
 
+// The dialog that the main dialog's `button` opens, with the focus on its `focus`, then closed.
+void CaptureDialogOf(const Program& program, int button, const char* caption, int focus,
+                     const char* shot) {
+    const HWND dialog = PressForBox(program.dialog, button, program.processId, caption);
+    if (dialog == nullptr || !FocusOn(program, dialog, GetDlgItem(dialog, focus)))
+        return Fail(shot, "the dialog did not come");
+    CaptureWindow(shot, dialog);
+    CloseBox(dialog, IDCANCEL);
+}
+
 // The answered challenge's responses ahead, the next first.
 void TakeList(const Program& program) {
     if (!SetField(program, IDC_COUNT, std::to_string(kVectorCount).c_str()) ||
         !SetField(program, IDC_PASSPHRASE, kVectorPassPhrase))
         return Fail(kList, "the fields could not be set");
-    const HWND list = PressForBox(program.dialog, IDC_LIST, program.processId, "OTP List");
-    if (list == nullptr || !FocusOn(program, list, GetDlgItem(list, IDCANCEL)))
-        return Fail(kList, "the list did not come");
-    CaptureWindow(kList, list);
-    CloseBox(list, IDCANCEL);
+    CaptureDialogOf(program, IDC_LIST, "OTP List", IDCANCEL, kList);
 }
 
 // A challenge that takes a renewal, RFC 2444's example.
@@ -332,11 +338,7 @@ void TakeRenew(const Program& program) {
         !WaitUntil([&] { return Field(program, IDC_SEED) == "ke1234"; }) ||
         !SetField(program, IDC_PASSPHRASE, kVectorPassPhrase))
         return Fail(kRenew, "the challenge did not come");
-    const HWND renew = PressForBox(program.dialog, IDC_RENEW, program.processId, "OTP Renewal");
-    if (renew == nullptr || !FocusOn(program, renew, GetDlgItem(renew, IDOK)))
-        return Fail(kRenew, "the renewal did not come");
-    CaptureWindow(kRenew, renew);
-    CloseBox(renew, IDCANCEL);
+    CaptureDialogOf(program, IDC_RENEW, "OTP Renewal", IDOK, kRenew);
 }
 
 // A first start says from the tray icon that Vantreth runs, and how to bring it up.
