@@ -7,6 +7,7 @@
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include "engine/otp.h"
 #include "engine/otp_value.h"
+#include "engine/six_words.h"
 #include "shell/logic/list_logic.h"
 
 #include <benchmark/benchmark.h>
@@ -140,8 +141,10 @@ void BM_Response(benchmark::State& state, Kind kind, Variant variant) {
         const Clock::time_point start = Clock::now();
         OtpProgress progress;
         if (variant == kSliced) {
-            ComputeOtpInSlices(kHashKinds[kind], count, "test", "This is a test.", response,
-                               progress);
+            OtpChain chain{};
+            chain.low = chain.high = count;
+            ComputeOtpChain(kHashKinds[kind], "test", "This is a test.", chain, progress);
+            std::strcpy(response, EncodeSixWords(chain.values[0]));
         } else {
             ComputeOtp(kHashKinds[kind], count, "test", "This is a test.", response);
         }

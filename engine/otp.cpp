@@ -133,9 +133,9 @@ __attribute__((target("sse2"))) void Sha1StepLoopSse2(std::uint8_t block[kBlockS
     Sha1StepLoop(block, ctx, count);
 }
 
-// CPUID leaf 1, EDX bit 26. Asked directly: __builtin_cpu_supports links 5 KB of processor
-// tables for this one bit.
-// 0 until asked, then 1 (no) or 2 (yes); threads that race here find the same answer.
+// CPUID leaf 1, EDX bit 26, asked directly: __builtin_cpu_supports links 5 KB of processor
+// tables for this one bit. 0 until asked, then 1 (no) or 2 (yes); threads that race here find
+// the same answer.
 std::atomic<int> sse2Known{0};
 
 bool HasSse2() {
@@ -324,18 +324,6 @@ int ComputeOtpChain(HashKind kind, const char* seed, const char* passPhrase, Otp
         OPENSSL_cleanse(chain.values, sizeof chain.values);
         OPENSSL_cleanse(chain.checkValue, sizeof chain.checkValue);
     }
-    return result;
-}
-
-int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
-                       char* response, OtpProgress& progress, std::uint32_t sliceSteps) {
-    if (response == nullptr) return kOtpCrunchFailed;
-    OtpChain chain{};
-    chain.low = count;
-    chain.high = count;
-    const int result = ComputeOtpChain(kind, seed, passPhrase, chain, progress, sliceSteps);
-    if (result == kOtpOk) WriteResponse(chain.values[0], response);
-    OPENSSL_cleanse(&chain, sizeof chain);
     return result;
 }
 

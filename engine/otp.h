@@ -34,14 +34,6 @@ struct OtpProgress {
     std::atomic<std::uint32_t> stepsDone{0};
 };
 
-// The response of `kind` (MD4, MD5 or SHA1) as the functions above give it,
-// worked out in slices of `sliceSteps`: after each slice it publishes the steps
-// done so far and looks for a stop request. Returns kOtpOk, kOtpCrunchFailed,
-// or kOtpStopped with `response` untouched.
-int ComputeOtpInSlices(HashKind kind, std::uint32_t count, const char* seed, const char* passPhrase,
-                       char* response, OtpProgress& progress,
-                       std::uint32_t sliceSteps = kOtpSliceSteps);
-
 // The most values one chain gives: a list of responses.
 constexpr std::uint32_t kChainLimit = 100;
 
@@ -59,8 +51,9 @@ struct OtpChain {
 std::uint32_t OtpChainSteps(const OtpChain& chain);
 
 // One crunch, then the steps up to the chain's highest count, keeping each value asked for on
-// the way; in slices as ComputeOtpInSlices. Returns kOtpOk, kOtpStopped with the values wiped,
-// or kOtpCrunchFailed (also for low above high or more than kChainLimit values) with them
+// the way, in slices of `sliceSteps`: after each slice it publishes the steps done so far and
+// looks for a stop request. Returns kOtpOk, kOtpStopped with the values wiped, or
+// kOtpCrunchFailed (also for low above high or more than kChainLimit values) with them
 // untouched.
 int ComputeOtpChain(HashKind kind, const char* seed, const char* passPhrase, OtpChain& chain,
                     OtpProgress& progress, std::uint32_t sliceSteps = kOtpSliceSteps);
