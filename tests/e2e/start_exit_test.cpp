@@ -4,7 +4,7 @@
 #include "resources/resource.h"
 #include "vantreth_version.h"
 #include "tests/e2e/clipboard.h"
-#include "shell/single_instance.h"
+#include "shell/app/single_instance.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
 

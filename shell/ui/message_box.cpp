@@ -1,7 +1,7 @@
-#include "shell/message_box.h"
+#include "shell/ui/message_box.h"
 
 #include "engine/text_format.h"
-#include "shell/dialogs.h"
+#include "shell/services/modal.h"
 
 namespace {
 

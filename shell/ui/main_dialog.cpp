@@ -1,3 +1,5 @@
+#include "shell/ui/main_dialog.h"
+
 #include <windows.h>
 
 #include <openssl/crypto.h>
@@ -5,29 +7,43 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/challenge.h"
 #include "engine/otp.h"
 #include "engine/six_words.h"
 #include "resources/resource.h"
-#include "shell/app_state.h"
-#include "shell/clipboard.h"
-#include "shell/compute_job.h"
-#include "shell/dialogs.h"
-#include "shell/message_box.h"
-#include "shell/sequence_store.h"
+#include "shell/logic/clipboard_logic.h"
 #include "shell/logic/list_logic.h"
 #include "shell/logic/main_logic.h"
 #include "shell/logic/notice_logic.h"
 #include "shell/logic/renew_logic.h"
 #include "shell/logic/sequence_logic.h"
-#include "shell/snk_compute.h"
-#include "shell/stack_wipe.h"
-#include "shell/store.h"
-#include "shell/tray.h"
+#include "shell/logic/show_logic.h"
+#include "shell/services/app_state.h"
+#include "shell/services/clipboard.h"
+#include "shell/services/compute_job.h"
+#include "shell/services/modal.h"
+#include "shell/services/sequence_store.h"
+#include "shell/services/snk_compute.h"
+#include "shell/services/stack_wipe.h"
+#include "shell/services/store.h"
+#include "shell/services/tray.h"
+#include "shell/ui/about_dialog.h"
+#include "shell/ui/dialog_controls.h"
+#include "shell/ui/guard_box.h"
+#include "shell/ui/list_dialog.h"
+#include "shell/ui/message_box.h"
+#include "shell/ui/options_dialog.h"
+#include "shell/ui/renew_dialog.h"
 
 namespace {
 
 bool dialogCreated = false;
 HWND mainDialog = nullptr;
+// The dialog's own, for the life of the process: the response its field shows and Copy
+// delivers, the kind re-applied at WM_SHOWMAIN, and the challenge copied last.
+char response[kResponseSize] = {};
+HashKind rememberedKind = HashKind::MD5;
+CopiedChallenge lastCopied = {};
 // The modal loop shows the dialog the first time it finds its queue empty:
 // after the dock posted from WM_INITDIALOG, and, if a show request came in
 // first, even after the user has docked it again. So the dialog only ever
@@ -41,12 +57,10 @@ constexpr UINT kProgressIntervalMs = 200;
 ShowRequest pendingShow = {};
 // A challenge whose show was refused waits in the fields for the user.
 bool challengeWaiting = false;
-// Boxes and dialogs of ours waiting for an answer, each in a nested loop; and what the shows
-// that came meanwhile asked for, carried out once the last is answered.
-int waitingForAnswer = 0;
+// What the shows that came while a box or dialog of ours waited for an answer asked for,
+// carried out once the last is answered.
 bool showAfterAnswerDue = false;
 ShowRequest showAfterAnswer = {};
-bool exitRequested = false;
 HHOOK keyFilter = nullptr;
 
 void AddUp(ShowRequest& sum, ShowRequest request) {
@@ -66,6 +80,42 @@ void ShowNow(HWND dialog, int how) {
     showAllowed = true;
     ShowWindow(dialog, how);
     showAllowed = false;
+}
+
+// Posts WM_SHOWMAIN for `request`. A WM_SHOWMAIN posted from outside (a second start) asks for
+// nothing more.
+void RequestShow(HWND dialog, ShowRequest request) {
+    AddUp(pendingShow, request);
+    PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
+}
+
+// The decrement lowers the count it followed, never one that a new challenge, Clear All or the
+// user put in the field since.
+void StopPendingDecrement(HWND dialog) {
+    KillTimer(dialog, ID_TIMER_DECR);
+}
+
+// The response goes, and Copy with it: the fields no longer hold what it answered.
+void EmptyResponse(HWND dialog) {
+    OPENSSL_cleanse(response, sizeof response);
+    SetDlgItemTextA(dialog, IDC_RESPONSE, "");
+    EnableWindow(GetDlgItem(dialog, IDC_COPY), FALSE);
+}
+
+// Close and the docking timeout: icon in, dialog out.
+void DockMainDialog(HWND dialog) {
+    EnsureTrayIcon(dialog);
+    ShowWindow(dialog, SW_HIDE);
+    if (g_settings.ClearPass != 0) {
+        // Putting the dialog away is no change of what a running long count answers.
+        ComputeJobPassPhraseCleared();
+        SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
+    }
+}
+
+void RestartDockTimer(HWND dialog) {
+    KillTimer(dialog, ID_TIMER_DOCK);
+    SetTimer(dialog, ID_TIMER_DOCK, TimerIntervalMs(g_settings.DockTime), nullptr);
 }
 
 // While the tray menu is open its keys come to the hidden dialog, the menu's owner, and the
@@ -143,7 +193,7 @@ void OnInitDialog(HWND dialog) {
 void ApplyOkOutcome(HWND dialog, const OkOutcome& outcome) {
     // The field always shows what Copy would deliver, never a stale answer.
     if (outcome.showResponse) {
-        SetDlgItemTextA(dialog, IDC_RESPONSE, g_response);
+        SetDlgItemTextA(dialog, IDC_RESPONSE, response);
         EnableWindow(GetDlgItem(dialog, IDC_COPY), TRUE);
     } else {
         EmptyResponse(dialog);
@@ -184,29 +234,22 @@ void ForgetPress() {
 
 // The response field as it was before a list or a renewal showed its progress there.
 void RestoreResponse(HWND dialog) {
-    SetDlgItemTextA(dialog, IDC_RESPONSE, g_response);
-    EnableWindow(GetDlgItem(dialog, IDC_COPY), g_response[0] != '\0');
+    SetDlgItemTextA(dialog, IDC_RESPONSE, response);
+    EnableWindow(GetDlgItem(dialog, IDC_COPY), response[0] != '\0');
 }
 
-// The guard's boxes, the mistyped pass phrase first; false when one is answered No.
-bool PassGuard(HWND dialog, const GuardVerdict& verdict, Purpose purpose) {
-    const Message question = purpose == Purpose::Response ? Message::GuardResponse
-                             : purpose == Purpose::List   ? Message::GuardList
-                                                          : Message::GuardRenewal;
-    char words[512];
-    for (const GuardReason reason : {GuardReason::Mistyped, GuardReason::LowCount}) {
-        if (!(reason == GuardReason::Mistyped ? verdict.mistyped : verdict.lowCount)) continue;
-        DescribeGuard(reason, verdict, press.kind, press.fields.seed, press.count, words,
-                      sizeof words);
-        if (!AskAfter(dialog, words, question) || ExitRequested()) return false;
-    }
-    return true;
+// The guard's boxes, with the question of what the press is for.
+bool PassGuardOfPress(HWND dialog, const GuardVerdict& verdict) {
+    const Message question = press.purpose == Purpose::Response ? Message::GuardResponse
+                             : press.purpose == Purpose::List   ? Message::GuardList
+                                                                : Message::GuardRenewal;
+    return PassGuard(dialog, verdict, press.kind, press.fields.seed, press.count, question);
 }
 
 void AnswerResponse(HWND dialog, const OtpChain& chain) {
     const HashKind kind = press.kind;
     const char* words = EncodeSixWords(chain.values[0]);
-    std::memcpy(g_response, words, std::strlen(words) + 1);
+    std::memcpy(response, words, std::strlen(words) + 1);
     if (press.guard)
         RememberSequence(kind, press.fields.seed, press.count, SequenceCheck(chain.values[0]));
     ApplyOkOutcome(dialog, OkOutcomeFor(true, g_settings));
@@ -220,7 +263,8 @@ void AnswerRenewal(HWND dialog, const OtpChain& chain) {
         press.fields.passPhrase,
         press.count,
         chain.values[0],
-        RenewalAccepted(g_lastCopied, press.kind, press.fields.count, press.fields.seed)};
+        RenewalAccepted(lastCopied, press.kind, press.fields.count, press.fields.seed),
+        response};
     if (!RunRenewDialog(dialog, request)) return;
     // The line answers the count in the field: no lower one follows it.
     StopPendingDecrement(dialog);
@@ -238,7 +282,7 @@ void FinishPress(HWND dialog, bool computed, const OtpChain& chain) {
         } else {
             RestoreResponse(dialog);
         }
-    } else if (!PassGuard(dialog, verdict, press.purpose)) {
+    } else if (!PassGuardOfPress(dialog, verdict)) {
         EmptyResponse(dialog);
     } else if (press.purpose == Purpose::Response) {
         AnswerResponse(dialog, chain);
@@ -301,10 +345,11 @@ void AbandonStaleComputation(HWND dialog) {
 
 // The SNK response, in the press.
 void AnswerSnk(HWND dialog, OkFields& fields) {
-    const bool computed = ComputeSnkResponse(dialog, fields.seed, fields.passPhrase, g_response);
+    const Message refusal = ComputeSnkResponse(fields.seed, fields.passPhrase, response);
     WipeUsedStack();
     OPENSSL_cleanse(&fields, sizeof fields);
-    ApplyOkOutcome(dialog, OkOutcomeFor(computed, g_settings));
+    ShowMessage(dialog, refusal);
+    ApplyOkOutcome(dialog, OkOutcomeFor(refusal == Message::None, g_settings));
 }
 
 void OnCompute(HWND dialog, Purpose purpose) {
@@ -369,7 +414,7 @@ void OnDecrTimer(HWND dialog) {
 // The docking timeout leaves a dialog with a box or dialog of ours over it alone: its answer
 // comes first, and the next expiry docks.
 void OnDockTimer(HWND dialog) {
-    if (g_settings.AutoDock != 0 && waitingForAnswer == 0)
+    if (g_settings.AutoDock != 0 && !WaitingForAnswer())
         PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
 
@@ -406,39 +451,24 @@ NoticeText ChallengeWaitingInFields(HWND dialog) {
     return ChallengeWaitingNotice(CheckedKind(dialog), count, seed);
 }
 
-bool IsDialogBox(HWND window) {
-    char name[sizeof kDialogClass + 1] = {};
-    GetClassNameA(window, name, sizeof name);
-    return std::strcmp(name, kDialogClass) == 0;
-}
-
-struct WaitingSearch {
-    HWND dialog;
-    HWND found;
-};
-
-// The box or dialog of ours that takes input: the others wait behind it, disabled by it.
-BOOL CALLBACK MatchWaitingWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<WaitingSearch*>(lParam);
-    if (window == search->dialog || !IsDialogBox(window) || !IsWindowVisible(window) ||
-        !IsWindowEnabled(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 void OnShowMain(HWND dialog) {
     DropQueuedShows(dialog);
+    if (showAfterAnswerDue) {
+        AddUp(pendingShow, showAfterAnswer);
+        showAfterAnswer = {};
+        showAfterAnswerDue = false;
+    }
     const ShowRequest request = pendingShow;
     pendingShow = {};
-    if (exitRequested) return;
-    const bool busy = waitingForAnswer > 0;
+    if (ExitRequested()) return;
+    const bool busy = WaitingForAnswer();
     const bool inFront = ComeForward(busy ? WaitingWindow(dialog) : dialog);
     const ShowEnd end = ShowEndFor(request, busy, inFront, challengeWaiting);
     challengeWaiting = end.challengeWaiting;
     if (end.askAgainWhenFree) {
         AddUp(showAfterAnswer, request);
         showAfterAnswerDue = true;
+        PostWhenAnswered(dialog, WM_SHOWMAIN);
     }
     if (end.dock) DockMainDialog(dialog);
     if (end.showDialog) {
@@ -458,12 +488,7 @@ void OnShowMain(HWND dialog) {
     EnableWindow(GetDlgItem(dialog, IDC_SNK), g_settings.SNK != 0);
     // Applied at once rather than posted: a radio clicked right after the show
     // would otherwise be overruled by the stale mode.
-    SendMessageA(dialog, WM_COMMAND, RadioOf(g_rememberedKind), 0);
-}
-
-BOOL CALLBACK EndWaitingWindow(HWND window, LPARAM lParam) {
-    if (window != reinterpret_cast<HWND>(lParam) && IsDialogBox(window)) EndDialog(window, 0);
-    return TRUE;
+    SendMessageA(dialog, WM_COMMAND, RadioOf(rememberedKind), 0);
 }
 
 // Once at the end, and from the end of the session too, when the process may go any moment
@@ -480,7 +505,7 @@ void LeaveTheShell(HWND dialog) {
 // A radio button chooses the kind; the SNK mode only with SNK features on.
 void OnKindRadio(HWND dialog, HashKind kind) {
     if (kind != HashKind::SNK || g_settings.SNK != 0) ApplyMode(dialog, ModeOf(kind));
-    g_rememberedKind = kind;
+    rememberedKind = kind;
     AbandonStaleComputation(dialog);
 }
 
@@ -489,6 +514,70 @@ void OnKindRadio(HWND dialog, HashKind kind) {
 void OnFieldActivity(HWND dialog) {
     RestartDockTimer(dialog);
     AbandonStaleComputation(dialog);
+}
+
+// Fills the fields from a challenge found in `text`, a writable copy of the clipboard's, and
+// asks for a show; does nothing otherwise.
+void RecogniseChallenge(HWND dialog, char* text) {
+    const ParsedChallenge parsed = ParseChallenge(text);
+    if (!parsed.found) return;
+    // Only the check marks change here; WM_SHOWMAIN re-applies the mode.
+    rememberedKind = parsed.kind;
+    CheckRadioButton(dialog, IDC_MD5, IDC_SNK, static_cast<int>(RadioOf(parsed.kind)));
+    StopPendingDecrement(dialog);
+    SetDlgItemTextA(dialog, IDC_COUNT, parsed.slots.count);
+    SetDlgItemTextA(dialog, IDC_SEED, parsed.slots.seed);
+    lastCopied = CopiedChallenge{true, parsed.kind, {}, {}, parsed.extended};
+    lstrcpynA(lastCopied.count, parsed.slots.count, sizeof lastCopied.count);
+    lstrcpynA(lastCopied.seed, parsed.slots.seed, sizeof lastCopied.seed);
+    // The last answer is for another challenge: Copy must not deliver it for this one.
+    EmptyResponse(dialog);
+    SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));
+    RequestShow(dialog, ShowRequest{true, false});
+}
+
+void OnDrawClipboard(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    if (g_settings.Clipboard != 0) {
+        ClipboardText copied = ReadClipboardText(dialog);
+        if (copied.text != nullptr) RecogniseChallenge(dialog, copied.text);
+        FreeClipboardText(copied);
+    }
+    PassDrawClipboardOn(dialog, wParam, lParam);
+}
+
+void CopyResponse(HWND dialog) {
+    char text[kCopyBlockSize];
+    const std::size_t length =
+        BuildCopyText(response, sizeof response, g_settings.Return != 0, text);
+    if (CopyTextToClipboard(dialog, text, length) == ClipboardCopy::NoMemory)
+        ShowSystemError(dialog, Message::ClipboardAlloc);
+    OPENSSL_cleanse(text, sizeof text);
+}
+
+// As the menu's Open: the dialog up with the keyboard in its first field, the count, or the
+// challenge where the mode has no count.
+void OpenReady(HWND dialog) {
+    const HWND count = GetDlgItem(dialog, IDC_COUNT);
+    SetFocus(IsWindowEnabled(count) ? count : GetDlgItem(dialog, IDC_SEED));
+    RequestShow(dialog, ShowRequest{false, true});
+}
+
+void OnTrayRequest(HWND dialog, const TrayRequest& request) {
+    switch (request.action) {
+    case TrayAction::ShowMain: RequestShow(dialog, ShowRequest{false, true}); return;
+    case TrayAction::OpenReady: OpenReady(dialog); return;
+    case TrayAction::Menu: break;
+    default: return;
+    }
+    // About and Options leave the dialog as it was: docked stays docked.
+    switch (request.menuChoice) {
+    case IDM_OPEN: OpenReady(dialog); return;
+    case IDM_EXIT: ExitProgram(dialog); return;
+    case IDM_ABOUT: RunAboutDialog(dialog); break;
+    case IDM_OPTIONS: RunOptionsDialog(dialog); break;
+    }
+    if (!request.overWaiting && !IsWindowVisible(dialog) && !ExitRequested())
+        GiveKeyboardBack(dialog, request.before);
 }
 
 void OnClearAll(HWND dialog) {
@@ -512,12 +601,12 @@ void OnCommand(HWND dialog, WPARAM wParam) {
         return;
     case IDC_OPTIONS:
         RunOptionsDialog(dialog);
-        if (!exitRequested) ShowNow(dialog, SW_SHOW);
+        if (!ExitRequested()) ShowNow(dialog, SW_SHOW);
         return;
     case IDC_COMPUTE: OnCompute(dialog, Purpose::Response); return;
     case IDC_LIST: OnCompute(dialog, Purpose::List); return;
     case IDC_RENEW: OnCompute(dialog, Purpose::Renewal); return;
-    case IDC_COPY: CopyResponseToClipboard(dialog); return;
+    case IDC_COPY: CopyResponse(dialog); return;
     case IDC_CLEARALL: OnClearAll(dialog); return;
     }
     if (const std::optional<HashKind> kind = KindOfRadio(id)) {
@@ -531,56 +620,6 @@ void OnCommand(HWND dialog, WPARAM wParam) {
 void OnDestroy(HWND dialog) {
     LeaveTheShell(dialog);
     PostQuitMessage(0);
-}
-
-} // namespace
-
-HWND WaitingWindow(HWND dialog) {
-    WaitingSearch search = {dialog, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), MatchWaitingWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-bool MainDialogWasCreated() {
-    return dialogCreated;
-}
-
-void RequestShow(HWND dialog, ShowRequest request) {
-    AddUp(pendingShow, request);
-    PostMessageA(dialog, WM_SHOWMAIN, 0, 0);
-}
-
-void StopPendingDecrement(HWND dialog) {
-    KillTimer(dialog, ID_TIMER_DECR);
-}
-
-void EmptyResponse(HWND dialog) {
-    OPENSSL_cleanse(g_response, sizeof g_response);
-    SetDlgItemTextA(dialog, IDC_RESPONSE, "");
-    EnableWindow(GetDlgItem(dialog, IDC_COPY), FALSE);
-}
-
-void WaitingForAnswerBegins() {
-    ++waitingForAnswer;
-}
-
-void WaitingForAnswerEnds() {
-    if (--waitingForAnswer > 0 || !showAfterAnswerDue || exitRequested) return;
-    showAfterAnswerDue = false;
-    RequestShow(mainDialog, showAfterAnswer);
-    showAfterAnswer = {};
-}
-
-void ExitProgram(HWND dialog) {
-    if (exitRequested) return;
-    exitRequested = true;
-    EndMenu();
-    EnumThreadWindows(GetCurrentThreadId(), EndWaitingWindow, reinterpret_cast<LPARAM>(dialog));
-    EndDialog(dialog, 1);
-}
-
-bool ExitRequested() {
-    return exitRequested;
 }
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -601,7 +640,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         return FALSE;
     case WM_SHOWMAIN: OnShowMain(dialog); return FALSE;
-    case WM_TRAYNOTIFY: OnTrayNotify(dialog, wParam, lParam); return FALSE;
+    case WM_TRAYNOTIFY: OnTrayRequest(dialog, OnTrayNotify(dialog, wParam, lParam)); return FALSE;
     case WM_DRAWCLIPBOARD: OnDrawClipboard(dialog, wParam, lParam); return FALSE;
     case WM_CHANGECBCHAIN: OnChangeCbChain(dialog, wParam, lParam); return FALSE;
     case WM_WINDOWPOSCHANGING:
@@ -616,4 +655,13 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY: OnDestroy(dialog); return TRUE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+void RunMainDialog() {
+    const INT_PTR result =
+        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
+    // The tray's Exit destroys the window without EndDialog; that is no failure.
+    if (result == -1 && !dialogCreated) ShowSystemError(nullptr, Message::DialogCreate);
 }

@@ -1,14 +1,14 @@
-#include "shell/putty_plugin.h"
+#include "shell/login/putty_plugin.h"
 
 #include <windows.h>
 
 #include <openssl/crypto.h>
 
 #include "shell/logic/putty_plugin.h"
-#include "shell/message_box.h"
-#include "shell/sequence_store.h"
-#include "shell/stack_wipe.h"
-#include "shell/store.h"
+#include "shell/services/sequence_store.h"
+#include "shell/services/stack_wipe.h"
+#include "shell/services/store.h"
+#include "shell/ui/message_box.h"
 
 namespace {
 

@@ -1,18 +1,16 @@
-#include "shell/clipboard.h"
+#include "shell/services/clipboard.h"
 
 #include <openssl/crypto.h>
 
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/app_state.h"
-#include "shell/recognise_challenge.h"
 #include "shell/logic/clipboard_logic.h"
-#include "shell/message_box.h"
 
 namespace {
 
 bool inChain = false;
+HWND nextViewer = nullptr; // the next window of the clipboard-viewer chain
 
 // Returns a NUL-terminated copy of the clipboard's CF_TEXT, or nullptr, and
 // its size in `size`. Another program's block need not end with a NUL, so the
@@ -71,50 +69,53 @@ void KeepOutOfHistory() {
 
 } // namespace
 
-void JoinClipboardChain(HWND dialog) {
+void JoinClipboardChain(HWND viewer) {
     // The first WM_DRAWCLIPBOARD arrives inside this call, before the next
     // viewer is known, so it is not passed on.
-    g_nextViewer = SetClipboardViewer(dialog);
+    nextViewer = SetClipboardViewer(viewer);
     inChain = true;
 }
 
-void LeaveClipboardChain(HWND dialog) {
+void LeaveClipboardChain(HWND viewer) {
     if (!inChain) return;
-    ChangeClipboardChain(dialog, g_nextViewer);
+    ChangeClipboardChain(viewer, nextViewer);
     inChain = false;
 }
 
-void OnDrawClipboard(HWND dialog, WPARAM wParam, LPARAM lParam) {
-    if (g_settings.Clipboard != 0 && !ExcludedFromMonitors()) {
-        SIZE_T size = 0;
-        char* copy = CopyClipboardText(dialog, &size);
-        if (copy != nullptr) {
-            RecogniseChallenge(dialog, copy);
-            OPENSSL_cleanse(copy, size);
-            std::free(copy);
-        }
-    }
-    ForwardToNextViewer(AsWindow(ChainForwardTarget(dialog, g_nextViewer)), WM_DRAWCLIPBOARD,
-                        wParam, lParam);
+ClipboardText ReadClipboardText(HWND viewer) {
+    ClipboardText copied = {nullptr, 0};
+    SIZE_T size = 0;
+    if (!ExcludedFromMonitors()) copied.text = CopyClipboardText(viewer, &size);
+    copied.size = copied.text != nullptr ? size : 0;
+    return copied;
 }
 
-void OnChangeCbChain(HWND dialog, WPARAM wParam, LPARAM lParam) {
-    const ChainChange change = ChainChangeFor(dialog, g_nextViewer, reinterpret_cast<HWND>(wParam),
+void FreeClipboardText(ClipboardText& copied) {
+    if (copied.text == nullptr) return;
+    OPENSSL_cleanse(copied.text, copied.size);
+    std::free(copied.text);
+    copied = ClipboardText{nullptr, 0};
+}
+
+void PassDrawClipboardOn(HWND viewer, WPARAM wParam, LPARAM lParam) {
+    ForwardToNextViewer(AsWindow(ChainForwardTarget(viewer, nextViewer)), WM_DRAWCLIPBOARD, wParam,
+                        lParam);
+}
+
+void OnChangeCbChain(HWND viewer, WPARAM wParam, LPARAM lParam) {
+    const ChainChange change = ChainChangeFor(viewer, nextViewer, reinterpret_cast<HWND>(wParam),
                                               reinterpret_cast<HWND>(lParam));
-    g_nextViewer = AsWindow(change.next);
+    nextViewer = AsWindow(change.next);
     ForwardToNextViewer(AsWindow(change.forwardTo), WM_CHANGECBCHAIN, wParam, lParam);
 }
 
-void CopyTextToClipboard(HWND owner, const char* text, std::size_t length) {
+ClipboardCopy CopyTextToClipboard(HWND owner, const char* text, std::size_t length) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
-    if (block == nullptr) {
-        ShowSystemError(owner, Message::ClipboardAlloc);
-        return;
-    }
+    if (block == nullptr) return ClipboardCopy::NoMemory;
     char* copy = static_cast<char*>(GlobalLock(block));
     if (copy == nullptr) {
         GlobalFree(block);
-        return;
+        return ClipboardCopy::NotTaken;
     }
     std::memcpy(copy, text, length);
     GlobalUnlock(block);
@@ -134,12 +135,5 @@ void CopyTextToClipboard(HWND owner, const char* text, std::size_t length) {
         }
         GlobalFree(block);
     }
-}
-
-void CopyResponseToClipboard(HWND dialog) {
-    char text[kCopyBlockSize];
-    const std::size_t length =
-        BuildCopyText(g_response, sizeof g_response, g_settings.Return != 0, text);
-    CopyTextToClipboard(dialog, text, length);
-    OPENSSL_cleanse(text, sizeof text);
+    return taken ? ClipboardCopy::Done : ClipboardCopy::NotTaken;
 }

@@ -1,4 +1,4 @@
-#include "shell/sequence_store.h"
+#include "shell/services/sequence_store.h"
 
 #include <windows.h>
 

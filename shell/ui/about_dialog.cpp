@@ -1,12 +1,11 @@
-#include <windows.h>
+#include "shell/ui/about_dialog.h"
 
 #include "resources/resource.h"
-#include "shell/dialogs.h"
+#include "shell/services/modal.h"
 
 namespace {
 // Nothing restarts the timer: the box goes this long after it opened.
 constexpr UINT kAboutTimeoutMs = 10000;
-} // namespace
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
@@ -22,4 +21,10 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         return FALSE;
     default: return FALSE;
     }
+}
+
+} // namespace
+
+bool RunAboutDialog(HWND owner) {
+    return RunOnce(IDD_ABOUT, AboutDialogProc, owner, 0);
 }

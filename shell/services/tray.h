@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "shell/logic/notice_logic.h"
+#include "shell/logic/tray_logic.h"
 
 // Icon `resource` from the image drawn for the size the system metrics give.
 HICON LoadIconAtSystemSize(int resource, int widthMetric, int heightMetric);
@@ -25,8 +26,16 @@ void OfferNoticeOnceIconIsThere(const NoticeText& notice);
 // Takes a notice of ours down, if one may still be up.
 void WithdrawNotice(HWND dialog);
 
-// Close and the docking timeout: icon in, dialog out.
-void DockMainDialog(HWND dialog);
-void RestartDockTimer(HWND dialog);
-// WM_TRAYNOTIFY, in either form the shell sends it.
-void OnTrayNotify(HWND dialog, WPARAM wParam, LPARAM lParam);
+// WM_TRAYNOTIFY, in either form the shell sends it: what the user asked at the icon, for the
+// dialog that owns it to carry out. The menu has been shown, and `menuChoice` is its item
+// (IDM_..., 0 for none).
+struct TrayRequest {
+    TrayAction action;
+    int menuChoice;
+    HWND before;      // the window in front before the menu opened
+    bool overWaiting; // the menu opened over a box or dialog of ours that waits for an answer
+};
+TrayRequest OnTrayNotify(HWND dialog, WPARAM wParam, LPARAM lParam);
+// After a menu choice that leaves the dialog docked: the keyboard goes back where it was before
+// the menu, while it is still ours to give.
+void GiveKeyboardBack(HWND dialog, HWND before);

@@ -1,15 +1,12 @@
-#include "shell/tray.h"
+#include "shell/services/tray.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 
 #include "resources/resource.h"
-#include "shell/app_state.h"
-#include "shell/compute_job.h"
-#include "shell/dialogs.h"
-#include "shell/logic/main_logic.h"
-#include "shell/logic/tray_logic.h"
+#include "shell/services/app_state.h"
+#include "shell/services/modal.h"
 
 namespace {
 
@@ -112,6 +109,30 @@ bool IsOurs(HWND window) {
     return window != nullptr && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
 }
 
+// The item chosen, 0 for none.
+int ShowTrayMenu(HWND dialog, POINT at, bool fromKeyboard, HWND waiting) {
+    HMENU menu = CreatePopupMenu();
+    for (const TrayMenuItem& item : kTrayMenu) {
+        AppendMenuA(menu, MF_STRING, item.id, item.text);
+        if (item.isDefault) SetMenuDefaultItem(menu, item.id, FALSE);
+    }
+    // Without a window of ours in front the menu would not close when the user clicks
+    // elsewhere. A box or dialog of ours that waits for an answer is that window: the dialog
+    // under it is disabled and would keep the keyboard from everything after the menu.
+    SetForegroundWindow(waiting != nullptr ? waiting : dialog);
+    // Opened at the keyboard, the menu starts at its default item, for Enter to choose.
+    for (int key = fromKeyboard ? DownKeysToDefaultItem() : 0; key > 0; --key)
+        PostMessageA(dialog, WM_KEYDOWN, VK_DOWN, 0);
+    const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, at.x,
+                                      at.y, 0, dialog, nullptr);
+    // Without a message to follow it the menu opens wrongly the next time.
+    PostMessageA(dialog, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    return choice;
+}
+
+} // namespace
+
 // The keyboard goes back where it was: to the notification area, where the shell had it, or
 // to the program that had it; never left in the hidden dialog the menu needed in front. Only
 // while it is still ours to give: a user who has moved on keeps it where they put it.
@@ -129,48 +150,6 @@ void GiveKeyboardBack(HWND dialog, HWND before) {
     NOTIFYICONDATAA data = IconData(dialog);
     Shell_NotifyIconA(NIM_SETFOCUS, &data);
 }
-
-// As the menu's Open: the dialog up with the keyboard in its first field, the count, or the
-// challenge where the mode has no count.
-void OpenReady(HWND dialog) {
-    const HWND count = GetDlgItem(dialog, IDC_COUNT);
-    SetFocus(IsWindowEnabled(count) ? count : GetDlgItem(dialog, IDC_SEED));
-    RequestShow(dialog, ShowRequest{false, true});
-}
-
-void ShowTrayMenu(HWND dialog, POINT at, bool fromKeyboard) {
-    const HWND before = GetForegroundWindow();
-    HMENU menu = CreatePopupMenu();
-    for (const TrayMenuItem& item : kTrayMenu) {
-        AppendMenuA(menu, MF_STRING, item.id, item.text);
-        if (item.isDefault) SetMenuDefaultItem(menu, item.id, FALSE);
-    }
-    // Without a window of ours in front the menu would not close when the user clicks
-    // elsewhere. A box or dialog of ours that waits for an answer is that window: the dialog
-    // under it is disabled and would keep the keyboard from everything after the menu.
-    const HWND waiting = WaitingWindow(dialog);
-    SetForegroundWindow(waiting != nullptr ? waiting : dialog);
-    // Opened at the keyboard, the menu starts at its default item, for Enter to choose.
-    for (int key = fromKeyboard ? DownKeysToDefaultItem() : 0; key > 0; --key)
-        PostMessageA(dialog, WM_KEYDOWN, VK_DOWN, 0);
-    const int choice = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, at.x,
-                                      at.y, 0, dialog, nullptr);
-    // Without a message to follow it the menu opens wrongly the next time.
-    PostMessageA(dialog, WM_NULL, 0, 0);
-    DestroyMenu(menu);
-
-    // About and Options leave the dialog as it was: docked stays docked.
-    switch (choice) {
-    case IDM_OPEN: OpenReady(dialog); return;
-    case IDM_EXIT: ExitProgram(dialog); return;
-    case IDM_ABOUT: RunOnce(OnceDialog::About, dialog, 0); break;
-    case IDM_OPTIONS: RunOptionsDialog(dialog); break;
-    }
-    if (waiting == nullptr && !IsWindowVisible(dialog) && !ExitRequested())
-        GiveKeyboardBack(dialog, before);
-}
-
-} // namespace
 
 HICON LoadIconAtSystemSize(int resource, int widthMetric, int heightMetric) {
     // The system's icon sizes follow the display scaling (a small icon is 16 px
@@ -217,21 +196,6 @@ void MarkTrayIcon(HWND dialog, const char* tip) {
     if (marked != wasMarked || (marked && !sameTip)) UpdateIcon(dialog);
 }
 
-void DockMainDialog(HWND dialog) {
-    EnsureTrayIcon(dialog);
-    ShowWindow(dialog, SW_HIDE);
-    if (g_settings.ClearPass != 0) {
-        // Putting the dialog away is no change of what a running long count answers.
-        ComputeJobPassPhraseCleared();
-        SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
-    }
-}
-
-void RestartDockTimer(HWND dialog) {
-    KillTimer(dialog, ID_TIMER_DOCK);
-    SetTimer(dialog, ID_TIMER_DOCK, TimerIntervalMs(g_settings.DockTime), nullptr);
-}
-
 bool OfferNotice(HWND dialog, const NoticeText& notice) {
     if (notice.notice == Notice::None) return false;
     NOTIFYICONDATAA data = NoticeData(dialog);
@@ -255,21 +219,20 @@ void WithdrawNotice(HWND dialog) {
     noticeMayBeUp = false;
 }
 
-void OnTrayNotify(HWND dialog, WPARAM wParam, LPARAM lParam) {
+TrayRequest OnTrayNotify(HWND dialog, WPARAM wParam, LPARAM lParam) {
     const IconNotice notice =
         DecodeIconNotice(kIconMessages, sizeof kIconMessages / sizeof kIconMessages[0],
                          TRAY_ICON_UID, wParam, static_cast<std::uintptr_t>(lParam));
-    switch (notice.action) {
-    case TrayAction::ShowMain: RequestShow(dialog, ShowRequest{false, true}); break;
-    case TrayAction::OpenReady: OpenReady(dialog); break;
-    case TrayAction::Menu: {
-        POINT pointer = {};
-        GetCursorPos(&pointer);
-        const POINT at = notice.hasAnchor ? POINT{notice.x, notice.y} : pointer;
-        ShowTrayMenu(dialog, at, MenuFromKeyboard(notice, pointer.x, pointer.y));
-        break;
-    }
-    case TrayAction::NoticeGone: noticeMayBeUp = false; break;
-    case TrayAction::None: break;
-    }
+    TrayRequest request = {notice.action, 0, nullptr, false};
+    if (notice.action == TrayAction::NoticeGone) noticeMayBeUp = false;
+    if (notice.action != TrayAction::Menu) return request;
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    const POINT at = notice.hasAnchor ? POINT{notice.x, notice.y} : pointer;
+    request.before = GetForegroundWindow();
+    const HWND waiting = WaitingWindow(dialog);
+    request.overWaiting = waiting != nullptr;
+    request.menuChoice =
+        ShowTrayMenu(dialog, at, MenuFromKeyboard(notice, pointer.x, pointer.y), waiting);
+    return request;
 }

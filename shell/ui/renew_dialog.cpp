@@ -1,15 +1,15 @@
-#include <windows.h>
+#include "shell/ui/renew_dialog.h"
 
 #include <openssl/crypto.h>
 
 #include "resources/resource.h"
-#include "shell/app_state.h"
-#include "shell/dialogs.h"
-#include "shell/message_box.h"
-#include "shell/sequence_store.h"
-#include "shell/stack_wipe.h"
 #include "shell/logic/renew_logic.h"
 #include "shell/logic/sequence_logic.h"
+#include "shell/services/app_state.h"
+#include "shell/services/modal.h"
+#include "shell/services/sequence_store.h"
+#include "shell/services/stack_wipe.h"
+#include "shell/ui/message_box.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ RenewFields ReadRenewFields(HWND dialog) {
     return fields;
 }
 
-// The new sequence's response at its count, and the line with it in g_response.
+// The new sequence's response at its count, and the line with it in the request's.
 bool MakeLine(HWND dialog, const RenewFields& fields) {
     const RenewRequest& request = *renewing;
     const char* passPhrase = fields.passPhrase[0] != '\0' ? fields.passPhrase : request.passPhrase;
@@ -38,7 +38,7 @@ bool MakeLine(HWND dialog, const RenewFields& fields) {
     WipeUsedStack();
     made = made && BuildRenewalLine(request.kind, request.current, fields.seed, count,
                                     next.values[0], IsDlgButtonChecked(dialog, IDC_RENEW_HEX) != 0,
-                                    g_response, sizeof g_response) > 0;
+                                    request.line, kResponseSize) > 0;
     if (made && g_settings.Guard != 0)
         RememberSequence(request.kind, fields.seed, count, SequenceCheck(next.values[0]));
     OPENSSL_cleanse(&next, sizeof next);
@@ -69,8 +69,6 @@ void InitRenew(HWND dialog, const RenewRequest* request) {
     SetForegroundWindow(dialog);
 }
 
-} // namespace
-
 INT_PTR CALLBACK RenewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -91,9 +89,11 @@ INT_PTR CALLBACK RenewDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
+} // namespace
+
 bool RunRenewDialog(HWND owner, const RenewRequest& request) {
     lineMade = false;
-    if (!RunOnce(OnceDialog::Renew, owner, reinterpret_cast<LPARAM>(&request)))
+    if (!RunOnce(IDD_RENEW, RenewDialogProc, owner, reinterpret_cast<LPARAM>(&request)))
         ShowSystemError(owner, Message::DialogCreate);
     renewing = nullptr;
     return lineMade && !ExitRequested();

@@ -1,12 +1,14 @@
+#include "shell/ui/snk_dialog.h"
+
 #include <openssl/crypto.h>
 
 #include "resources/resource.h"
-#include "shell/app_state.h"
-#include "shell/dialogs.h"
-#include "shell/message_box.h"
-#include "shell/stack_wipe.h"
-#include "shell/store.h"
 #include "shell/logic/messages.h"
+#include "shell/services/app_state.h"
+#include "shell/services/modal.h"
+#include "shell/services/stack_wipe.h"
+#include "shell/services/store.h"
+#include "shell/ui/message_box.h"
 #include "snk/snk_enrol.h"
 #include "snk/snk_record.h"
 
@@ -50,8 +52,6 @@ INT_PTR EnrolFromFields(HWND dialog) {
     return 0;
 }
 
-} // namespace
-
 INT_PTR CALLBACK SnkSeedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: SetFocus(GetDlgItem(dialog, IDC_SNK_SEED)); return FALSE;
@@ -63,4 +63,10 @@ INT_PTR CALLBACK SnkSeedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return FALSE;
     }
     return FALSE;
+}
+
+} // namespace
+
+bool RunSnkSeedDialog(HWND owner) {
+    return RunOnce(IDD_SNK_SEED, SnkSeedDialogProc, owner, 0);
 }

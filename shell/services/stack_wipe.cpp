@@ -1,4 +1,4 @@
-#include "shell/stack_wipe.h"
+#include "shell/services/stack_wipe.h"
 
 #include <openssl/crypto.h>
 

@@ -1,11 +1,16 @@
+#include "shell/ui/options_dialog.h"
+
 #include "resources/resource.h"
-#include "shell/app_state.h"
-#include "shell/dialogs.h"
-#include "shell/message_box.h"
-#include "shell/store.h"
 #include "shell/logic/options_close.h"
 #include "shell/logic/run_value.h"
 #include "shell/logic/settings_logic.h"
+#include "shell/services/app_state.h"
+#include "shell/services/modal.h"
+#include "shell/services/store.h"
+#include "shell/ui/about_dialog.h"
+#include "shell/ui/dialog_controls.h"
+#include "shell/ui/message_box.h"
+#include "shell/ui/snk_dialog.h"
 
 namespace {
 // Left alone this long, the dialog goes without saving.
@@ -136,8 +141,8 @@ void ApplyEnablingBox(HWND dialog, int box) {
     }
 }
 
-void OpenNestedDialog(HWND options, OnceDialog which) {
-    if (!RunOnce(which, options, 0)) ShowSystemError(options, Message::DialogCreate);
+void OpenNestedDialog(HWND options, bool (*run)(HWND owner)) {
+    if (!run(options)) ShowSystemError(options, Message::DialogCreate);
 }
 
 OptionsForm ReadForm(HWND dialog) {
@@ -180,7 +185,7 @@ bool RunOptionsOk(HWND dialog) {
     ShowMessage(dialog, outcome.warning);
     if (outcome.enrolSnk &&
         (!outcome.askReconfigure || ShowMessage(dialog, Message::ReconfigureSnk)))
-        OpenNestedDialog(dialog, OnceDialog::SnkSeed);
+        OpenNestedDialog(dialog, RunSnkSeedDialog);
     if (ExitRequested()) return true;
     const bool settingsSaved = WriteSettings(g_settings);
     const bool runValueSaved = ApplyRunValueChange(runValueChange);
@@ -199,7 +204,6 @@ INT_PTR OnOptionsOk(HWND dialog) {
     ApplyClose(dialog, close);
     return accepted ? TRUE : FALSE;
 }
-} // namespace
 
 INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -215,7 +219,7 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         RestartTimeout(dialog);
         switch (LOWORD(wParam)) {
         case IDC_OPT_ABOUT:
-            OpenNestedDialog(dialog, OnceDialog::About);
+            OpenNestedDialog(dialog, RunAboutDialog);
             RestartTimeout(dialog);
             return FALSE;
         case IDOK: return OnOptionsOk(dialog);
@@ -226,7 +230,9 @@ INT_PTR CALLBACK OptionsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return FALSE;
 }
 
+} // namespace
+
 void RunOptionsDialog(HWND owner) {
     OptionsState state = {};
-    RunOnce(OnceDialog::Options, owner, reinterpret_cast<LPARAM>(&state));
+    RunOnce(IDD_OPTIONS, OptionsDialogProc, owner, reinterpret_cast<LPARAM>(&state));
 }

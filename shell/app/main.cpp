@@ -1,12 +1,10 @@
 #include <windows.h>
 
-#include "resources/resource.h"
-#include "shell/app_state.h"
-#include "shell/dialogs.h"
+#include "shell/app/single_instance.h"
 #include "shell/logic/putty_plugin.h"
-#include "shell/message_box.h"
-#include "shell/putty_plugin.h"
-#include "shell/single_instance.h"
+#include "shell/login/putty_plugin.h"
+#include "shell/services/app_state.h"
+#include "shell/ui/main_dialog.h"
 
 namespace {
 
@@ -33,9 +31,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR arguments, int) {
 
     if (HandOverToRunningCopy()) return 0;
 
-    const INT_PTR result =
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, MainDialogProc, 0);
-    // The tray's Exit destroys the window without EndDialog; that is no failure.
-    if (result == -1 && !MainDialogWasCreated()) ShowSystemError(nullptr, Message::DialogCreate);
+    RunMainDialog();
     return 0;
 }

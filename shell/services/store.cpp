@@ -1,4 +1,4 @@
-#include "shell/store.h"
+#include "shell/services/store.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
-#include "shell/single_instance.h"
+#include "shell/app/single_instance.h"
 
 #include <windows.h>
 
 #include "resources/resource.h"
-#include "shell/dialogs.h"
+#include "shell/services/modal.h"
 #include "vantreth_version.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "shell/compute_job.h"
+#include "shell/services/compute_job.h"
 
 #include <windows.h>
 
 #include <openssl/crypto.h>
 
-#include "shell/stack_wipe.h"
+#include "shell/services/stack_wipe.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-#include <windows.h>
+#include "shell/ui/list_dialog.h"
+
 #include <commdlg.h>
 
 #include <openssl/crypto.h>
@@ -6,13 +7,14 @@
 #include <cstring>
 
 #include "resources/resource.h"
-#include "shell/app_state.h"
-#include "shell/clipboard.h"
-#include "shell/dialogs.h"
-#include "shell/message_box.h"
-#include "shell/sequence_store.h"
 #include "shell/logic/list_logic.h"
+#include "shell/logic/main_logic.h"
 #include "shell/logic/sequence_logic.h"
+#include "shell/services/app_state.h"
+#include "shell/services/clipboard.h"
+#include "shell/services/modal.h"
+#include "shell/services/sequence_store.h"
+#include "shell/ui/message_box.h"
 
 namespace {
 
@@ -156,7 +158,10 @@ void InitList(HWND dialog, const ListRequest* request) {
     SetForegroundWindow(dialog);
 }
 
-} // namespace
+void CopyList(HWND dialog) {
+    if (CopyTextToClipboard(dialog, listText, listLength) == ClipboardCopy::NoMemory)
+        ShowSystemError(dialog, Message::ClipboardAlloc);
+}
 
 INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -167,7 +172,7 @@ INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
             if (HIWORD(wParam) == EN_CHANGE) ShowList(dialog);
             return FALSE;
         case IDC_LIST_HEX: ShowList(dialog); return FALSE;
-        case IDC_LIST_COPY: CopyTextToClipboard(dialog, listText, listLength); return FALSE;
+        case IDC_LIST_COPY: CopyList(dialog); return FALSE;
         case IDC_LIST_PRINT: PrintList(dialog); return FALSE;
         case IDCANCEL: EndDialog(dialog, 1); return TRUE;
         }
@@ -177,8 +182,10 @@ INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return FALSE;
 }
 
+} // namespace
+
 void RunListDialog(HWND owner, const ListRequest& request) {
-    if (!RunOnce(OnceDialog::List, owner, reinterpret_cast<LPARAM>(&request)))
+    if (!RunOnce(IDD_LIST, ListDialogProc, owner, reinterpret_cast<LPARAM>(&request)))
         ShowSystemError(owner, Message::DialogCreate);
     OPENSSL_cleanse(listText, sizeof listText);
     shown = nullptr;

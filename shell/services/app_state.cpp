@@ -1,0 +1,5 @@
+#include "shell/services/app_state.h"
+
+HINSTANCE g_instance = nullptr;
+Settings g_settings = {};
+bool g_snkKeysSaved = false;

@@ -1,0 +1,26 @@
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+
+// The main dialog as a clipboard viewer, and Copy.
+void JoinClipboardChain(HWND viewer);
+void LeaveClipboardChain(HWND viewer);
+
+// At WM_DRAWCLIPBOARD: a private, NUL-terminated copy of the clipboard's text for the viewer to
+// read, null when there is none or it asks clipboard monitors to leave it alone. The viewer
+// hands it to FreeClipboardText, then passes the notice on.
+struct ClipboardText {
+    char* text;
+    std::size_t size;
+};
+ClipboardText ReadClipboardText(HWND viewer);
+// Wipes and frees it.
+void FreeClipboardText(ClipboardText& copied);
+void PassDrawClipboardOn(HWND viewer, WPARAM wParam, LPARAM lParam);
+void OnChangeCbChain(HWND viewer, WPARAM wParam, LPARAM lParam);
+
+// What every Copy does: `length` bytes of `text` on the clipboard, kept out of clipboard history
+// and the cloud. NoMemory leaves the system's error code for the caller to tell.
+enum class ClipboardCopy { Done, NoMemory, NotTaken };
+ClipboardCopy CopyTextToClipboard(HWND owner, const char* text, std::size_t length);
