@@ -63,6 +63,16 @@
 #define IDC_RENEW_HEX 1074
 #define IDC_RENEW_NOTE 1075
 
+// Login dialog: a challenge's pass phrase, or a server's own question, for the PuTTY plugin and
+// the askpass mode
+#define IDD_LOGIN 123
+#define IDC_LOGIN_WHO 1076
+#define IDC_LOGIN_QUESTION 1077
+#define IDC_LOGIN_ANSWER 1078
+#define IDC_LOGIN_SERVER 1079
+#define IDC_LOGIN_LABEL 1080
+#define IDC_LOGIN_PROGRESS 1081
+
 // SNK Seed & Password dialog
 #define IDD_SNK_SEED 120
 #define IDC_SNK_SEED 1053
@@ -87,6 +97,8 @@
 #define ID_TIMER_OPTIONS 103
 #define ID_TIMER_PROGRESS 104
 #define ID_TIMER_ICON 105
+#define ID_TIMER_LOGIN_PROGRESS 106
+#define ID_TIMER_LOGIN_WATCH 107
 
 // Private messages of the main dialog (WM_USER + 10, + 11)
 #define WM_TRAYNOTIFY 1034

@@ -38,6 +38,7 @@ TAB_ORDERS = {
                  "IDCANCEL"],
     "IDD_RENEW": ["IDC_RENEW_PASSPHRASE", "IDC_RENEW_CONFIRM", "IDC_RENEW_SEED", "IDC_RENEW_COUNT",
                   "IDC_RENEW_HEX", "IDOK", "IDCANCEL"],
+    "IDD_LOGIN": ["IDC_LOGIN_ANSWER", "IDOK", "IDCANCEL"],
 }
 
 QUOTED = r'"(?:[^"]|"")*"'

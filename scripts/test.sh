@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 builds="${VANTRETH_BUILD_DIR:-build}"
-all_stages=(setup native sanitize fuzz windows putty hardened)
+all_stages=(setup native sanitize fuzz windows login hardened)
 
 ctest_args=(--output-on-failure -j2)
 
@@ -55,19 +55,20 @@ stage_windows() {
 }
 
 # Windows plink 0.78, built from Debian's putty source, logs in to a private sshd with
-# Vantreth.exe as its authentication plugin: the native tree's PAM module asks the challenge.
-stage_putty() {
+# Vantreth.exe as its authentication plugin, and Debian's ssh with Vantreth.exe as its askpass:
+# the native tree's PAM module asks the challenge.
+stage_login() {
   scripts/build-plink.sh
   scripts/build-openssl.sh
   configure "$builds/native" -DCMAKE_BUILD_TYPE=Release
   cmake --build "$builds/native" -j2 --target pam_vantreth_test
   configure "$builds/windows" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
     -DVANTRETH_BENCH=ON
-  cmake --build "$builds/windows" -j2 --target Vantreth
+  cmake --build "$builds/windows" -j2 --target Vantreth vantreth_login_answer
   local plink
   plink=$(. scripts/deps.sh && echo "$PLINK_PREFIX/plink.exe")
-  scripts/with-wine-display.sh tests/putty/login_test.sh "$builds/native/tests/pam_vantreth_test.so" \
-    "$builds/windows/shell/Vantreth.exe" "$plink"
+  scripts/with-wine-display.sh tests/login/login_test.sh "$builds/native/tests/pam_vantreth_test.so" \
+    "$builds/windows/shell/Vantreth.exe" "$plink" "$builds/windows/tests/e2e/vantreth_login_answer.exe"
 }
 
 # The Windows build again with undefined-behaviour traps, stack canaries and checked

@@ -68,6 +68,7 @@ const MessageEntry kMessages[] = {
     {Message::GuardResponse, Box::Guard, "Show the response anyway?", 0, 0},
     {Message::GuardList, Box::Guard, "Show the list anyway?", 0, 0},
     {Message::GuardRenewal, Box::Guard, "Go on to the renewal anyway?", 0, 0},
+    {Message::GuardLogin, Box::Guard, "Send the response to the server anyway?", 0, 0},
     {Message::RenewMismatch, Box::InputError,
      "Invalid input: New pass phrase and its confirmation differ\n (Type it twice, or leave both "
      "empty to keep the pass phrase)",
@@ -91,12 +92,6 @@ const MessageEntry kMessages[] = {
      "For PuTTY: in a saved session, set Connection > SSH > Auth > Credentials > Plugin "
      "command to run to the quoted path of " VANTRETH_FILE_NAME " and --putty-plugin.",
      0, 0},
-};
-
-const char* const kPluginPrompts[] = {
-    "Pass phrase for %s %s %s:",
-    "%s Type yes to answer anyway:",
-    VANTRETH_TITLE " did not answer %s %s %s.",
 };
 
 #define RENEW_LINE "\nA challenge that ends in \"ext\" can be renewed in the login with Renew..."
@@ -146,13 +141,10 @@ const char* BoxCaption(Box box) {
     case Box::Warning: return "Warning";
     case Box::Question: return "WARNING";
     case Box::Guard: return "Warning";
-    case Box::Note: return VANTRETH_TITLE;
+    case Box::Note:
+    case Box::Confirm: return VANTRETH_TITLE;
     }
     return "Error";
-}
-
-const char* PluginPromptText(PluginPrompt prompt) {
-    return kPluginPrompts[static_cast<int>(prompt)];
 }
 
 Message EnrolRefusalMessage(EnrolRefusal refusal) {

@@ -11,6 +11,7 @@ enum class Box {
     Question,   // "WARNING", question icon, Yes and No
     Guard,      // "Warning", warning icon, Yes and No with No the default
     Note,       // the program's title, information icon
+    Confirm,    // the program's title, question icon, Yes and No with No the default
 };
 
 enum class Message {
@@ -54,6 +55,7 @@ enum class Message {
     GuardResponse,
     GuardList,
     GuardRenewal,
+    GuardLogin,
     // OK in the Renew dialog, in the order of its fields
     RenewMismatch,
     RenewPassPhraseShort,
@@ -104,14 +106,6 @@ struct NoticeEntry {
 // The row of `notice`; Notice::None has null texts.
 const NoticeEntry& NoticeFor(Notice notice);
 const char* BoxCaption(Box box);
-
-// What the PuTTY plugin puts before the user through PuTTY: patterns.
-enum class PluginPrompt {
-    PassPhrase,  // "%s %s %s": the challenge's keyword, count and seed
-    Confirm,     // "%s": what the guard says of a low count
-    NotAnswered, // "%s %s %s": the challenge
-};
-const char* PluginPromptText(PluginPrompt prompt);
 
 // What the enrolment dialog shows for a refusal of the SNK core.
 Message EnrolRefusalMessage(EnrolRefusal refusal);

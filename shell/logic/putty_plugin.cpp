@@ -1,19 +1,12 @@
 #include "shell/logic/putty_plugin.h"
 
-#include <openssl/crypto.h>
-
 #include <cstring>
 
-#include "engine/text_format.h"
-#include "engine/otp_value.h"
-#include "engine/six_words.h"
-#include "shell/logic/messages.h"
+#include "shell/logic/login_prompt.h"
 
 namespace {
 
 constexpr char kKeyboardInteractive[] = "keyboard-interactive";
-// Each text the session formats; two of them and the fixed fields fit in kPluginReplySize.
-constexpr std::size_t kTextSize = 400;
 
 std::uint32_t Be32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) << 24 | static_cast<std::uint32_t>(p[1]) << 16 |
@@ -109,27 +102,16 @@ PluginNext Finish(const Writer& w, PluginReply& reply, PluginNext next = PluginN
     return next;
 }
 
-// A request of ours for the user: no name, the instruction, and one prompt or none.
-PluginNext AskUser(std::uint8_t* buffer, PluginReply& reply, const char* instruction,
-                   const char* prompt, bool echo) {
-    Writer w = Begin(buffer, kPluginKiUserRequest);
-    PutString(w, "");
-    PutString(w, instruction);
-    PutString(w, "");
-    PutUint32(w, prompt != nullptr ? 1 : 0);
-    if (prompt != nullptr) {
-        PutString(w, prompt);
-        w.bytes[w.used++] = echo ? 1 : 0;
-    }
-    return Finish(w, reply);
+void PutBe32(std::uint8_t* p, std::uint32_t value) {
+    Writer w{p, 0};
+    PutUint32(w, value);
 }
 
-PluginNext AnswerServer(std::uint8_t* buffer, PluginReply& reply, const char* answer,
-                        PluginNext next) {
+PluginNext AnswerServer(std::uint8_t* buffer, PluginReply& reply, const char* answer) {
     Writer w = Begin(buffer, kPluginKiServerResponse);
     PutUint32(w, 1);
     PutString(w, answer);
-    return Finish(w, reply, next);
+    return Finish(w, reply, PluginNext::Answer);
 }
 
 // The server's own message, passed on with another type.
@@ -139,18 +121,36 @@ PluginNext Forward(std::uint8_t* bytes, std::size_t size, PluginType type, Plugi
     return PluginNext::Send;
 }
 
-// ParseChallenge reads up to a NUL, so the byte after the text is made one for the call. That
-// byte lies inside the message, or is the one the caller keeps after it.
+static_assert(sizeof kServerAsksLine <= kPluginMarkRoom, "the server line fits after a message");
+
+// The server's request for the user, in place: its instruction begins with the server line,
+// followed on the next line by its own, if it had one. Name, prompts and echo flags stay.
+PluginNext PassOnMarked(PluginSession& s, std::uint8_t* bytes, std::size_t size,
+                        const PluginMessage& m, PluginReply& reply) {
+    const std::size_t line = sizeof kServerAsksLine - 1;
+    const std::size_t added = line + (m.instruction.size > 0 ? 1 : 0);
+    std::uint8_t* text = bytes + (m.instruction.bytes - bytes);
+    std::memmove(text + added, text, size - static_cast<std::size_t>(text - bytes));
+    std::memcpy(text, kServerAsksLine, line);
+    if (m.instruction.size > 0) text[line] = '\n';
+    PutBe32(text - 4, static_cast<std::uint32_t>(m.instruction.size + added));
+    PutBe32(bytes, static_cast<std::uint32_t>(size + added - 4));
+    s.stage = PluginStage::PassThrough;
+    return Forward(bytes, size + added, kPluginKiUserRequest, reply);
+}
+
+// AnswerableChallenge reads up to a NUL, so the byte after the text is made one for the call.
+// That byte lies inside the message, or is one the caller keeps after it.
 ParsedChallenge ChallengeIn(std::uint8_t* bytes, PluginText text) {
     std::uint8_t* end = bytes + (text.bytes - bytes) + text.size;
     const std::uint8_t kept = *end;
     *end = 0;
-    const ParsedChallenge parsed = ParseChallenge(reinterpret_cast<const char*>(text.bytes));
+    const ParsedChallenge parsed = AnswerableChallenge(reinterpret_cast<const char*>(text.bytes));
     *end = kept;
     return parsed;
 }
 
-// The first challenge in the name, the instruction or a prompt.
+// The first challenge Vantreth answers, in the name, the instruction or a prompt.
 ParsedChallenge FindChallenge(std::uint8_t* bytes, const PluginMessage& m) {
     PluginText items = m.items;
     PluginText text = m.name;
@@ -162,89 +162,41 @@ ParsedChallenge FindChallenge(std::uint8_t* bytes, const PluginMessage& m) {
     }
 }
 
-// The challenge alone, checked as Ok checks the dialog's fields; the stand-in pass phrase
-// passes every check.
-bool Answerable(const ParsedChallenge& c) {
-    return c.found && CheckOkFields(c.kind, c.slots.count, c.slots.seed, "x") == Message::None;
-}
-
-// Our request naming the challenge: the prompt for its pass phrase after `reason`, or with
-// `refused` our word that it goes unanswered.
-PluginNext AskAbout(PluginSession& s, bool refused, const char* reason, std::uint8_t* buffer,
-                    PluginReply& reply) {
-    char text[kTextSize];
-    FormatText(text, sizeof text,
-               PluginPromptText(refused ? PluginPrompt::NotAnswered : PluginPrompt::PassPhrase),
-               s.challenge.slots.keyword, s.challenge.slots.count, s.challenge.slots.seed);
-    if (!refused) {
-        s.stage = PluginStage::PassPhrase;
-        return AskUser(buffer, reply, reason, text, false);
+// "user@host", or the host alone; cut to fit.
+void NameWhoAsks(PluginSession& s, const PluginMessage& m) {
+    Writer w{reinterpret_cast<std::uint8_t*>(s.who), 0};
+    const auto put = [&w](PluginText text) {
+        const std::size_t room = kPluginWhoSize - 1 - w.used;
+        const std::size_t size = text.size < room ? text.size : room;
+        std::memcpy(w.bytes + w.used, text.bytes, size);
+        w.used += size;
+    };
+    if (m.user.size > 0 && m.host.size > 0) {
+        put(m.user);
+        put(PluginText{reinterpret_cast<const std::uint8_t*>("@"), 1});
     }
-    OPENSSL_cleanse(s.response, sizeof s.response);
-    s.stage = PluginStage::Refusal;
-    return AskUser(buffer, reply, text, nullptr, false);
-}
-
-PluginNext AskAgain(PluginSession& s, const char* reason, std::uint8_t* buffer,
-                    PluginReply& reply) {
-    const bool refused = s.retries == kPluginPassPhraseRetries;
-    ++s.retries;
-    return AskAbout(s, refused, reason, buffer, reply);
+    put(m.host);
+    s.who[w.used] = '\0';
 }
 
 PluginNext OnServerRequest(PluginSession& s, std::uint8_t* bytes, std::size_t size,
-                           const PluginMessage& m, std::uint8_t* buffer, PluginReply& reply) {
+                           const PluginMessage& m, PluginReply& reply) {
     const ParsedChallenge found = FindChallenge(bytes, m);
     // A challenge answers one prompt; anything else is the user's to answer.
-    if (m.count != 1 || !Answerable(found)) {
-        s.stage = PluginStage::PassThrough;
-        return Forward(bytes, size, kPluginKiUserRequest, reply);
-    }
+    if (m.count != 1 || !found.found) return PassOnMarked(s, bytes, size, m, reply);
     s.challenge = found;
-    s.count = static_cast<std::uint32_t>(ReadCount(found.slots.count));
-    s.retries = 0;
-    return AskAbout(s, false, "", buffer, reply);
-}
-
-PluginNext OnPassPhrase(PluginSession& s, PluginText answer, std::uint8_t* buffer,
-                        PluginReply& reply) {
-    // One byte past the limit, so that a longer pass phrase is seen as one.
-    const std::size_t size =
-        answer.size < sizeof s.passPhrase - 1 ? answer.size : sizeof s.passPhrase - 1;
-    std::memcpy(s.passPhrase, answer.bytes, size);
-    s.passPhrase[size] = '\0';
-    // A NUL inside would answer for the part before it.
-    const Message refusal = std::memchr(answer.bytes, 0, answer.size) != nullptr
-                                ? Message::NoPassPhrase
-                                : CheckOkFields(s.challenge.kind, s.challenge.slots.count,
-                                                s.challenge.slots.seed, s.passPhrase);
-    if (refusal == Message::None) return PluginNext::Check;
-    OPENSSL_cleanse(s.passPhrase, sizeof s.passPhrase);
-    const MessageEntry& entry = MessageFor(refusal);
-    char reason[kTextSize];
-    FormatText(reason, sizeof reason, entry.text, entry.limit);
-    return AskAgain(s, reason, buffer, reply);
-}
-
-bool IsYes(PluginText answer) {
-    return answer.size == 3 && (answer.bytes[0] | 0x20) == 'y' && (answer.bytes[1] | 0x20) == 'e' &&
-           (answer.bytes[2] | 0x20) == 's';
-}
-
-// The response stays in the session for the sequence memory until the next message.
-PluginNext SendResponse(PluginSession& s, std::uint8_t* buffer, PluginReply& reply) {
-    s.stage = PluginStage::Method;
-    return AnswerServer(buffer, reply, s.response, PluginNext::Answer);
+    s.stage = PluginStage::Asking;
+    return PluginNext::Ask;
 }
 
 // The message PuTTY may send at this stage, or End.
 PluginNext Step(PluginSession& s, std::uint8_t* bytes, std::size_t size, const PluginMessage& m,
                 std::uint8_t* buffer, PluginReply& reply) {
-    PluginText items = m.items;
     switch (s.stage) {
     case PluginStage::Init: {
         if (m.type != kPluginInit || m.version == 0) return PluginNext::End;
         s.version = m.version < kPluginHighestVersion ? m.version : kPluginHighestVersion;
+        NameWhoAsks(s, m);
         s.stage = PluginStage::Idle;
         Writer w = Begin(buffer, kPluginInitResponse);
         PutUint32(w, s.version);
@@ -267,25 +219,15 @@ PluginNext Step(PluginSession& s, std::uint8_t* bytes, std::size_t size, const P
             return PluginNext::Wait;
         }
         if (m.type != kPluginKiServerRequest) return PluginNext::End;
-        return OnServerRequest(s, bytes, size, m, buffer, reply);
-    default: break;
-    }
-    // The other stages wait for the user's answers to a request of ours.
-    if (m.type != kPluginKiUserResponse) return PluginNext::End;
-    const PluginText answer = NextPluginItem(items, nullptr);
-    if (s.stage == PluginStage::PassThrough) {
+        return OnServerRequest(s, bytes, size, m, reply);
+    case PluginStage::PassThrough:
+        // The user's answers go to the server as they were typed.
+        if (m.type != kPluginKiUserResponse) return PluginNext::End;
         s.stage = PluginStage::Method;
         return Forward(bytes, size, kPluginKiServerResponse, reply);
+    case PluginStage::Asking: break;
     }
-    if (s.stage == PluginStage::Refusal) {
-        if (m.count != 0) return PluginNext::End;
-        s.stage = PluginStage::Method;
-        return AnswerServer(buffer, reply, "", PluginNext::Send);
-    }
-    if (m.count != 1) return PluginNext::End;
-    if (s.stage == PluginStage::PassPhrase) return OnPassPhrase(s, answer, buffer, reply);
-    if (IsYes(answer)) return SendResponse(s, buffer, reply);
-    return AskAbout(s, true, "", buffer, reply);
+    return PluginNext::End;
 }
 
 } // namespace
@@ -303,9 +245,9 @@ bool ReadPluginMessage(const std::uint8_t* bytes, std::size_t size, PluginMessag
     switch (m.type) {
     case kPluginInit:
         m.version = TakeUint32(c);
-        TakeString(c); // the host name
+        m.host = TakeString(c);
         TakeUint32(c); // the port
-        TakeString(c); // the user name
+        m.user = TakeString(c);
         break;
     case kPluginProtocol: m.method = TakeString(c); break;
     case kPluginAuthSuccess:
@@ -337,56 +279,30 @@ PluginText NextPluginItem(PluginText& items, bool* echo) {
 PluginNext PluginReceive(PluginSession& session, std::uint8_t* bytes, std::size_t size,
                          std::uint8_t buffer[kPluginReplySize], PluginReply& reply) {
     reply = PluginReply{nullptr, 0};
-    // Only a question on a low count holds the response over to the next message.
-    if (session.stage != PluginStage::Confirm)
-        OPENSSL_cleanse(session.response, sizeof session.response);
     PluginMessage m;
     if (!ReadPluginMessage(bytes, size, m)) return PluginNext::End;
     return Step(session, bytes, size, m, buffer, reply);
 }
 
-PluginNext PluginGuardReply(PluginSession& s, const PluginMemory& memory,
-                            std::uint8_t buffer[kPluginReplySize], PluginReply& reply) {
-    const SequenceRecord* remembered = memory.known ? &memory.record : nullptr;
-    const std::uint32_t checkAt = GuardCheckCount(memory.guardOn, remembered, s.count);
-    std::uint8_t value[8], atCheck[8];
-    const bool computed = ComputeOtpValue(s.challenge.kind, s.count, s.challenge.slots.seed,
-                                          s.passPhrase, value) == kOtpOk;
-    OPENSSL_cleanse(s.passPhrase, sizeof s.passPhrase);
-    if (!computed) return AskAbout(s, true, "", buffer, reply);
-    std::strcpy(s.response, EncodeSixWords(value));
-    s.check = SequenceCheck(value);
-    // The remembered count's value lies that many steps further on.
-    std::memcpy(atCheck, value, sizeof atCheck);
-    if (checkAt != 0) OtpSteps(s.challenge.kind, atCheck, checkAt - s.count);
-    const GuardVerdict verdict =
-        DecideGuard(memory.guardOn, remembered, s.count, checkAt != 0 ? atCheck : nullptr);
-    OPENSSL_cleanse(value, sizeof value);
-    OPENSSL_cleanse(atCheck, sizeof atCheck);
-    if (!verdict.mistyped && !verdict.lowCount) return SendResponse(s, buffer, reply);
-    char text[kTextSize];
-    DescribeGuard(verdict.mistyped ? GuardReason::Mistyped : GuardReason::LowCount, verdict,
-                  s.challenge.kind, s.challenge.slots.seed, s.count, text, sizeof text);
-    if (verdict.mistyped) {
-        OPENSSL_cleanse(s.response, sizeof s.response);
-        return AskAgain(s, text, buffer, reply);
-    }
-    char question[kTextSize];
-    FormatText(question, sizeof question, PluginPromptText(PluginPrompt::Confirm), text);
-    s.stage = PluginStage::Confirm;
-    return AskUser(buffer, reply, "", question, true);
-}
-
-void WipePluginSession(PluginSession& session) {
-    OPENSSL_cleanse(&session, sizeof session);
+PluginNext PluginAnswered(PluginSession& session, std::uint8_t* bytes, std::size_t size,
+                          const char* response, std::uint8_t buffer[kPluginReplySize],
+                          PluginReply& reply) {
+    reply = PluginReply{nullptr, 0};
+    PluginMessage m;
+    if (session.stage != PluginStage::Asking || !ReadPluginMessage(bytes, size, m))
+        return PluginNext::End;
+    session.challenge = ParsedChallenge{};
+    if (response == nullptr) return PassOnMarked(session, bytes, size, m, reply);
+    session.stage = PluginStage::Method;
+    return AnswerServer(buffer, reply, response);
 }
 
 bool IsPuttyPluginSwitch(const char* arguments) {
-    static const char kSwitch[] = "--putty-plugin";
     while (*arguments == ' ' || *arguments == '\t')
         ++arguments;
-    if (std::strncmp(arguments, kSwitch, sizeof kSwitch - 1) != 0) return false;
-    for (arguments += sizeof kSwitch - 1; *arguments != '\0'; ++arguments)
+    if (std::strncmp(arguments, kPuttyPluginSwitch, sizeof kPuttyPluginSwitch - 1) != 0)
+        return false;
+    for (arguments += sizeof kPuttyPluginSwitch - 1; *arguments != '\0'; ++arguments)
         if (*arguments != ' ' && *arguments != '\t') return false;
     return true;
 }

@@ -7,9 +7,6 @@
 #include <cstdint>
 
 #include "engine/challenge.h"
-#include "engine/otp.h"
-#include "shell/logic/main_logic.h"
-#include "shell/logic/sequence_logic.h"
 
 // The longest message read, its length field apart; a longer one ends the session.
 constexpr std::uint32_t kPluginMessageLimit = 1u << 20;
@@ -17,8 +14,9 @@ constexpr std::uint32_t kPluginMessageLimit = 1u << 20;
 constexpr std::size_t kPluginReplySize = 1024;
 // Versions 1 (the draft) and 2 (the release): version 2 adds the text of a refusal.
 constexpr std::uint32_t kPluginHighestVersion = 2;
-// A mistyped pass phrase is asked again this often before the challenge goes unanswered.
-constexpr unsigned kPluginPassPhraseRetries = 3;
+// The bytes after a message that the session may use: a request passed on to the user gains the
+// server line in its instruction, in place.
+constexpr std::size_t kPluginMarkRoom = 64;
 
 enum PluginType : std::uint8_t {
     kPluginInit = 1,
@@ -43,6 +41,8 @@ struct PluginText {
 struct PluginMessage {
     std::uint8_t type;
     std::uint32_t version;  // PLUGIN_INIT: the highest PuTTY speaks
+    PluginText host;        // PLUGIN_INIT
+    PluginText user;        // PLUGIN_INIT: empty where PuTTY names none
     PluginText method;      // PLUGIN_PROTOCOL
     PluginText name;        // PLUGIN_KI_SERVER_REQUEST
     PluginText instruction; // PLUGIN_KI_SERVER_REQUEST
@@ -66,35 +66,25 @@ enum class PluginStage : std::uint8_t {
     Init,        // waiting for PLUGIN_INIT
     Idle,        // for PLUGIN_PROTOCOL
     Method,      // keyboard-interactive accepted: for a server request or the outcome
-    PassPhrase,  // our prompt for the pass phrase is out
-    Confirm,     // our question on a low count is out
-    Refusal,     // our word that the challenge goes unanswered is out
-    PassThrough, // the server's prompts went to the user unchanged
+    Asking,      // the login dialog is up for the session's challenge
+    PassThrough, // the server's request went to the user, marked as the server's
 };
+
+// Who asks, as the login dialog names it: "user@host", the host alone, or empty.
+constexpr std::size_t kPluginWhoSize = 256;
 
 struct PluginSession {
     PluginStage stage;
     std::uint32_t version;
+    char who[kPluginWhoSize];
     ParsedChallenge challenge; // the challenge being answered
-    std::uint32_t count;
-    unsigned retries;
-    char passPhrase[kPassPhraseReadSize]; // from Check to PluginGuardReply
-    char response[kResponseSize]; // computed; after Answer, what was sent, until the next message
-    std::uint16_t check;          // the response's check, for the sequence memory
-};
-
-// What the sequence memory holds for the challenge's kind and seed.
-struct PluginMemory {
-    bool guardOn;
-    bool known;
-    SequenceRecord record;
 };
 
 enum class PluginNext : std::uint8_t {
     Wait,   // nothing to send: read the next message
     Send,   // send the reply
+    Ask,    // show the login dialog for the session's challenge, then PluginAnswered
     Answer, // send the reply, which answers the challenge with the response
-    Check,  // the pass phrase is in: read the sequence memory, then PluginGuardReply
     End,    // end the plugin
 };
 
@@ -103,19 +93,17 @@ struct PluginReply {
     std::size_t size;
 };
 
-// The session's step for the message in `bytes` (`size` bytes read, and one byte more that the
-// session may use). The reply goes into `buffer` or, for the server's prompts passed on
-// unchanged, into `bytes` itself.
+// The session's step for the message in `bytes` (`size` bytes read, and kPluginMarkRoom bytes
+// more that the session may use). The reply goes into `buffer` or, for the server's request
+// passed on, into `bytes` itself.
 PluginNext PluginReceive(PluginSession& session, std::uint8_t* bytes, std::size_t size,
                          std::uint8_t buffer[kPluginReplySize], PluginReply& reply);
 
-// The step after Check: computes the response and applies the guards to it. After Answer, the
-// memory records the session's count and check.
-PluginNext PluginGuardReply(PluginSession& session, const PluginMemory& memory,
-                            std::uint8_t buffer[kPluginReplySize], PluginReply& reply);
-
-// Clears the session, the response it may hold included.
-void WipePluginSession(PluginSession& session);
+// The step after Ask, with the same message: the response the login dialog gave goes to the
+// server; without one (Cancel, no desktop), the request goes to the user, marked.
+PluginNext PluginAnswered(PluginSession& session, std::uint8_t* bytes, std::size_t size,
+                          const char* response, std::uint8_t buffer[kPluginReplySize],
+                          PluginReply& reply);
 
 // True when the program's arguments are the switch that PuTTY starts it with.
 bool IsPuttyPluginSwitch(const char* arguments);

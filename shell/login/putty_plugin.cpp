@@ -5,80 +5,63 @@
 #include <openssl/crypto.h>
 
 #include "shell/logic/putty_plugin.h"
-#include "shell/services/sequence_store.h"
-#include "shell/services/stack_wipe.h"
-#include "shell/services/store.h"
+#include "shell/services/pipe_io.h"
+#include "shell/ui/login_dialog.h"
 #include "shell/ui/message_box.h"
 
 namespace {
 
-// One message at a time, the protocol being half-duplex, and the byte after it that the session
+// One message at a time, the protocol being half-duplex, and the bytes after it that the session
 // may use. Allocated when needed: an image holds a static buffer's bytes.
-constexpr std::size_t kMessageBufferSize = 4 + kPluginMessageLimit + 1;
+constexpr std::size_t kMessageBufferSize = 4 + kPluginMessageLimit + kPluginMarkRoom;
 
-// Binary, as the pipes are: ReadFile and WriteFile, never the C runtime's text mode.
-bool ReadExactly(HANDLE in, std::uint8_t* to, DWORD size) {
-    while (size > 0) {
-        DWORD got = 0;
-        if (!ReadFile(in, to, size, &got, nullptr) || got == 0) return false;
-        to += got;
-        size -= got;
-    }
-    return true;
+// Who asks, for the dialog: PuTTY's host and user as it sent them, UTF-8.
+void Widen(const char* text, wchar_t* out, int size) {
+    if (MultiByteToWideChar(CP_UTF8, 0, text, -1, out, size) == 0) out[0] = L'\0';
 }
 
-bool WriteExactly(HANDLE out, const std::uint8_t* from, DWORD size) {
-    while (size > 0) {
-        DWORD put = 0;
-        if (!WriteFile(out, from, size, &put, nullptr) || put == 0) return false;
-        from += put;
-        size -= put;
-    }
-    return true;
+// The session's challenge in the login dialog, which watches PuTTY's end of the pipe; the
+// response, or null when the request goes to the user after all. False when PuTTY has gone.
+bool AskInDialog(const PluginSession& session, HANDLE in, LoginAnswer& answer,
+                 const char** response) {
+    wchar_t who[kPluginWhoSize];
+    Widen(session.who, who, kPluginWhoSize);
+    const LoginRequest request{who, nullptr, &session.challenge, false, in};
+    const LoginEnd end = RunLoginDialog(request, answer);
+    *response = end == LoginEnd::Answered ? answer.response : nullptr;
+    return end != LoginEnd::Gone;
 }
 
-// The sequence memory for the challenge the session answers.
-PluginMemory MemoryFor(const PluginSession& s) {
-    Settings settings;
-    ReadSettings(settings);
-    PluginMemory memory{settings.Guard != 0, false, {}};
-    memory.known =
-        memory.guardOn && LookUpSequence(s.challenge.kind, s.challenge.slots.seed, &memory.record);
-    return memory;
-}
-
-// The response went to the server: the memory records its count and check.
-void RememberAnswer(const PluginSession& s) {
-    Settings settings;
-    ReadSettings(settings);
-    if (settings.Guard != 0)
-        RememberSequence(s.challenge.kind, s.challenge.slots.seed, s.count, s.check);
-}
-
-// One message read and answered; false at the end of input or on a message PuTTY may not send.
+// One message read and answered; false at the end of input, on a message PuTTY may not send, or
+// once PuTTY has gone.
 bool Serve(HANDLE in, HANDLE out, PluginSession& session, std::uint8_t* message,
            std::uint8_t* buffer) {
     if (!ReadExactly(in, message, 4)) return false;
     const std::uint32_t size = PluginMessageSize(message);
     if (size == 0) return false;
     if (!ReadExactly(in, message + 4, size - 4)) {
-        // A pass phrase may have come in part.
+        // A password for the server may have come in part.
         OPENSSL_cleanse(message, size);
         return false;
     }
     PluginReply reply;
     PluginNext next = PluginReceive(session, message, size, buffer, reply);
-    if (next == PluginNext::Check)
-        next = PluginGuardReply(session, MemoryFor(session), buffer, reply);
-    // The computation's state lies on the stack below this frame.
-    WipeUsedStack();
+    LoginAnswer answer;
+    bool present = true;
+    if (next == PluginNext::Ask) {
+        const char* response = nullptr;
+        present = AskInDialog(session, in, answer, &response);
+        next = present ? PluginAnswered(session, message, size, response, buffer, reply)
+                       : PluginNext::End;
+    }
     const bool sent =
         next == PluginNext::Wait ||
         (next != PluginNext::End && WriteExactly(out, reply.bytes, static_cast<DWORD>(reply.size)));
-    if (sent && next == PluginNext::Answer) RememberAnswer(session);
-    OPENSSL_cleanse(message, size);
+    if (sent && next == PluginNext::Answer) RememberLoginAnswer(answer);
+    WipeLoginAnswer(answer);
+    OPENSSL_cleanse(message, size + kPluginMarkRoom);
     OPENSSL_cleanse(buffer, kPluginReplySize);
-    return sent;
+    return sent && present;
 }
 
 } // namespace
@@ -97,7 +80,7 @@ int RunPuttyPlugin() {
     std::uint8_t buffer[kPluginReplySize];
     while (Serve(in, out, session, message, buffer)) {
     }
-    WipePluginSession(session);
+    OPENSSL_cleanse(&session, sizeof session);
     VirtualFree(message, 0, MEM_RELEASE);
     return 0;
 }

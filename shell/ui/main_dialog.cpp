@@ -21,6 +21,7 @@
 #include "shell/services/app_state.h"
 #include "shell/services/clipboard.h"
 #include "shell/services/compute_job.h"
+#include "shell/services/foreground.h"
 #include "shell/services/modal.h"
 #include "shell/services/sequence_store.h"
 #include "shell/services/snk_compute.h"
@@ -416,23 +417,6 @@ void OnDecrTimer(HWND dialog) {
 void OnDockTimer(HWND dialog) {
     if (g_settings.AutoDock != 0 && !WaitingForAnswer())
         PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
-}
-
-// Asks for the foreground for `window`, which may still be hidden so that a refusal never
-// shows it: true when it has the keyboard. Windows lets a program take the foreground when
-// it had the last input; an empty mouse input is that, and presses no key the user's program
-// would see. Never by attaching to another program's input, which would hang us with a hung
-// terminal.
-bool ComeForward(HWND window) {
-    if (window == nullptr) return false;
-    if (GetForegroundWindow() != window) {
-        INPUT nudge = {};
-        nudge.type = INPUT_MOUSE;
-        nudge.mi.dwFlags = MOUSEEVENTF_MOVE;
-        SendInput(1, &nudge, sizeof nudge);
-        SetForegroundWindow(window);
-    }
-    return GetForegroundWindow() == window;
 }
 
 // A burst of copies, each asking for a show, comes forward once, for the last of them.

@@ -13,6 +13,7 @@ UINT BoxStyle(Box box) {
     case Box::Question: return MB_YESNO | MB_ICONQUESTION;
     case Box::Guard: return MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2;
     case Box::Note: return MB_OK | MB_ICONINFORMATION;
+    case Box::Confirm: return MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
     }
     return MB_OK | MB_ICONERROR;
 }
@@ -57,4 +58,13 @@ bool AskAfter(HWND asker, const char* words, Message message) {
 void ShowSystemError(HWND asker, Message message) {
     const DWORD code = GetLastError();
     ShowPattern(asker, MessageFor(message), static_cast<unsigned>(code), static_cast<int>(code));
+}
+
+bool ShowForeignText(Box box, const wchar_t* text) {
+    wchar_t caption[64];
+    MultiByteToWideChar(CP_ACP, 0, BoxCaption(box), -1, caption, 64);
+    WaitingForAnswerBegins();
+    const int answer = MessageBoxW(nullptr, text, caption, BoxStyle(box) | MB_SETFOREGROUND);
+    WaitingForAnswerEnds();
+    return answer != IDNO;
 }

@@ -14,3 +14,6 @@ bool ShowMessage(HWND asker, Message message);
 void ShowSystemError(HWND asker, Message message);
 // The question of `message` after `words` that say why it is asked; false when answered No.
 bool AskAfter(HWND asker, const char* words, Message message);
+// A text that is not ours (ssh's), as it stands, in a box that comes to the front by itself;
+// false when answered No.
+bool ShowForeignText(Box box, const wchar_t* text);

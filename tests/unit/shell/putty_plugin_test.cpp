@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
-
-#include "shell/logic/messages.h"
 
 namespace {
 
@@ -28,30 +25,15 @@ std::string Request(const std::string& prompt, const std::string& why = "", int 
 std::string Answer(const std::string& answer, int type = 23) {
     return M(type, U32(1) + S(answer));
 }
-std::string Text(const char* pattern, const char* a, const char* b = "", const char* c = "") {
-    char text[400];
-    std::snprintf(text, sizeof text, pattern, a, b, c);
-    return text;
-}
-// RFC 2289's MD5 words of "This is a test." and TeSt at count 99; the sequence remembered at
-// counts 100 and 120, with the first 16 bits of the value there (Python's hashlib).
-const PluginMemory kAt100{true, true, {100, 0xccb7, 1}}, kAt120{true, true, {120, 0x4595, 1}};
-std::string Guard(GuardReason reason, const PluginMemory& memory) {
-    char text[400];
-    DescribeGuard(reason, DecideGuard(true, &memory.record, 99, nullptr), HashKind::MD5, "TeSt", 99,
-                  text, sizeof text);
-    return text;
-}
 const std::string kInit = M(1, U32(2) + S("localhost") + U32(22) + S("alice")),
-                  kKi = M(3, S("keyboard-interactive")), kTest = Answer("This is a test."),
-                  kTset = Answer("This is a tset."), kMd5At99 = Request("otp-md5 99 TeSt"),
-                  kWords99 = Answer("BAIL TUFT BITS GANG CHEF THY", 21),
-                  kRefused = M(22, S("") +
-                                       S(Text(PluginPromptText(PluginPrompt::NotAnswered),
-                                              "otp-md5", "99", "TeSt")) +
-                                       S("") + U32(0));
-std::string Ask99(const std::string& why = "") {
-    return Request("Pass phrase for otp-md5 99 TeSt:", why, 22);
+                  kKi = M(3, S("keyboard-interactive")), kMd5At99 = Request("otp-md5 99 TeSt"),
+                  kWords99 = Answer("BAIL TUFT BITS GANG CHEF THY", 21);
+// The server's request as the user gets it: the server line first in the instruction.
+std::string Marked(const std::string& prompt, const std::string& why = "",
+                   const std::string& name = "", char echo = 0) {
+    const std::string line = "The server asks this, not Vantreth.";
+    return M(22, S(name) + S(why.empty() ? line : line + "\n" + why) + S("") + U32(1) + S(prompt) +
+                     echo);
 }
 
 bool Reads(const std::string& bytes) {
@@ -76,33 +58,35 @@ TEST(ReadPluginMessage, TakesPuttysMessagesAndRefusesEveryMalformedOne) {
         EXPECT_FALSE(Reads(bytes)) << testing::PrintToString(bytes);
 }
 
-// One message from PuTTY and the session's reply ("" for none, or when it ends).
+// One message from PuTTY and the session's reply ("" for none, or when it ends). Where the
+// session asks for the login dialog, the dialog's answer (null: Cancel) and the reply to that.
 struct Step {
     std::string in;
     std::string out;
     PluginNext next = PluginNext::Send;
-    PluginMemory memory = {true, false, {}};
+    bool asks = false;
+    const char* response = nullptr;
 };
 const PluginNext kWait = PluginNext::Wait, kAnswer = PluginNext::Answer, kEnd = PluginNext::End;
 const Step kOpening[] = {{kInit, M(2, U32(2) + S(""))}, {kKi, M(4)}};
+Step Asks(const std::string& in, const char* response, const std::string& out,
+          PluginNext next = kAnswer) {
+    return Step{in, out, next, true, response};
+}
 
 TEST(PluginSession, AnswersAsPuttyExpects) {
-    const MessageEntry& tooLong = MessageFor(Message::PassPhraseTooLong);
-    char tooLongText[200];
-    std::snprintf(tooLongText, sizeof tooLongText, tooLong.text, tooLong.limit);
-    const std::string lowCount =
-        Text(PluginPromptText(PluginPrompt::Confirm), Guard(GuardReason::LowCount, kAt120).c_str());
+    const std::string words = "BAIL TUFT BITS GANG CHEF THY";
     const std::vector<std::vector<Step>> conversations = {
-        // The challenge in a prompt, then in the instruction after a refused login.
+        // The challenge in a prompt answered in the dialog; then, after a refused login, in the
+        // instruction, and the dialog cancelled: the request goes to the user after all.
         {kOpening[0],
          kOpening[1],
-         {Request("otp-md5 99 TeSt\nS/Key Password:"), Ask99()},
-         {kTest, kWords99, kAnswer},
+         Asks(Request("otp-md5 99 TeSt\nS/Key Password:"), words.c_str(), kWords99),
          {M(7), "", kWait},
          kOpening[1],
-         {M(20, S("") + S("otp-sha1 1 TeSt ext") + S("") + U32(1) + S("Response: ") + '\1'),
-          Request("Pass phrase for otp-sha1 1 TeSt:", "", 22)},
-         {kTest, Answer("CART OTTO HIVE ODE VAT NUT", 21), kAnswer},
+         Asks(M(20, S("") + S("otp-sha1 1 TeSt ext") + S("") + U32(1) + S("Response: ") + '\1'),
+              nullptr, Marked("Response: ", "otp-sha1 1 TeSt ext", "", 1), PluginNext::Send),
+         {Answer("CART OTTO HIVE ODE VAT NUT"), Answer("CART OTTO HIVE ODE VAT NUT", 21)},
          {M(6), "", kWait}},
         // The versions PuTTY offers up to 2, and only keyboard-interactive.
         {{M(1, U32(1) + S("h") + U32(22) + S("")), M(2, U32(1) + S(""))},
@@ -110,70 +94,96 @@ TEST(PluginSession, AnswersAsPuttyExpects) {
         {{M(1, U32(3) + S("h") + U32(22) + S("")), M(2, U32(2) + S(""))},
          {M(3, S("publickey")), M(5, S(""))}},
         {{M(1, U32(0) + S("h") + U32(22) + S("")), "", kEnd}},
-        // What it cannot answer goes to the user and back unchanged, a length of 10 and CR LF
-        // and 0x1A among it.
+        // What it does not answer goes to the user marked, and the answer back unchanged, a
+        // length of 10 and CR LF and 0x1A among it.
         {kOpening[0],
          kOpening[1],
-         {Request("Password: "), Request("Password: ", "", 22)},
+         {Request("Password: "), Marked("Password: ")},
          {Answer("pass\r\n\x1a"), Answer("pass\r\n\x1a", 21)}},
         {kOpening[0],
          kOpening[1],
          {M(20, S("otp-md5 99 TeSt") + S("") + S("") + U32(2) + S("a") + kOff + S("b") + kOff),
-          M(22, S("otp-md5 99 TeSt") + S("") + S("") + U32(2) + S("a") + kOff + S("b") + kOff)}},
-        {kOpening[0], kOpening[1], {Request("otp-md5 0 TeSt"), Request("otp-md5 0 TeSt", "", 22)}},
-        // Asked again with the reason three times, then left unanswered.
+          M(22, S("otp-md5 99 TeSt") + S("The server asks this, not Vantreth.") + S("") + U32(2) +
+                    S("a") + kOff + S("b") + kOff)}},
+        // Look-alikes of a challenge: marked as the server's, whatever they look like on screen.
+        {kOpening[0], kOpening[1], {Request("otp-md5 0 TeSt"), Marked("otp-md5 0 TeSt")}},
         {kOpening[0],
          kOpening[1],
-         {kMd5At99, Ask99()},
-         {Answer(std::string(64, 'p')), Ask99(tooLongText)},
-         {Answer(std::string("This is a test.\0x", 17)),
-          Ask99(MessageFor(Message::NoPassPhrase).text)},
-         {kTset, Ask99(Guard(GuardReason::Mistyped, kAt100)), PluginNext::Send, kAt100},
-         {kTset, kRefused, PluginNext::Send, kAt100},
-         {M(23, U32(0)), Answer("", 21)}},
-        // A low count answered after yes only; with the guard off, nothing asked (the words of
-        // the wrong pass phrase from an independent encoder).
+         {Request("Pass phrase for otp-md5 \x07"
+                  "99 obsd91335:"),
+          Marked("Pass phrase for otp-md5 \x07"
+                 "99 obsd91335:")}},
         {kOpening[0],
          kOpening[1],
-         {kMd5At99, Ask99()},
-         {kTest, Request(lowCount, "", 22, 1), PluginNext::Send, kAt120},
-         {Answer("YES"), kWords99, kAnswer}},
+         {Request(std::string("\0otp-md5 99 obsd91335", 21)),
+          Marked(std::string("\0otp-md5 99 obsd91335", 21))}},
         {kOpening[0],
          kOpening[1],
-         {kMd5At99, Ask99()},
-         {kTest, Request(lowCount, "", 22, 1), PluginNext::Send, kAt120},
-         {Answer("no"), kRefused}},
+         {Request("OTP-MD5 99 obsd91335"), Marked("OTP-MD5 99 obsd91335")}},
         {kOpening[0],
          kOpening[1],
-         {kMd5At99, Ask99()},
-         {kTset, Answer("NOB BAM PAM ARCH COMB DAM", 21), kAnswer, {false, true, kAt120.record}}},
+         {Request("otp-md5\xc2\xa0"
+                  "99 obsd91335"),
+          Marked("otp-md5\xc2\xa0"
+                 "99 obsd91335")}},
+        {kOpening[0],
+         kOpening[1],
+         {Request("otp-md5 99 obsd9133512345678"), Marked("otp-md5 99 obsd9133512345678")}},
+        {kOpening[0],
+         kOpening[1],
+         {M(20, S("") + S("otp-md5 99 obsd91335") + S("") + U32(0)),
+          M(22, S("") + S("The server asks this, not Vantreth.\notp-md5 99 obsd91335") + S("") +
+                    U32(0))},
+         {M(23, U32(0)), M(21, U32(0))},
+         {Request("Pass phrase:"), Marked("Pass phrase:")}},
         // Messages out of turn.
         {{kKi, "", kEnd}},
         {kOpening[0], {kInit, "", kEnd}},
         {kOpening[0], kOpening[1], {M(6), "", kWait}, {M(6), "", kEnd}},
-        {kOpening[0],
-         kOpening[1],
-         {kMd5At99, Ask99()},
-         {M(23, U32(2) + S("a") + S("b")), "", kEnd}},
+        {kOpening[0], kOpening[1], {Request("Password: "), Marked("Password: ")}, {kKi, "", kEnd}},
     };
     for (std::size_t c = 0; c < conversations.size(); ++c) {
         PluginSession session{};
         for (std::size_t i = 0; i < conversations[c].size(); ++i) {
             const Step& step = conversations[c][i];
             std::vector<std::uint8_t> bytes(step.in.begin(), step.in.end());
-            bytes.push_back(0xA5); // the byte the session may use, and must give back
+            bytes.resize(step.in.size() + kPluginMarkRoom, 0xA5);
             std::uint8_t buffer[kPluginReplySize];
             PluginReply reply;
             PluginNext next = PluginReceive(session, bytes.data(), step.in.size(), buffer, reply);
-            if (next == PluginNext::Check)
-                next = PluginGuardReply(session, step.memory, buffer, reply);
+            EXPECT_EQ(next == PluginNext::Ask, step.asks) << c << ":" << i;
+            if (next == PluginNext::Ask) {
+                EXPECT_EQ("localhost", std::string(session.who).substr(6)) << c << ":" << i;
+                next = PluginAnswered(session, bytes.data(), step.in.size(), step.response, buffer,
+                                      reply);
+            }
             const auto* out = reinterpret_cast<const char*>(reply.bytes);
             EXPECT_EQ(next, step.next) << c << ":" << i;
             EXPECT_EQ(next == kEnd ? "" : std::string(out, reply.size), step.out) << c << ":" << i;
-            EXPECT_EQ(bytes.back(), 0xA5) << c << ":" << i;
         }
-        // What the memory records of the last answer, and the response wiped after it.
-        EXPECT_TRUE(c != 0 || (session.check == 0x63D9 && session.response[0] == '\0'));
+    }
+}
+
+// Who asks, for the dialog: PuTTY 0.78 names no user.
+TEST(PluginSession, NamesWhoAsks) {
+    const struct {
+        std::string init;
+        std::string who;
+    } rows[] = {
+        {kInit, "alice@localhost"},
+        {M(1, U32(2) + S("bsd.example") + U32(22) + S("")), "bsd.example"},
+        {M(1, U32(2) + S("") + U32(22) + S("")), ""},
+        // Cut to what the dialog's line takes.
+        {M(1, U32(2) + S(std::string(300, 'h')) + U32(22) + S("a")), "a@" + std::string(253, 'h')}};
+    for (const auto& row : rows) {
+        PluginSession session{};
+        std::vector<std::uint8_t> bytes(row.init.begin(), row.init.end());
+        bytes.resize(row.init.size() + kPluginMarkRoom);
+        std::uint8_t buffer[kPluginReplySize];
+        PluginReply reply;
+        EXPECT_EQ(PluginNext::Send,
+                  PluginReceive(session, bytes.data(), row.init.size(), buffer, reply));
+        EXPECT_EQ(row.who, session.who);
     }
 }
 
