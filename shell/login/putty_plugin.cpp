@@ -20,13 +20,53 @@ void Widen(const char* text, wchar_t* out, int size) {
     if (MultiByteToWideChar(CP_UTF8, 0, text, -1, out, size) == 0) out[0] = L'\0';
 }
 
-// The session's challenge in the login dialog, which watches PuTTY's end of the pipe; the
-// response, or null when the request goes to the user after all. False when PuTTY has gone.
-bool AskInDialog(const PluginSession& session, HANDLE in, LoginAnswer& answer,
+// While the login dialog is up, a thread waits on PuTTY's pipe: PuTTY sends nothing until it is
+// answered, so a read that ends says PuTTY has gone (the event is set), or brings the first byte
+// of its next message, which the next read takes. No other look at an anonymous pipe tells
+// under Wine.
+struct InputWatch {
+    HANDLE in;
+    HANDLE thread;
+    HANDLE gone;
+    std::uint8_t first;
+    bool got;
+};
+
+DWORD WINAPI WatchInput(LPVOID parameter) {
+    auto* watch = static_cast<InputWatch*>(parameter);
+    watch->got = ReadExactly(watch->in, &watch->first, 1);
+    if (!watch->got) SetEvent(watch->gone);
+    return 0;
+}
+
+bool StartWatch(InputWatch& watch) {
+    watch.got = false;
+    watch.thread = CreateThread(nullptr, 0, WatchInput, &watch, 0, nullptr);
+    return watch.thread != nullptr;
+}
+
+// The next `size` bytes of input, the watch's byte first.
+bool ReadInput(InputWatch& watch, std::uint8_t* to, DWORD size) {
+    if (watch.thread != nullptr) {
+        WaitForSingleObject(watch.thread, INFINITE);
+        CloseHandle(watch.thread);
+        watch.thread = nullptr;
+        if (!watch.got) return false;
+        *to++ = watch.first;
+        --size;
+    }
+    return ReadExactly(watch.in, to, size);
+}
+
+// The session's challenge in the login dialog; the response, or null when the request goes to
+// the user after all. False when PuTTY has gone.
+bool AskInDialog(const PluginSession& session, InputWatch& watch, LoginAnswer& answer,
                  const char** response) {
     wchar_t who[kPluginWhoSize];
     Widen(session.who, who, kPluginWhoSize);
-    const LoginRequest request{who, nullptr, &session.challenge, false, in};
+    const bool watched = StartWatch(watch);
+    const LoginRequest request{who, nullptr, &session.challenge, false,
+                               watched ? watch.gone : nullptr};
     const LoginEnd end = RunLoginDialog(request, answer);
     *response = end == LoginEnd::Answered ? answer.response : nullptr;
     return end != LoginEnd::Gone;
@@ -34,12 +74,12 @@ bool AskInDialog(const PluginSession& session, HANDLE in, LoginAnswer& answer,
 
 // One message read and answered; false at the end of input, on a message PuTTY may not send, or
 // once PuTTY has gone.
-bool Serve(HANDLE in, HANDLE out, PluginSession& session, std::uint8_t* message,
+bool Serve(InputWatch& watch, HANDLE out, PluginSession& session, std::uint8_t* message,
            std::uint8_t* buffer) {
-    if (!ReadExactly(in, message, 4)) return false;
+    if (!ReadInput(watch, message, 4)) return false;
     const std::uint32_t size = PluginMessageSize(message);
     if (size == 0) return false;
-    if (!ReadExactly(in, message + 4, size - 4)) {
+    if (!ReadInput(watch, message + 4, size - 4)) {
         // A password for the server may have come in part.
         OPENSSL_cleanse(message, size);
         return false;
@@ -50,7 +90,7 @@ bool Serve(HANDLE in, HANDLE out, PluginSession& session, std::uint8_t* message,
     bool present = true;
     if (next == PluginNext::Ask) {
         const char* response = nullptr;
-        present = AskInDialog(session, in, answer, &response);
+        present = AskInDialog(session, watch, answer, &response);
         next = present ? PluginAnswered(session, message, size, response, buffer, reply)
                        : PluginNext::End;
     }
@@ -78,7 +118,8 @@ int RunPuttyPlugin() {
     if (message == nullptr) return 1;
     PluginSession session{};
     std::uint8_t buffer[kPluginReplySize];
-    while (Serve(in, out, session, message, buffer)) {
+    InputWatch watch{in, nullptr, CreateEventA(nullptr, TRUE, FALSE, nullptr), 0, false};
+    while (Serve(watch, out, session, message, buffer)) {
     }
     OPENSSL_cleanse(&session, sizeof session);
     VirtualFree(message, 0, MEM_RELEASE);

@@ -25,7 +25,7 @@ namespace {
 
 // How often the dialog shows a running job's progress.
 constexpr UINT kProgressIntervalMs = 200;
-// How often it looks at the watched pipe: a closed one ends it well within 2 seconds.
+// How often it looks whether the asking program has gone: it ends well within 2 seconds.
 constexpr UINT kWatchIntervalMs = 500;
 // A question's answer in UTF-16 code units that always fits kLoginAnswerSize bytes of UTF-8.
 constexpr WPARAM kQuestionAnswerLimit = (kLoginAnswerSize - 1) / 3;
@@ -156,14 +156,8 @@ void OnQuestionOk(HWND dialog) {
     if (converted) EndDialog(dialog, IDOK);
 }
 
-// Whether the pipe was closed at its other end.
-bool Closed(HANDLE pipe) {
-    return !PeekNamedPipe(pipe, nullptr, 0, nullptr, nullptr, nullptr) &&
-           GetLastError() == ERROR_BROKEN_PIPE;
-}
-
 void OnWatch(HWND dialog) {
-    if (!Closed(asked->watched)) return;
+    if (WaitForSingleObject(asked->gone, 0) != WAIT_OBJECT_0) return;
     KillTimer(dialog, ID_TIMER_LOGIN_WATCH);
     StopComputeJob();
     // Every box of ours goes with the dialog.
@@ -184,8 +178,7 @@ void InitLogin(HWND dialog) {
         SendMessageW(Answer(dialog), EM_LIMITTEXT, kQuestionAnswerLimit, 0);
         if (asked->echo) SendMessageW(Answer(dialog), EM_SETPASSWORDCHAR, 0, 0);
     }
-    if (asked->watched != nullptr)
-        SetTimer(dialog, ID_TIMER_LOGIN_WATCH, kWatchIntervalMs, nullptr);
+    if (asked->gone != nullptr) SetTimer(dialog, ID_TIMER_LOGIN_WATCH, kWatchIntervalMs, nullptr);
     ShowWindow(dialog, SW_SHOWNORMAL);
     SetFocus(Answer(dialog));
     if (!ComeForward(dialog)) {

@@ -15,7 +15,7 @@ struct LoginRequest {
     const wchar_t* question;          // a server's own question; null for a challenge
     const ParsedChallenge* challenge; // the challenge to answer; null for a question
     bool echo;                        // the question's answer is typed in clear (yes/no)
-    HANDLE watched;                   // a pipe whose closing ends the dialog; null for none
+    HANDLE gone;                      // an event set once the asking program has gone; or null
 };
 
 // What an OK gave. A question's answer as UTF-8; ssh reads no more than 1023 bytes of it.
