@@ -13,6 +13,7 @@
 #include "resources/resource.h"
 #include "tests/e2e/clipboard.h"
 #include "tests/e2e/foreground.h"
+#include "tests/e2e/login.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
 #include "tests/unit/engine/data_file.h"
@@ -33,9 +34,10 @@ const char kSnkEnrol[] = "snk-enrol";
 const char kSnkAnswered[] = "main-snk";
 const char kList[] = "list";
 const char kRenew[] = "renew";
+const char kLogin[] = "login";
 const char* const kShots[] = {
-    kTray, kTrayWaiting, kTrayMenu,         kAbout,   kAnswered, kInputError,
-    kList, kRenew,       kFirstStartNotice, kOptions, kSnkEnrol, kSnkAnswered};
+    kTray,  kTrayWaiting,      kTrayMenu, kAbout,    kAnswered,    kInputError, kList,
+    kRenew, kFirstStartNotice, kOptions,  kSnkEnrol, kSnkAnswered, kLogin};
 
 // The RFC 2289 vector shown answered.
 const HashKind kVectorKind = HashKind::MD5;
@@ -383,6 +385,22 @@ Settings StillSettings() {
     return settings;
 }
 
+// ssh's askpass with OpenBSD's challenge, the pass phrase being typed.
+void TakeLogin() {
+    AskpassRun run;
+    HWND login = nullptr;
+    if (!StartAskpass("(alice@bsd) otp-md5 99 obsd91335\nS/Key Password: ", &run) ||
+        (login = WaitForLogin(run.processId, "otp-md5", kWaitMs)) == nullptr) {
+        Fail(kLogin, "no login dialog");
+    } else {
+        TypeInto(GetDlgItem(login, IDC_LOGIN_ANSWER), kVectorPassPhrase);
+        CaptureWindow(kLogin, login);
+        PostClick(GetDlgItem(login, IDCANCEL));
+    }
+    DWORD exitCode = 0;
+    if (run.process != nullptr) AskpassOutput(&run, &exitCode);
+}
+
 bool ListShots() {
     std::FILE* list = std::fopen((outDir + "\\shots.txt").c_str(), "wb");
     if (list == nullptr) return false;
@@ -427,6 +445,7 @@ int main(int argc, char** argv) {
             TakeSnkAnswered(run.program);
         }
     }
+    TakeLogin();
     std::fprintf(report, allTaken ? "all taken\n" : "some failed\n");
     std::fclose(report);
     return allTaken ? 0 : 1;
