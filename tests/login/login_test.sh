@@ -103,3 +103,13 @@ echo "login_test: ssh: a password in any script, as typed"
 dialogs "Password: " "pässwörd"
 ssh_login "password pässwörd"
 answered
+echo "login_test: plink: the plugin ends with plink, in the middle of a long count"
+# The count takes about two minutes; the answerer gives up once the dialog has stayed, busy.
+dialogs "otp-md5 999999999 obsd91335" "This is a test."
+state "999999999 obsd91335 0000000000000000"
+wine "$plink" -load vantreth -hostkey "$hostkey" echo logged in </dev/null >"$work/out" 2>&1 &
+plink_pid=$!
+! wait "$answering"
+kill "$plink_pid"
+for _ in $(seq 200); do pgrep -f 'Vantreth.exe --putty-plugin' >/dev/null || break; sleep 0.1; done
+! pgrep -f 'Vantreth.exe --putty-plugin' >/dev/null
