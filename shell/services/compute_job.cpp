@@ -42,10 +42,7 @@ void JoinAndWipeJob() {
     OPENSSL_cleanse(&job.chain, sizeof job.chain);
 }
 
-} // namespace
-
 bool StartComputeJob(const OkFields& fields, const OtpChain& chain) {
-    if (job.thread != nullptr) return false;
     job.input = fields;
     job.shown = fields;
     job.chain = chain;
@@ -59,6 +56,19 @@ bool StartComputeJob(const OkFields& fields, const OtpChain& chain) {
     OPENSSL_cleanse(&job.shown, sizeof job.shown);
     OPENSSL_cleanse(&job.chain, sizeof job.chain);
     return false;
+}
+
+} // namespace
+
+JobState ComputeOrStartChain(const OkFields& fields, OtpChain& chain) {
+    if (job.thread != nullptr) return JobState::Failed;
+    if (RunsOnWorker(fields.kind, OtpChainSteps(chain)) && StartComputeJob(fields, chain))
+        return JobState::Started;
+    OtpProgress progress;
+    const bool computed =
+        ComputeOtpChain(*fields.kind, fields.seed, fields.passPhrase, chain, progress) == kOtpOk;
+    WipeUsedStack();
+    return computed ? JobState::Computed : JobState::Failed;
 }
 
 bool ComputeJobRunning() {
@@ -79,13 +89,14 @@ void StopComputeJob() {
     JoinAndWipeJob();
 }
 
-bool PollComputeJob(char progress[kProgressTextSize], bool* computed, OtpChain& chain) {
+JobState PollComputeJob(char progress[kProgressTextSize], OtpChain& chain) {
+    if (job.thread == nullptr) return JobState::None;
     if (WaitForSingleObject(job.thread, 0) != WAIT_OBJECT_0) {
         FormatProgress(job.progress.stepsDone, OtpChainSteps(job.chain), progress);
-        return false;
+        return JobState::Running;
     }
-    *computed = job.result == kOtpOk;
-    if (*computed) chain = job.chain;
+    const bool computed = job.result == kOtpOk;
+    if (computed) chain = job.chain;
     JoinAndWipeJob();
-    return true;
+    return computed ? JobState::Computed : JobState::Failed;
 }

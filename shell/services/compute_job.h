@@ -6,9 +6,11 @@
 #include "engine/otp.h"
 #include "shell/logic/main_logic.h"
 
-// Starts the worker on a copy of `fields` and of the chain to compute; false when a job runs
-// already or no thread can be made.
-bool StartComputeJob(const OkFields& fields, const OtpChain& chain);
+// The chain of `fields`: a long one on the worker, from a copy of both (Started: poll the job
+// until it ends), any other within the call, its stack wiped after (Computed or Failed). Should
+// no thread be had, a long one is computed within the call after all.
+enum class JobState { None, Started, Running, Computed, Failed };
+JobState ComputeOrStartChain(const OkFields& fields, OtpChain& chain);
 bool ComputeJobRunning();
 
 // Whether `shown`, read from the dialog now, is still what the job answers.
@@ -21,7 +23,7 @@ void ComputeJobPassPhraseCleared();
 // Stops the worker and returns once it has ended, its result dropped.
 void StopComputeJob();
 
-// While the job runs: false, with its progress text in `progress`. Once the
-// worker has ended: true, the job is over, and `computed` tells whether
-// `chain` holds its values.
-bool PollComputeJob(char progress[kProgressTextSize], bool* computed, OtpChain& chain);
+// Running, with its progress text in `progress`; once the worker has ended, Computed with the
+// values in `chain`, or Failed, and the job is over. None when no job runs: a tick queued before
+// it was stopped.
+JobState PollComputeJob(char progress[kProgressTextSize], OtpChain& chain);

@@ -16,7 +16,6 @@
 #include "shell/services/foreground.h"
 #include "shell/services/modal.h"
 #include "shell/services/sequence_store.h"
-#include "shell/services/stack_wipe.h"
 #include "shell/services/store.h"
 #include "shell/ui/guard_box.h"
 #include "shell/ui/message_box.h"
@@ -87,19 +86,15 @@ void FinishPress(HWND dialog, bool computed, const OtpChain& chain) {
 }
 
 void ShowJobProgress(HWND dialog) {
-    if (!ComputeJobRunning()) {
-        KillTimer(dialog, ID_TIMER_LOGIN_PROGRESS);
-        return;
-    }
     char progress[kProgressTextSize];
-    bool computed = false;
     OtpChain chain{};
-    if (!PollComputeJob(progress, &computed, chain)) {
+    const JobState state = PollComputeJob(progress, chain);
+    if (state == JobState::Running) {
         SetDlgItemTextA(dialog, IDC_LOGIN_PROGRESS, progress);
         return;
     }
     KillTimer(dialog, ID_TIMER_LOGIN_PROGRESS);
-    FinishPress(dialog, computed, chain);
+    if (state != JobState::None) FinishPress(dialog, state == JobState::Computed, chain);
     OPENSSL_cleanse(&chain, sizeof chain);
 }
 
@@ -130,20 +125,14 @@ void OnChallengeOk(HWND dialog) {
     OtpChain chain = PlanChain(
         press.count, false,
         GuardCheckCount(press.guard, press.remembered ? &press.record : nullptr, press.count));
-    // Should no thread be had, the count is answered within the press after all.
-    if (RunsOnWorker(challenge.kind, OtpChainSteps(chain)) &&
-        StartComputeJob(press.fields, chain)) {
-        OPENSSL_cleanse(&chain, sizeof chain);
+    const JobState state = ComputeOrStartChain(press.fields, chain);
+    if (state == JobState::Started) {
         ShowBusy(dialog, true);
         SetTimer(dialog, ID_TIMER_LOGIN_PROGRESS, kProgressIntervalMs, nullptr);
         ShowJobProgress(dialog);
-        return;
+    } else {
+        FinishPress(dialog, state == JobState::Computed, chain);
     }
-    OtpProgress progress;
-    const bool computed = ComputeOtpChain(challenge.kind, press.fields.seed,
-                                          press.fields.passPhrase, chain, progress) == kOtpOk;
-    WipeUsedStack();
-    FinishPress(dialog, computed, chain);
     OPENSSL_cleanse(&chain, sizeof chain);
 }
 

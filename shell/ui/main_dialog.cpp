@@ -299,33 +299,26 @@ void FinishPress(HWND dialog, bool computed, const OtpChain& chain) {
 }
 
 void ShowJobProgress(HWND dialog) {
-    // A tick queued before the job was stopped finds nothing to show.
-    if (!ComputeJobRunning()) {
-        KillTimer(dialog, ID_TIMER_PROGRESS);
-        return;
-    }
     char progress[kProgressTextSize];
-    bool computed = false;
     OtpChain chain{};
-    if (!PollComputeJob(progress, &computed, chain)) {
+    const JobState state = PollComputeJob(progress, chain);
+    if (state == JobState::Running) {
         // Set on every tick: its change notice keeps an open dialog from docking mid-job.
         SetDlgItemTextA(dialog, IDC_RESPONSE, progress);
         return;
     }
     KillTimer(dialog, ID_TIMER_PROGRESS);
-    FinishPress(dialog, computed, chain);
+    if (state != JobState::None) FinishPress(dialog, state == JobState::Computed, chain);
     OPENSSL_cleanse(&chain, sizeof chain);
 }
 
 // Copy stays disabled until the job's words are in the field.
-bool StartLongComputation(HWND dialog, const OkFields& fields, const OtpChain& chain) {
-    if (!StartComputeJob(fields, chain)) return false;
+void ShowLongComputation(HWND dialog) {
     // The decrement follows this answer, as it would after a computation in the press.
     StopPendingDecrement(dialog);
     EnableWindow(GetDlgItem(dialog, IDC_COPY), FALSE);
     SetTimer(dialog, ID_TIMER_PROGRESS, kProgressIntervalMs, nullptr);
     ShowJobProgress(dialog);
-    return true;
 }
 
 void AbandonLongComputation(HWND dialog) {
@@ -383,21 +376,15 @@ void OnCompute(HWND dialog, Purpose purpose) {
     press.guard = g_settings.Guard != 0;
     press.remembered = press.guard && LookUpSequence(press.kind, fields.seed, &press.record);
     OPENSSL_cleanse(&fields, sizeof fields);
-    const HashKind kind = press.kind;
     OtpChain chain = PlanChain(
         press.count, purpose == Purpose::List,
         GuardCheckCount(press.guard, press.remembered ? &press.record : nullptr, press.count));
-    // Should no thread be had, the count is answered within the press after all.
-    if (RunsOnWorker(kind, OtpChainSteps(chain)) &&
-        StartLongComputation(dialog, press.fields, chain)) {
-        OPENSSL_cleanse(&chain, sizeof chain);
-        return;
+    const JobState state = ComputeOrStartChain(press.fields, chain);
+    if (state == JobState::Started) {
+        ShowLongComputation(dialog);
+    } else {
+        FinishPress(dialog, state == JobState::Computed, chain);
     }
-    OtpProgress progress;
-    const bool computed = ComputeOtpChain(kind, press.fields.seed, press.fields.passPhrase, chain,
-                                          progress) == kOtpOk;
-    WipeUsedStack();
-    FinishPress(dialog, computed, chain);
     OPENSSL_cleanse(&chain, sizeof chain);
 }
 
