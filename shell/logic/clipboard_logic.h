@@ -13,6 +13,9 @@ extern const char kExcludeFromMonitorsFormat[]; // "ExcludeClipboardContentFromM
 extern const char kHistoryFormat[];             // "CanIncludeInClipboardHistory"
 extern const char kCloudFormat[];               // "CanUploadToCloudClipboard"
 
+// A copied list of responses stays on the clipboard this long at most.
+constexpr unsigned kListClipboardMs = 30000;
+
 // The clipboard-viewer chain. Window handles are only compared here.
 using ChainWindow = const void*;
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "engine/text_format.h"
-#include "engine/otp_value.h"
 #include "engine/six_words.h"
+#include "shell/logic/list_logic.h"
 #include "shell/logic/messages.h"
 
 namespace {
@@ -348,21 +348,18 @@ PluginNext PluginReceive(PluginSession& session, std::uint8_t* bytes, std::size_
 PluginNext PluginGuardReply(PluginSession& s, const PluginMemory& memory,
                             std::uint8_t buffer[kPluginReplySize], PluginReply& reply) {
     const SequenceRecord* remembered = memory.known ? &memory.record : nullptr;
-    const std::uint32_t checkAt = GuardCheckCount(memory.guardOn, remembered, s.count);
-    std::uint8_t value[8], atCheck[8];
-    const bool computed = ComputeOtpValue(s.challenge.kind, s.count, s.challenge.slots.seed,
-                                          s.passPhrase, value) == kOtpOk;
+    OtpChain chain = PlanChain(s.count, false, GuardCheckCount(remembered, s.count));
+    OtpProgress progress;
+    const bool computed = ComputeOtpChain(s.challenge.kind, s.challenge.slots.seed, s.passPhrase,
+                                          chain, progress) == kOtpOk;
     OPENSSL_cleanse(s.passPhrase, sizeof s.passPhrase);
     if (!computed) return AskAbout(s, true, "", buffer, reply);
-    std::strcpy(s.response, EncodeSixWords(value));
-    s.check = SequenceCheck(value);
-    // The remembered count's value lies that many steps further on.
-    std::memcpy(atCheck, value, sizeof atCheck);
-    if (checkAt != 0) OtpSteps(s.challenge.kind, atCheck, checkAt - s.count);
-    const GuardVerdict verdict =
-        DecideGuard(memory.guardOn, remembered, s.count, checkAt != 0 ? atCheck : nullptr);
-    OPENSSL_cleanse(value, sizeof value);
-    OPENSSL_cleanse(atCheck, sizeof atCheck);
+    std::strcpy(s.response, EncodeSixWords(chain.values[0]));
+    WipeSixWords();
+    const GuardVerdict verdict = DecideGuard(memory.guardOn, remembered, s.count,
+                                             chain.check != 0 ? chain.checkValue : nullptr);
+    s.answer = AnswerPastGuard(verdict, s.count, s.count, chain.values[0]);
+    OPENSSL_cleanse(&chain, sizeof chain);
     if (!verdict.mistyped && !verdict.lowCount) return SendResponse(s, buffer, reply);
     char text[kTextSize];
     DescribeGuard(verdict.mistyped ? GuardReason::Mistyped : GuardReason::LowCount, verdict,

@@ -80,7 +80,7 @@ struct PluginSession {
     unsigned retries;
     char passPhrase[kPassPhraseReadSize]; // from Check to PluginGuardReply
     char response[kResponseSize]; // computed; after Answer, what was sent, until the next message
-    std::uint16_t check;          // the response's check, for the sequence memory
+    SequenceAnswer answer;        // what the sequence memory takes of the response
 };
 
 // What the sequence memory holds for the challenge's kind and seed.
@@ -110,7 +110,7 @@ PluginNext PluginReceive(PluginSession& session, std::uint8_t* bytes, std::size_
                          std::uint8_t buffer[kPluginReplySize], PluginReply& reply);
 
 // The step after Check: computes the response and applies the guards to it. After Answer, the
-// memory records the session's count and check.
+// memory takes the session's answer.
 PluginNext PluginGuardReply(PluginSession& session, const PluginMemory& memory,
                             std::uint8_t buffer[kPluginReplySize], PluginReply& reply);
 

@@ -37,22 +37,18 @@ bool WriteExactly(HANDLE out, const std::uint8_t* from, DWORD size) {
     return true;
 }
 
-// The sequence memory for the challenge the session answers.
+// The sequence memory for the challenge the session answers, read with the guard off too.
 PluginMemory MemoryFor(const PluginSession& s) {
     Settings settings;
     ReadSettings(settings);
     PluginMemory memory{settings.Guard != 0, false, {}};
-    memory.known =
-        memory.guardOn && LookUpSequence(s.challenge.kind, s.challenge.slots.seed, &memory.record);
+    memory.known = LookUpSequence(s.challenge.kind, s.challenge.slots.seed, &memory.record);
     return memory;
 }
 
-// The response went to the server: the memory records its count and check.
+// The response went to the server: the memory takes it.
 void RememberAnswer(const PluginSession& s) {
-    Settings settings;
-    ReadSettings(settings);
-    if (settings.Guard != 0)
-        RememberSequence(s.challenge.kind, s.challenge.slots.seed, s.count, s.check);
+    RememberSequence(s.challenge.kind, s.challenge.slots.seed, s.answer);
 }
 
 // One message read and answered; false at the end of input or on a message PuTTY may not send.

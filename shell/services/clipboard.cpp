@@ -11,6 +11,9 @@ namespace {
 
 bool inChain = false;
 HWND nextViewer = nullptr; // the next window of the clipboard-viewer chain
+// The copied list's timer, and the clipboard's sequence number once the list was on it.
+UINT_PTR listTimer = 0;
+DWORD listSequence = 0;
 
 // Returns a NUL-terminated copy of the clipboard's CF_TEXT, or nullptr, and
 // its size in `size`. Another program's block need not end with a NUL, so the
@@ -20,7 +23,7 @@ char* CopyClipboardText(HWND dialog, SIZE_T* size) {
         return nullptr;
     }
     char* copy = nullptr;
-    HANDLE data = GetClipboardData(CF_TEXT);
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
     if (data != nullptr) {
         const SIZE_T blockSize = GlobalSize(data);
         copy = static_cast<char*>(std::malloc(blockSize + 1));
@@ -55,16 +58,54 @@ void ForwardToNextViewer(HWND target, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 // Marks the text as not for clipboard history or the cloud: a DWORD 0 under
-// each registered format. The clipboard must be open.
-void KeepOutOfHistory() {
-    const char* const names[] = {kHistoryFormat, kCloudFormat};
+// each registered format, and with `fromMonitors` as one that monitors leave
+// alone. The clipboard must be open.
+void KeepOutOfHistory(bool fromMonitors) {
+    const char* const names[] = {kHistoryFormat, kCloudFormat, kExcludeFromMonitorsFormat};
     for (const char* name : names) {
+        if (name == kExcludeFromMonitorsFormat && !fromMonitors) continue;
         const UINT format = RegisterClipboardFormatA(name);
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
         if (format == 0 || block == nullptr || SetClipboardData(format, block) == nullptr) {
             if (block != nullptr) GlobalFree(block);
         }
     }
+}
+
+// `size` bytes of text in `format` (CF_TEXT or CF_UNICODETEXT), and a NUL after them; a list
+// also asks monitors to leave it alone.
+ClipboardCopy CopyToClipboard(HWND owner, const void* text, std::size_t size, UINT format,
+                              bool list) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + sizeof(wchar_t));
+    if (block == nullptr) return ClipboardCopy::NoMemory;
+    void* copy = GlobalLock(block);
+    if (copy == nullptr) {
+        GlobalFree(block);
+        return ClipboardCopy::NotTaken;
+    }
+    std::memcpy(copy, text, size);
+    GlobalUnlock(block);
+
+    const bool opened = OpenClipboard(owner) != FALSE;
+    bool taken = false;
+    if (opened) {
+        EmptyClipboard();
+        taken = SetClipboardData(format, block) != nullptr;
+        if (taken) KeepOutOfHistory(list);
+        CloseClipboard();
+    }
+    if (!taken) {
+        if ((copy = GlobalLock(block)) != nullptr) {
+            OPENSSL_cleanse(copy, size);
+            GlobalUnlock(block);
+        }
+        GlobalFree(block);
+    }
+    return taken ? ClipboardCopy::Done : ClipboardCopy::NotTaken;
+}
+
+void CALLBACK ClearListOnTime(HWND, UINT, UINT_PTR, DWORD) {
+    ClearCopiedList();
 }
 
 } // namespace
@@ -109,31 +150,34 @@ void OnChangeCbChain(HWND viewer, WPARAM wParam, LPARAM lParam) {
     ForwardToNextViewer(AsWindow(change.forwardTo), WM_CHANGECBCHAIN, wParam, lParam);
 }
 
-ClipboardCopy CopyTextToClipboard(HWND owner, const char* text, std::size_t length) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
-    if (block == nullptr) return ClipboardCopy::NoMemory;
-    char* copy = static_cast<char*>(GlobalLock(block));
-    if (copy == nullptr) {
-        GlobalFree(block);
-        return ClipboardCopy::NotTaken;
-    }
-    std::memcpy(copy, text, length);
-    GlobalUnlock(block);
 
-    const bool opened = OpenClipboard(owner) != FALSE;
-    bool taken = false;
-    if (opened) {
-        EmptyClipboard();
-        taken = SetClipboardData(CF_TEXT, block) != nullptr;
-        if (taken) KeepOutOfHistory();
-        CloseClipboard();
+ClipboardCopy CopyTextToClipboard(HWND owner, const char* text, std::size_t length) {
+    return CopyToClipboard(owner, text, length, CF_TEXT, false);
+}
+
+ClipboardCopy CopyListToClipboard(HWND owner, const wchar_t* text, std::size_t length) {
+    const ClipboardCopy copy =
+        CopyToClipboard(owner, text, length * sizeof(wchar_t), CF_UNICODETEXT, true);
+    if (copy == ClipboardCopy::Done) {
+        listSequence = GetClipboardSequenceNumber();
+        listTimer = SetTimer(nullptr, listTimer, kListClipboardMs, ClearListOnTime);
     }
-    if (!taken) {
-        if ((copy = static_cast<char*>(GlobalLock(block))) != nullptr) {
-            OPENSSL_cleanse(copy, length);
-            GlobalUnlock(block);
-        }
-        GlobalFree(block);
+    return copy;
+}
+
+void ClearCopiedList() {
+    if (listTimer == 0) return;
+    KillTimer(nullptr, listTimer);
+    listTimer = 0;
+    // A copy made since is the user's.
+    if (GetClipboardSequenceNumber() != listSequence || !OpenClipboard(nullptr)) return;
+    // The system frees the text without clearing it.
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    void* text = data != nullptr ? GlobalLock(data) : nullptr;
+    if (text != nullptr) {
+        OPENSSL_cleanse(text, GlobalSize(data));
+        GlobalUnlock(data);
     }
-    return taken ? ClipboardCopy::Done : ClipboardCopy::NotTaken;
+    EmptyClipboard();
+    CloseClipboard();
 }

@@ -35,7 +35,7 @@ std::string Text(const char* pattern, const char* a, const char* b = "", const c
 }
 // RFC 2289's MD5 words of "This is a test." and TeSt at count 99; the sequence remembered at
 // counts 100 and 120, with the first 16 bits of the value there (Python's hashlib).
-const PluginMemory kAt100{true, true, {100, 0xccb7, 1}}, kAt120{true, true, {120, 0x4595, 1}};
+const PluginMemory kAt100{true, true, {100, 0xccb7, 0}}, kAt120{true, true, {120, 0x4595, 0}};
 std::string Guard(GuardReason reason, const PluginMemory& memory) {
     char text[400];
     DescribeGuard(reason, DecideGuard(true, &memory.record, 99, nullptr), HashKind::MD5, "TeSt", 99,
@@ -173,7 +173,7 @@ TEST(PluginSession, AnswersAsPuttyExpects) {
             EXPECT_EQ(bytes.back(), 0xA5) << c << ":" << i;
         }
         // What the memory records of the last answer, and the response wiped after it.
-        EXPECT_TRUE(c != 0 || (session.check == 0x63D9 && session.response[0] == '\0'));
+        EXPECT_TRUE(c != 0 || (session.answer.check == 0x63D9 && session.response[0] == '\0'));
     }
 }
 
