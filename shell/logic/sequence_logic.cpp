@@ -212,13 +212,13 @@ std::size_t DescribeGuard(GuardReason reason, const GuardVerdict& verdict, HashK
               static_cast<unsigned>(verdict.skippedBefore), static_cast<unsigned>(verdict.skipped));
     int length = 0;
     if (reason == GuardReason::Mistyped) {
-        length =
-            Words(out, size, GuardWords::Mistyped, challenge, static_cast<unsigned>(verdict.checked));
+        length = Words(out, size, GuardWords::Mistyped, challenge,
+                       static_cast<unsigned>(verdict.checked));
     } else {
-        length = Words(out, size, GuardWords::LowCount, challenge, static_cast<unsigned>(asked),
-                       static_cast<unsigned>(verdict.expected), before,
-                       static_cast<unsigned>(asked),
-                       verdict.checkSkipped ? GuardWordsText(GuardWords::NotChecked) : "");
+        length =
+            Words(out, size, GuardWords::LowCount, challenge, static_cast<unsigned>(asked),
+                  static_cast<unsigned>(verdict.expected), before, static_cast<unsigned>(asked),
+                  verdict.checkSkipped ? GuardWordsText(GuardWords::NotChecked) : "");
     }
     return length < 0 ? size - 1 : static_cast<std::size_t>(length);
 }

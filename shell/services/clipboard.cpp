@@ -23,7 +23,7 @@ char* CopyClipboardText(HWND dialog, SIZE_T* size) {
         return nullptr;
     }
     char* copy = nullptr;
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    HANDLE data = GetClipboardData(CF_TEXT);
     if (data != nullptr) {
         const SIZE_T blockSize = GlobalSize(data);
         copy = static_cast<char*>(std::malloc(blockSize + 1));
@@ -87,25 +87,46 @@ ClipboardCopy CopyToClipboard(HWND owner, const void* text, std::size_t size, UI
     GlobalUnlock(block);
 
     const bool opened = OpenClipboard(owner) != FALSE;
-    bool taken = false;
+    bool done = false;
     if (opened) {
         EmptyClipboard();
-        taken = SetClipboardData(format, block) != nullptr;
-        if (taken) KeepOutOfHistory(list);
+        done = SetClipboardData(format, block) != nullptr;
+        if (done) KeepOutOfHistory(list);
+        // The clipboard holds its own copy now, and our block is freed at the close, uncleared.
+        if (done && list && (copy = GlobalLock(block)) != nullptr) {
+            OPENSSL_cleanse(copy, size);
+            GlobalUnlock(block);
+        }
         CloseClipboard();
     }
-    if (!taken) {
+    if (!done) {
         if ((copy = GlobalLock(block)) != nullptr) {
             OPENSSL_cleanse(copy, size);
             GlobalUnlock(block);
         }
         GlobalFree(block);
     }
-    return taken ? ClipboardCopy::Done : ClipboardCopy::NotTaken;
+    return done ? ClipboardCopy::Done : ClipboardCopy::NotTaken;
+}
+
+// Empties the clipboard if it still holds the list; false when it could not be opened.
+bool EmptyOfList() {
+    // A copy made since is the user's.
+    if (GetClipboardSequenceNumber() != listSequence) return true;
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    CloseClipboard();
+    return true;
 }
 
 void CALLBACK ClearListOnTime(HWND, UINT, UINT_PTR, DWORD) {
-    ClearCopiedList();
+    // Another program holds the clipboard open for a moment: try again shortly.
+    if (!EmptyOfList()) {
+        listTimer = SetTimer(nullptr, listTimer, kClipboardRetryMs, ClearListOnTime);
+        return;
+    }
+    KillTimer(nullptr, listTimer);
+    listTimer = 0;
 }
 
 } // namespace
@@ -150,7 +171,6 @@ void OnChangeCbChain(HWND viewer, WPARAM wParam, LPARAM lParam) {
     ForwardToNextViewer(AsWindow(change.forwardTo), WM_CHANGECBCHAIN, wParam, lParam);
 }
 
-
 ClipboardCopy CopyTextToClipboard(HWND owner, const char* text, std::size_t length) {
     return CopyToClipboard(owner, text, length, CF_TEXT, false);
 }
@@ -169,15 +189,6 @@ void ClearCopiedList() {
     if (listTimer == 0) return;
     KillTimer(nullptr, listTimer);
     listTimer = 0;
-    // A copy made since is the user's.
-    if (GetClipboardSequenceNumber() != listSequence || !OpenClipboard(nullptr)) return;
-    // The system frees the text without clearing it.
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    void* text = data != nullptr ? GlobalLock(data) : nullptr;
-    if (text != nullptr) {
-        OPENSSL_cleanse(text, GlobalSize(data));
-        GlobalUnlock(data);
-    }
-    EmptyClipboard();
-    CloseClipboard();
+    for (int attempt = 0; attempt < 10 && !EmptyOfList(); ++attempt)
+        Sleep(kClipboardRetryMs / 10);
 }

@@ -52,8 +52,7 @@ BOOL CALLBACK MatchProcedure(HWND window, LPARAM lParam) {
     // Asked in the other character set, a dialog gives a stand-in for its procedure.
     const LONG_PTR procedure = IsWindowUnicode(window) ? GetWindowLongPtrW(window, DWLP_DLGPROC)
                                                        : GetWindowLongPtrA(window, DWLP_DLGPROC);
-    if (reinterpret_cast<DLGPROC>(procedure) != search->procedure)
-        return TRUE;
+    if (reinterpret_cast<DLGPROC>(procedure) != search->procedure) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -118,8 +117,9 @@ bool RunOnce(int resource, DLGPROC procedure, HWND owner, LPARAM parameter, bool
     *slot = procedure;
     WaitingForAnswerBegins();
     const INT_PTR result =
-        unicode ? DialogBoxParamW(g_instance, MAKEINTRESOURCEW(resource), owner, procedure, parameter)
-                : DialogBoxParamA(g_instance, MAKEINTRESOURCEA(resource), owner, procedure, parameter);
+        unicode
+            ? DialogBoxParamW(g_instance, MAKEINTRESOURCEW(resource), owner, procedure, parameter)
+            : DialogBoxParamA(g_instance, MAKEINTRESOURCEA(resource), owner, procedure, parameter);
     const DWORD error = GetLastError();
     WaitingForAnswerEnds();
     SetLastError(error);

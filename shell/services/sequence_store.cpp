@@ -78,10 +78,10 @@ bool WriteMemory(HKEY key, const SequenceMemory& memory) {
     EncodeSequenceMemory(memory, plain);
     DATA_BLOB in = {sizeof plain, plain};
     DATA_BLOB out = {};
-    const bool written = CryptProtectData(&in, nullptr, nullptr, nullptr, nullptr,
-                                          CRYPTPROTECT_UI_FORBIDDEN, &out) &&
-                         RegSetValueExA(key, kValueName, 0, REG_BINARY, out.pbData, out.cbData) ==
-                             ERROR_SUCCESS;
+    const bool written =
+        CryptProtectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
+                         &out) &&
+        RegSetValueExA(key, kValueName, 0, REG_BINARY, out.pbData, out.cbData) == ERROR_SUCCESS;
     OPENSSL_cleanse(plain, sizeof plain);
     if (out.pbData != nullptr) LocalFree(out.pbData);
     return written;
@@ -126,11 +126,11 @@ bool Visit(const char* name, const SequenceAnswer* answer, SequenceRecord* found
     HKEY key;
     const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE;
     // Only a change makes the key.
-    bool reached = (answer != nullptr ? RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr,
-                                                        REG_OPTION_NON_VOLATILE, access, nullptr,
-                                                        &key, nullptr)
-                                      : RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, access,
-                                                      &key)) == ERROR_SUCCESS;
+    bool reached =
+        (answer != nullptr
+             ? RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               access, nullptr, &key, nullptr)
+             : RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, access, &key)) == ERROR_SUCCESS;
     if (reached) {
         SequenceMemory memory;
         ReadMemory(key, &memory);

@@ -37,9 +37,9 @@ void EnableOutput(HWND dialog, bool enable) {
 void RememberLowest(std::uint32_t lowest) {
     if (lowest >= lowestRemembered) return;
     const OtpChain& chain = *shown->chain;
-    if (RememberSequence(shown->kind, shown->seed,
-                         AnswerPastGuard(*shown->verdict, chain.high, lowest,
-                                         chain.values[lowest - chain.low])))
+    if (RememberSequence(
+            shown->kind, shown->seed,
+            AnswerPastGuard(*shown->verdict, chain.high, lowest, chain.values[lowest - chain.low])))
         lowestRemembered = lowest;
 }
 
@@ -246,8 +246,9 @@ void PrintList(HWND dialog) {
 
 void InitList(HWND dialog, const ListRequest* request) {
     shown = request;
-    listBoxProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-        GetDlgItem(dialog, IDC_LIST_TEXT), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListFieldProc)));
+    listBoxProcedure =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(GetDlgItem(dialog, IDC_LIST_TEXT), GWLP_WNDPROC,
+                                                    reinterpret_cast<LONG_PTR>(ListFieldProc)));
     lowestRemembered = request->chain->high + 1;
     SetDlgItemInt(dialog, IDC_LIST_LENGTH, kListLengthAtFirst, FALSE);
     ShowList(dialog);
@@ -262,7 +263,9 @@ void CopyList(HWND dialog) {
 INT_PTR CALLBACK ListDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: InitList(dialog, reinterpret_cast<const ListRequest*>(lParam)); return TRUE;
-    case WM_MEASUREITEM: MeasureListLine(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)); return TRUE;
+    case WM_MEASUREITEM:
+        MeasureListLine(dialog, reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
     case WM_DRAWITEM: DrawListLine(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {

@@ -256,8 +256,9 @@ bool PassGuardOfPress(HWND dialog, const GuardVerdict& verdict) {
 
 // What the memory takes of the press's answer, down to `lowest`.
 void RememberPress(const GuardVerdict& verdict, const OtpChain& chain, std::uint32_t lowest) {
-    RememberSequence(press.kind, press.fields.seed,
-                     AnswerPastGuard(verdict, press.count, lowest, chain.values[lowest - chain.low]));
+    RememberSequence(
+        press.kind, press.fields.seed,
+        AnswerPastGuard(verdict, press.count, lowest, chain.values[lowest - chain.low]));
 }
 
 void AnswerResponse(HWND dialog, const OtpChain& chain, const GuardVerdict& verdict) {
@@ -397,8 +398,9 @@ void OnCompute(HWND dialog, Purpose purpose) {
     press.remembered = LookUpSequence(press.kind, fields.seed, &press.record);
     OPENSSL_cleanse(&fields, sizeof fields);
     const HashKind kind = press.kind;
-    OtpChain chain = PlanChain(press.count, purpose == Purpose::List,
-                               GuardCheckCount(press.remembered ? &press.record : nullptr, press.count));
+    OtpChain chain =
+        PlanChain(press.count, purpose == Purpose::List,
+                  GuardCheckCount(press.remembered ? &press.record : nullptr, press.count));
     // Should no thread be had, the count is answered within the press after all.
     if (RunsOnWorker(kind, OtpChainSteps(chain)) &&
         StartLongComputation(dialog, press.fields, chain)) {

@@ -2,7 +2,9 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -91,4 +93,42 @@ void PrintFigures(const char* who, const char* when, const Figures& figures) {
     std::printf("%s %-6s handles %ld (%s), private memory %lld KB (%s), top-level windows %d\n",
                 who, when, figures.handles, figures.handleSource, figures.privateBytes / 1024,
                 figures.memorySource, figures.windows);
+}
+
+bool TextsInMemory(const Program& program, const std::vector<std::string>& texts,
+                   std::vector<size_t>* found) {
+    std::vector<std::string> wanted;
+    for (const std::string& text : texts) {
+        std::string wide;
+        for (char c : text)
+            wide += std::string{c, '\0'};
+        wanted.push_back(text);
+        wanted.push_back(wide);
+    }
+    std::vector<bool> seen(texts.size(), false);
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.processId);
+    if (process == nullptr) return false;
+    std::string region;
+    MEMORY_BASIC_INFORMATION info;
+    for (const char* at = nullptr; VirtualQueryEx(process, at, &info, sizeof info) == sizeof info;
+         at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+        if (info.State != MEM_COMMIT || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) != 0)
+            continue;
+        region.resize(info.RegionSize);
+        SIZE_T read = 0;
+        if (!ReadProcessMemory(process, info.BaseAddress, &region[0], info.RegionSize, &read))
+            continue;
+        for (size_t i = 0; i < wanted.size(); ++i) {
+            if (seen[i / 2]) continue;
+            const std::boyer_moore_horspool_searcher search(wanted[i].begin(), wanted[i].end());
+            if (std::search(region.begin(), region.begin() + read, search) != region.begin() + read)
+                seen[i / 2] = true;
+        }
+    }
+    CloseHandle(process);
+    found->clear();
+    for (size_t i = 0; i < seen.size(); ++i)
+        if (seen[i]) found->push_back(i);
+    return true;
 }
