@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no program at %s\n", ProgramPath());
         return 2;
     }
-    std::printf("e2e: %s\n", UnderWow64() ? "under WoW64: a 64-bit system, the registry key under "
-                                            "WOW6432Node"
+    std::printf("e2e: %s\n", UnderWow64() ? "under WoW64: a 64-bit system, the settings key under "
+                                            "WOW6432Node, the sequences in the shared view"
                                           : "a 32-bit system");
     KillRunningInstances();
     const int result = RUN_ALL_TESTS();
