@@ -82,7 +82,7 @@ TEST(Clipboard, ACopiedChallengeBringsTheDialogUpAndCopyGivesTheResponse) {
         DWORD_PTR selection = 0;
         EXPECT_TRUE(SendMessageTimeoutA(Control(program, IDC_PASSPHRASE), EM_GETSEL, 0, 0,
                                         SMTO_ABORTIFHUNG, kWaitMs, &selection) != 0 &&
-                    selection == MAKELONG(0, answered ? sizeof kPassPhrase - 1 : 0))
+                    selection == (answered ? sizeof kPassPhrase - 1 : 0) << 16)
             << std::hex << selection;
         EXPECT_EQ("", Field(program, IDC_RESPONSE)) << "the last words stayed";
         EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY))) << "Copy would give the last words";

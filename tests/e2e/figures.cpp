@@ -97,32 +97,31 @@ void PrintFigures(const char* who, const char* when, const Figures& figures) {
 
 bool TextsInMemory(const Program& program, const std::vector<std::string>& texts,
                    std::vector<size_t>* found) {
-    std::vector<std::string> wanted;
-    for (const std::string& text : texts) {
-        std::string wide;
-        for (char c : text)
-            wide += std::string{c, '\0'};
-        wanted.push_back(text);
-        wanted.push_back(wide);
-    }
-    std::vector<bool> seen(texts.size(), false);
     HANDLE process =
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.processId);
     if (process == nullptr) return false;
+    std::vector<std::string> wanted; // each text in ANSI, then in UTF-16
+    for (const std::string& text : texts) {
+        wanted.push_back(text);
+        wanted.emplace_back();
+        for (const char c : text)
+            wanted.back() += std::string{c, '\0'};
+    }
+    std::vector<bool> seen(texts.size());
     std::string region;
     MEMORY_BASIC_INFORMATION info;
     for (const char* at = nullptr; VirtualQueryEx(process, at, &info, sizeof info) == sizeof info;
          at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+        SIZE_T read = 0;
         if (info.State != MEM_COMMIT || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) != 0)
             continue;
         region.resize(info.RegionSize);
-        SIZE_T read = 0;
         if (!ReadProcessMemory(process, info.BaseAddress, &region[0], info.RegionSize, &read))
             continue;
         for (size_t i = 0; i < wanted.size(); ++i) {
-            if (seen[i / 2]) continue;
             const std::boyer_moore_horspool_searcher search(wanted[i].begin(), wanted[i].end());
-            if (std::search(region.begin(), region.begin() + read, search) != region.begin() + read)
+            if (!seen[i / 2] &&
+                std::search(region.begin(), region.begin() + read, search) != region.begin() + read)
                 seen[i / 2] = true;
         }
     }

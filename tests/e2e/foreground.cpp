@@ -7,6 +7,14 @@
 
 #include "resources/resource.h"
 
+std::string BesideDriver(const char* fileName) {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string beside(path, length);
+    const size_t slash = beside.find_last_of("\\/");
+    return beside.substr(0, slash == std::string::npos ? 0 : slash + 1) + fileName;
+}
+
 namespace {
 
 struct NoticeSearch {

@@ -27,8 +27,6 @@ struct Program {
 // The program to start: a Windows path, or a Unix path that Wine reaches through Z:.
 void SetProgramPath(const char* path);
 const char* ProgramPath();
-// A file built beside the driver, in its folder.
-std::string BesideDriver(const char* fileName);
 
 // Polls `condition` every kPollMs until it holds or `timeoutMs` has passed.
 template <typename Condition> bool WaitUntil(Condition condition, DWORD timeoutMs = kWaitMs) {

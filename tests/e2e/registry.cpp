@@ -211,60 +211,30 @@ bool ReadSequenceMemory(SequenceMemory* memory) {
     return read;
 }
 
-bool ReadRemembered(const char* name, SequenceRecord* record) {
-    SequenceMemory memory;
-    const SequenceRecord* found =
-        ReadSequenceMemory(&memory) ? FindSequence(memory, name) : nullptr;
-    if (found != nullptr) *record = *found;
-    return found != nullptr;
-}
-
-namespace {
-
-void ReadKey(HKEY parent, const char* path, std::string* seen) {
+std::string RegistryAsAThiefReadsIt() {
     HKEY key;
-    if (RegOpenKeyExA(parent, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-    *seen += std::string(path) + '\n';
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kVantrethKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    DWORD subkeys = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr);
+    std::string seen = subkeys != 0 ? "<subkeys>\n" : "";
+    char name[256];
+    std::string data(65536, '\0');
     for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof name;
-        std::string data(65536, '\0');
-        DWORD dataSize = static_cast<DWORD>(data.size());
+        DWORD nameSize = sizeof name, dataSize = static_cast<DWORD>(data.size());
         if (RegEnumValueA(key, index, name, &nameSize, nullptr, nullptr,
                           reinterpret_cast<BYTE*>(&data[0]), &dataSize) != ERROR_SUCCESS)
             break;
-        *seen += std::string(name, nameSize) + '=' + data.substr(0, dataSize) + '\n';
-    }
-    for (DWORD index = 0;; ++index) {
-        char name[256];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            break;
-        ReadKey(key, name, seen);
+        seen += std::string(name, nameSize) + '=' + data.substr(0, dataSize) + '\n';
     }
     RegCloseKey(key);
-}
-
-} // namespace
-
-std::string RegistryAsAThiefReadsIt() {
-    std::string seen;
-    ReadKey(HKEY_CURRENT_USER, kVantrethKey, &seen);
     return seen;
 }
 
 bool PlantOldSequence(const char* name, const std::string& bytes) {
     return RegSetKeyValueA(HKEY_CURRENT_USER, kOldSequencesKey, name, REG_BINARY, bytes.data(),
                            static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-}
-
-bool OldSequencesLeft() {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kOldSequencesKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 bool ReadRunValue(std::wstring* value, DWORD* type) {

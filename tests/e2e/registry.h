@@ -78,14 +78,11 @@ std::string DescribeStored(const Settings& settings, const char* snkRecordHex = 
 std::string FromHex(const char* hex);
 
 // The sequences remembered, in HKCU\Software\Vantreth (the shared view on a 64-bit system):
-// all deleted; the memory unprotected as the user and read (false when there is none, or it
-// will not unprotect or decode), and one sequence of it by name.
+// all deleted, and the memory unprotected as the user and read (false when there is none).
 bool DeleteSequences();
 bool ReadSequenceMemory(SequenceMemory* memory);
-bool ReadRemembered(const char* name, SequenceRecord* record);
-// Every key and value name and every value's bytes under HKCU\Software\Vantreth, as a thief
-// with a copy of the registry reads them.
+// Every value's name and bytes under HKCU\Software\Vantreth, as a thief with a copy of the
+// registry reads them, and "<subkeys>" while it has any.
 std::string RegistryAsAThiefReadsIt();
 // A value of 0.15's form: HKCU\Software\Vantreth\Sequences\NAME, 10 bytes.
 bool PlantOldSequence(const char* name, const std::string& bytes);
-bool OldSequencesLeft();
