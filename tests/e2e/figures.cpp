@@ -2,9 +2,7 @@
 
 #include <psapi.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <utility>
 
@@ -100,34 +98,26 @@ bool TextsInMemory(const Program& program, const std::vector<std::string>& texts
     HANDLE process =
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.processId);
     if (process == nullptr) return false;
-    std::vector<std::string> wanted; // each text in ANSI, then in UTF-16
-    for (const std::string& text : texts) {
-        wanted.push_back(text);
-        wanted.emplace_back();
-        for (const char c : text)
-            wanted.back() += std::string{c, '\0'};
-    }
-    std::vector<bool> seen(texts.size());
-    std::string region;
+    // What the program writes lies in its writable memory: its heaps, stacks and data.
+    std::string memory, region;
     MEMORY_BASIC_INFORMATION info;
     for (const char* at = nullptr; VirtualQueryEx(process, at, &info, sizeof info) == sizeof info;
          at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
         SIZE_T read = 0;
-        if (info.State != MEM_COMMIT || (info.Protect & (PAGE_GUARD | PAGE_NOACCESS)) != 0)
+        if (info.State != MEM_COMMIT || (info.Protect & (PAGE_READWRITE | PAGE_WRITECOPY)) == 0)
             continue;
         region.resize(info.RegionSize);
-        if (!ReadProcessMemory(process, info.BaseAddress, &region[0], info.RegionSize, &read))
-            continue;
-        for (size_t i = 0; i < wanted.size(); ++i) {
-            const std::boyer_moore_horspool_searcher search(wanted[i].begin(), wanted[i].end());
-            if (!seen[i / 2] &&
-                std::search(region.begin(), region.begin() + read, search) != region.begin() + read)
-                seen[i / 2] = true;
-        }
+        if (ReadProcessMemory(process, info.BaseAddress, &region[0], info.RegionSize, &read))
+            memory.append(region, 0, read);
     }
     CloseHandle(process);
     found->clear();
-    for (size_t i = 0; i < seen.size(); ++i)
-        if (seen[i]) found->push_back(i);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string wide;
+        for (const char c : texts[i])
+            wide += std::string{c, '\0'};
+        if (memory.find(texts[i]) != std::string::npos || memory.find(wide) != std::string::npos)
+            found->push_back(i);
+    }
     return true;
 }

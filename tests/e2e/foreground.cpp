@@ -7,6 +7,8 @@
 
 #include "resources/resource.h"
 
+namespace {
+
 std::string BesideDriver(const char* fileName) {
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
@@ -14,8 +16,6 @@ std::string BesideDriver(const char* fileName) {
     const size_t slash = beside.find_last_of("\\/");
     return beside.substr(0, slash == std::string::npos ? 0 : slash + 1) + fileName;
 }
-
-namespace {
 
 struct NoticeSearch {
     HWND first;

@@ -9,9 +9,6 @@
 
 #include "tests/e2e/program.h"
 
-// A file the build puts beside the driver.
-std::string BesideDriver(const char* fileName);
-
 // While it is installed, Vantreth's dialog cannot be activated, so SetForegroundWindow on it
 // fails as it does on Windows for a program the user is not working with: a global CBT hook
 // from activation_veto.dll, which the build puts beside the driver.

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
+#include "tests/e2e/sequence_writer.h"
 
-// Usage: vantreth_e2e [GoogleTest flags] PATH-TO-Vantreth.exe
+// Usage: vantreth_e2e [GoogleTest flags] PATH-TO-Vantreth.exe; started by a test,
+// vantreth_e2e --sequence-writer NUMBER EVENT.
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--sequence-writer") == 0)
+        return WriteSequences(std::atoi(argv[2]), argv[3]);
     testing::InitGoogleTest(&argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s [gtest flags] Vantreth.exe\n", argv[0]);

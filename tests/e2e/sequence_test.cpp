@@ -10,7 +10,6 @@
 #include "resources/resource.h"
 #include "tests/e2e/clipboard.h"
 #include "tests/e2e/figures.h"
-#include "tests/e2e/foreground.h"
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
 #include "tests/e2e/sequence_writer.h"
@@ -241,7 +240,9 @@ TEST(Sequence, WritersAtOnceLoseNothing) {
     HANDLE start = CreateEventA(nullptr, TRUE, FALSE, "Vantreth.Writers");
     std::vector<PROCESS_INFORMATION> writers(kWriters);
     for (int number = 0; number < kWriters; ++number) {
-        std::string command = "\"" + BesideDriver("sequence_writer.exe") + "\" " +
+        char driver[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, driver, sizeof driver);
+        std::string command = "\"" + std::string(driver) + "\" --sequence-writer " +
                               std::to_string(number) + " Vantreth.Writers";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;

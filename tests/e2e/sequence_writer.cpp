@@ -1,19 +1,14 @@
-// One of several processes that remember sequences at the same moment through the program's own
-// store, once the driver's event lets them all begin: sequences of its own, "w<number>k<i>", and
-// at counts of its own the one they all share. Usage: sequence_writer NUMBER EVENT; exit code 0
-// when every write was taken.
+#include "tests/e2e/sequence_writer.h"
+
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "shell/services/sequence_store.h"
-#include "tests/e2e/sequence_writer.h"
 
-int main(int argc, char** argv) {
-    HANDLE start = argc == 3 ? OpenEventA(SYNCHRONIZE, FALSE, argv[2]) : nullptr;
+int WriteSequences(int number, const char* event) {
+    HANDLE start = OpenEventA(SYNCHRONIZE, FALSE, event);
     if (start == nullptr || WaitForSingleObject(start, 60000) != WAIT_OBJECT_0) return 2;
-    const int number = std::atoi(argv[1]);
     bool taken = true;
     for (int i = 0; i < kWritesEach; ++i) {
         char seed[16];
