@@ -124,25 +124,22 @@ bool DecodeOldSequence(const char* name, const std::uint8_t* data, std::size_t l
     std::memset(old->name, 0, sizeof old->name);
     std::strncpy(old->name, name, sizeof old->name - 1);
     old->record = {LoadLe(data, 4), static_cast<std::uint16_t>(LoadLe(data + 4, 2)), 0};
-    old->used = LoadLe(data + 6, 4);
+    // 0 marks one carried over.
+    old->used = LoadLe(data + 6, 4) != 0 ? LoadLe(data + 6, 4) : 1;
     return true;
 }
 
 void CarryOverOldSequences(SequenceMemory& memory, OldSequence* old, std::size_t count) {
-    // By hand: the library's sort brings its allocator and exceptions into the image.
-    for (std::size_t i = 0; i < count; ++i) {
-        std::size_t latest = i;
-        for (std::size_t j = i + 1; j < count; ++j)
-            if (old[j].used > old[latest].used) latest = j;
-        const OldSequence next = old[latest];
-        old[latest] = old[i];
-        old[i] = next;
-    }
-    for (std::size_t i = 0; i < count && memory.size < kSequenceLimit; ++i) {
-        if (FindSequence(memory, old[i].name) != nullptr) continue;
+    // The latest used of those left each time, each taken marked by a use of 0.
+    for (std::size_t left = count; left > 0 && memory.size < kSequenceLimit; --left) {
+        OldSequence* latest = old;
+        for (OldSequence* o = old; o < old + count; ++o)
+            if (o->used >= latest->used) latest = o;
+        latest->used = 0;
+        if (FindSequence(memory, latest->name) != nullptr) continue;
         SequenceEntry& entry = memory.entries[memory.size++];
-        std::memcpy(entry.name, old[i].name, sizeof entry.name);
-        entry.record = old[i].record;
+        std::memcpy(entry.name, latest->name, sizeof entry.name);
+        entry.record = latest->record;
     }
 }
 

@@ -69,7 +69,7 @@ struct OldSequence {
 bool DecodeOldSequence(const char* name, const std::uint8_t* data, std::size_t length,
                        OldSequence* old);
 // Adds the old ones behind every sequence the memory holds, the latest used first, as room
-// allows; a name remembered already keeps its record. Sorts `old`.
+// allows; a name remembered already keeps its record. Uses up `old`.
 void CarryOverOldSequences(SequenceMemory& memory, OldSequence* old, std::size_t count);
 
 // The check of a response value: its first 16 bits.
