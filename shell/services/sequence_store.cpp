@@ -17,8 +17,6 @@ constexpr DWORD kProtectedLimit = 2 * kSequenceMemorySize;
 // A writer holds the lock for a registry read and write; one that holds it longer has hung.
 constexpr DWORD kLockWaitMs = 10000;
 
-bool carriedOver = false;
-
 const wchar_t kLockPrefix[] = L"Local\\Vantreth.Sequences.";
 
 // The prefix and the user's SID: one lock per user and session.
@@ -87,14 +85,11 @@ bool WriteMemory(HKEY key, const SequenceMemory& memory) {
     return written;
 }
 
-// 0.15's values into `memory`, written with it and deleted; done once in a process.
+// 0.15's values, wherever a 0.15 left them, into `memory`, written with it and deleted.
 void CarryOver(HKEY key, SequenceMemory& memory) {
     HKEY oldKey;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kOldKeyPath, 0, KEY_QUERY_VALUE, &oldKey) !=
-        ERROR_SUCCESS) {
-        carriedOver = true;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kOldKeyPath, 0, KEY_QUERY_VALUE, &oldKey) != ERROR_SUCCESS)
         return;
-    }
     OldSequence old[kSequenceLimit];
     std::size_t count = 0;
     for (DWORD index = 0; count < kSequenceLimit; ++index) {
@@ -113,9 +108,7 @@ void CarryOver(HKEY key, SequenceMemory& memory) {
     RegCloseKey(oldKey);
     CarryOverOldSequences(memory, old, count);
     OPENSSL_cleanse(old, sizeof old);
-    if ((count == 0 || WriteMemory(key, memory)) &&
-        RegDeleteKeyA(HKEY_CURRENT_USER, kOldKeyPath) == ERROR_SUCCESS)
-        carriedOver = true;
+    if (count == 0 || WriteMemory(key, memory)) RegDeleteKeyA(HKEY_CURRENT_USER, kOldKeyPath);
 }
 
 // Under the lock: the memory read, the sequence `name`'s record in `found`, and with `answer`
@@ -134,7 +127,7 @@ bool Visit(const char* name, const SequenceAnswer* answer, SequenceRecord* found
     if (reached) {
         SequenceMemory memory;
         ReadMemory(key, &memory);
-        if (!carriedOver) CarryOver(key, memory);
+        CarryOver(key, memory);
         const SequenceRecord* stored = name != nullptr ? FindSequence(memory, name) : nullptr;
         reached = stored != nullptr || answer != nullptr;
         if (stored != nullptr && found != nullptr) *found = *stored;

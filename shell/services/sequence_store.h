@@ -14,7 +14,7 @@ bool LookUpSequence(HashKind kind, const char* seed, SequenceRecord* record);
 // moment) and makes it the one used most recently. False when it could not be written.
 bool RememberSequence(HashKind kind, const char* seed, const SequenceAnswer& answer);
 
-// Reads the memory, as the first read in a process does: 0.15's values (one per sequence under
-// HKCU\Software\Vantreth\Sequences) are carried into it and deleted. For a process that may
-// answer nothing.
+// Reads the memory, as every read does: 0.15's values (one per sequence under
+// HKCU\Software\Vantreth\Sequences) are carried into it and deleted. The tray reads it at its
+// start, in a run that may answer nothing.
 void OpenSequenceMemory();
