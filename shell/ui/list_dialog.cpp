@@ -18,10 +18,10 @@
 
 namespace {
 
-// The dialog's own: the request it shows, the list as the field holds it, in the one character
-// set of the field (the dialog is a Unicode window, so no conversion leaves a copy behind), and
-// the lowest count remembered so far. The list is allocated while the dialog runs: an image
-// holds a static buffer's bytes.
+// The dialog's own: the request it shows, the list its field draws, in the one character set of
+// the dialog (a Unicode window, so that no conversion leaves a copy behind), and the lowest count
+// remembered so far. The list is allocated while the dialog runs: an image holds a static
+// buffer's bytes.
 const ListRequest* shown = nullptr;
 wchar_t* listText = nullptr;
 std::size_t listLength = 0;
@@ -199,6 +199,7 @@ bool PrintPages(HDC printer, const char* heading) {
     DeleteObject(font);
     return printed;
 }
+
 void PrintList(HWND dialog) {
     PRINTDLGA choice = {};
     choice.lStructSize = sizeof choice;
