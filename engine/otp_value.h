@@ -3,8 +3,8 @@
 #include "engine/hash_kind.h"
 #include "engine/otp.h"
 
-// The 64-bit value and the bare step loop, for what needs more than the words: the sequence
-// guard's check at a later count, the tests and the benchmark.
+// The 64-bit value and the bare step loop, for what needs more than the words: the tests and
+// the benchmark.
 
 // Crunch of seed (folded as ComputeOtp folds it) and pass phrase, then `count` steps, into
 // `value`. Returns kOtpOk, or kOtpCrunchFailed with `value` untouched. `kind` is MD4, MD5 or SHA1.

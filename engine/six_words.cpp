@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <openssl/crypto.h>
+
 namespace {
 
 constexpr std::size_t kWorkSize = 12;
@@ -40,4 +42,8 @@ const char* EncodeSixWords(const std::uint8_t value[8]) {
         if (k < 5) sText[length++] = ' ';
     }
     return sText;
+}
+
+void WipeSixWords() {
+    OPENSSL_cleanse(sText, sizeof sText);
 }

@@ -22,6 +22,7 @@
 #define IDC_CLEARALL 1060
 #define IDC_LIST 1062
 #define IDC_RENEW 1063
+#define IDC_RENEW_LINE 1080
 // The S/Key mode's labels, as the template starts. NOTE: "Challange" is spelt
 // so on purpose; it stays.
 #define LABEL_SKEY_CHALLENGE "S/Key Challange"

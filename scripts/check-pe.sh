@@ -37,14 +37,19 @@ i686-w64-mingw32-strip -o "$stripped" "$exe"
 size=$(stat -c %s "$stripped")
 [ "$size" -le "$limit" ] || fail "stripped image is $size bytes, more than $limit"
 
-# Imports: the system DLLs the program needs, nothing else.
+# Imports: the system DLLs the program needs, nothing else. From CRYPT32 only the protection of
+# data for the user (the sequence memory), never its certificate store.
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers")
 for dll in $dlls; do
   case "${dll^^}" in
     ADVAPI32.DLL | COMDLG32.DLL | GDI32.DLL | KERNEL32.DLL | MSVCRT.DLL | SHELL32.DLL | USER32.DLL) ;;
+    CRYPT32.DLL) ;;
     *) fail "imports $dll, which is not on the list of system DLLs it needs" ;;
   esac
 done
+crypt32=$(awk '/DLL Name: /{dll=toupper($3)} dll=="CRYPT32.DLL" && NF == 3 && $2 ~ /^[0-9]+$/ {print $3}' <<<"$headers" |
+  grep -vxE 'CryptProtectData|CryptUnprotectData' || true)
+[ -z "$crypt32" ] || fail "imports from CRYPT32 more than CryptProtectData and CryptUnprotectData:" $crypt32
 
 # Build-machine paths and OpenSSL's configuration hooks: on Windows such a
 # path names a folder on the current drive that any user can create.

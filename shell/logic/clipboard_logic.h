@@ -13,6 +13,11 @@ extern const char kExcludeFromMonitorsFormat[]; // "ExcludeClipboardContentFromM
 extern const char kHistoryFormat[];             // "CanIncludeInClipboardHistory"
 extern const char kCloudFormat[];               // "CanUploadToCloudClipboard"
 
+// A copied list of responses stays on the clipboard this long at most; while another program
+// holds the clipboard open, emptying it is tried again after the second time.
+constexpr unsigned kListClipboardMs = 30000;
+constexpr unsigned kClipboardRetryMs = 500;
+
 // The clipboard-viewer chain. Window handles are only compared here.
 using ChainWindow = const void*;
 

@@ -62,6 +62,7 @@ std::size_t FormatList(const OtpChain& chain, std::uint32_t length, bool hex, ch
         }
         at += static_cast<std::size_t>(written);
     }
+    WipeSixWords();
     return at;
 }
 
@@ -73,7 +74,16 @@ void PrintHeading(HashKind kind, const char* seed, const char* date, char* out, 
 
 std::size_t PrintLinesPerPage(int printableHeight, int lineHeight, int dotsPerInch) {
     if (lineHeight <= 0) return 1;
-    // Half an inch above and below, the heading and a blank line.
-    const int lines = (printableHeight - dotsPerInch) / lineHeight - 2;
+    // Half an inch above and below, the heading and the page number, each with a blank line.
+    const int lines = (printableHeight - dotsPerInch) / lineHeight - 4;
     return lines > 1 ? static_cast<std::size_t>(lines) : 1;
+}
+
+std::size_t PrintPageCount(std::size_t lines, std::size_t linesPerPage) {
+    return linesPerPage == 0 ? 0 : (lines + linesPerPage - 1) / linesPerPage;
+}
+
+void PageNumber(std::size_t page, std::size_t pages, char out[kPageNumberSize]) {
+    FormatText(out, kPageNumberSize, "page %u of %u", static_cast<unsigned>(page),
+               static_cast<unsigned>(pages));
 }

@@ -36,8 +36,13 @@ std::size_t FormatList(const OtpChain& chain, std::uint32_t length, bool hex, ch
                        std::size_t size);
 
 // On paper each page begins with the heading, "otp-md5 ke1234, Tuesday, 8 December 2026", and a
-// blank line; the margin above and below is half an inch. How many lines of the list a page
-// takes, at least one, for a printable height and a line height in the same units.
+// blank line, and ends with a blank line and its number, "page 1 of 2"; the margin above and
+// below is half an inch. Each line of the list has a box to tick before it. How many lines of
+// the list a page takes, at least one, for a printable height and a line height in the same
+// units, and how many pages the list takes.
 constexpr std::size_t kPrintHeadingSize = 128;
 void PrintHeading(HashKind kind, const char* seed, const char* date, char* out, std::size_t size);
 std::size_t PrintLinesPerPage(int printableHeight, int lineHeight, int dotsPerInch);
+std::size_t PrintPageCount(std::size_t lines, std::size_t linesPerPage);
+constexpr std::size_t kPageNumberSize = 32;
+void PageNumber(std::size_t page, std::size_t pages, char out[kPageNumberSize]);

@@ -94,6 +94,16 @@ const MessageEntry kMessages[] = {
      0, 0},
 };
 
+// The challenge stands on a line of its own, so that a box never breaks it.
+const char* const kGuardWords[] = {
+    "%s\nThis pass phrase does not give the response that count %u gave before. Is Caps Lock "
+    "on? Or was the sequence renewed with another pass phrase?",
+    "%s\nThe challenge asks for count %u, but the next count expected is %u%s. Answering gives "
+    "away every response from count %u up, the next logins to this server among them.%s",
+    ", and with the %u skipped before, %u counts are skipped in all",
+    " The pass phrase was not checked: that would take too long.",
+};
+
 #define RENEW_LINE "\nA challenge that ends in \"ext\" can be renewed in the login with Renew..."
 
 // NOTE: the titles stay within 63 characters and the texts within 255 with
@@ -145,6 +155,10 @@ const char* BoxCaption(Box box) {
     case Box::Confirm: return VANTRETH_TITLE;
     }
     return "Error";
+}
+
+const char* GuardWordsText(GuardWords words) {
+    return kGuardWords[static_cast<int>(words)];
 }
 
 Message EnrolRefusalMessage(EnrolRefusal refusal) {

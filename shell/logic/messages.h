@@ -107,5 +107,15 @@ struct NoticeEntry {
 const NoticeEntry& NoticeFor(Notice notice);
 const char* BoxCaption(Box box);
 
+// The guard's words before its question (DescribeGuard): patterns, the challenge first.
+enum class GuardWords {
+    Mistyped,      // "%s" the challenge, "%u" the count checked
+    LowCount,      // "%s" the challenge, "%u" asked, "%u" expected, "%s" SkippedBefore or "",
+                   // "%u" asked, "%s" NotChecked or ""
+    SkippedBefore, // "%u" skipped before, "%u" in all
+    NotChecked,
+};
+const char* GuardWordsText(GuardWords words);
+
 // What the enrolment dialog shows for a refusal of the SNK core.
 Message EnrolRefusalMessage(EnrolRefusal refusal);

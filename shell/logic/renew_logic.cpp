@@ -99,6 +99,7 @@ std::size_t BuildRenewalLine(HashKind kind, const std::uint8_t current[8], const
     } else {
         FormatText(currentText, sizeof currentText, "%s", EncodeSixWords(current));
         FormatText(nextText, sizeof nextText, "%s", EncodeSixWords(next));
+        WipeSixWords();
     }
     // The kind as RFC 2243 names it: the keyword without "otp-".
     const int length =
@@ -111,6 +112,10 @@ std::size_t BuildRenewalLine(HashKind kind, const std::uint8_t current[8], const
         return 0;
     }
     return static_cast<std::size_t>(length);
+}
+
+bool IsRenewalLine(const char* text) {
+    return std::strncmp(text, "init-", 5) == 0;
 }
 
 bool RenewalAccepted(const CopiedChallenge& copied, std::optional<HashKind> kind, const char* count,

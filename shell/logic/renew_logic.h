@@ -42,6 +42,9 @@ std::size_t BuildRenewalLine(HashKind kind, const std::uint8_t current[8], const
                              std::uint32_t newCount, const std::uint8_t next[8], bool hex,
                              char* out, std::size_t size);
 
+// Whether a response text is a renewal line, which the response field cannot show whole.
+bool IsRenewalLine(const char* text);
+
 // The challenge copied last, as the clipboard brought it.
 struct CopiedChallenge {
     bool known;

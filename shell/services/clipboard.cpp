@@ -11,6 +11,9 @@ namespace {
 
 bool inChain = false;
 HWND nextViewer = nullptr; // the next window of the clipboard-viewer chain
+// The copied list's timer, and the clipboard's sequence number once the list was on it.
+UINT_PTR listTimer = 0;
+DWORD listSequence = 0;
 
 // Returns a NUL-terminated copy of the clipboard's CF_TEXT, or nullptr, and
 // its size in `size`. Another program's block need not end with a NUL, so the
@@ -55,16 +58,75 @@ void ForwardToNextViewer(HWND target, UINT message, WPARAM wParam, LPARAM lParam
 }
 
 // Marks the text as not for clipboard history or the cloud: a DWORD 0 under
-// each registered format. The clipboard must be open.
-void KeepOutOfHistory() {
-    const char* const names[] = {kHistoryFormat, kCloudFormat};
+// each registered format, and with `fromMonitors` as one that monitors leave
+// alone. The clipboard must be open.
+void KeepOutOfHistory(bool fromMonitors) {
+    const char* const names[] = {kHistoryFormat, kCloudFormat, kExcludeFromMonitorsFormat};
     for (const char* name : names) {
+        if (name == kExcludeFromMonitorsFormat && !fromMonitors) continue;
         const UINT format = RegisterClipboardFormatA(name);
         HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
         if (format == 0 || block == nullptr || SetClipboardData(format, block) == nullptr) {
             if (block != nullptr) GlobalFree(block);
         }
     }
+}
+
+// `size` bytes of text in `format` (CF_TEXT or CF_UNICODETEXT), and a NUL after them; a list
+// also asks monitors to leave it alone.
+ClipboardCopy CopyToClipboard(HWND owner, const void* text, std::size_t size, UINT format,
+                              bool list) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + sizeof(wchar_t));
+    if (block == nullptr) return ClipboardCopy::NoMemory;
+    void* copy = GlobalLock(block);
+    if (copy == nullptr) {
+        GlobalFree(block);
+        return ClipboardCopy::NotTaken;
+    }
+    std::memcpy(copy, text, size);
+    GlobalUnlock(block);
+
+    const bool opened = OpenClipboard(owner) != FALSE;
+    bool done = false;
+    if (opened) {
+        EmptyClipboard();
+        done = SetClipboardData(format, block) != nullptr;
+        if (done) KeepOutOfHistory(list);
+        // The clipboard holds its own copy now, and our block is freed at the close, uncleared.
+        if (done && list && (copy = GlobalLock(block)) != nullptr) {
+            OPENSSL_cleanse(copy, size);
+            GlobalUnlock(block);
+        }
+        CloseClipboard();
+    }
+    if (!done) {
+        if ((copy = GlobalLock(block)) != nullptr) {
+            OPENSSL_cleanse(copy, size);
+            GlobalUnlock(block);
+        }
+        GlobalFree(block);
+    }
+    return done ? ClipboardCopy::Done : ClipboardCopy::NotTaken;
+}
+
+// Empties the clipboard if it still holds the list; false when it could not be opened.
+bool EmptyOfList() {
+    // A copy made since is the user's.
+    if (GetClipboardSequenceNumber() != listSequence) return true;
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    CloseClipboard();
+    return true;
+}
+
+void CALLBACK ClearListOnTime(HWND, UINT, UINT_PTR, DWORD) {
+    // Another program holds the clipboard open for a moment: try again shortly.
+    if (!EmptyOfList()) {
+        listTimer = SetTimer(nullptr, listTimer, kClipboardRetryMs, ClearListOnTime);
+        return;
+    }
+    KillTimer(nullptr, listTimer);
+    listTimer = 0;
 }
 
 } // namespace
@@ -110,30 +172,23 @@ void OnChangeCbChain(HWND viewer, WPARAM wParam, LPARAM lParam) {
 }
 
 ClipboardCopy CopyTextToClipboard(HWND owner, const char* text, std::size_t length) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
-    if (block == nullptr) return ClipboardCopy::NoMemory;
-    char* copy = static_cast<char*>(GlobalLock(block));
-    if (copy == nullptr) {
-        GlobalFree(block);
-        return ClipboardCopy::NotTaken;
-    }
-    std::memcpy(copy, text, length);
-    GlobalUnlock(block);
+    return CopyToClipboard(owner, text, length, CF_TEXT, false);
+}
 
-    const bool opened = OpenClipboard(owner) != FALSE;
-    bool taken = false;
-    if (opened) {
-        EmptyClipboard();
-        taken = SetClipboardData(CF_TEXT, block) != nullptr;
-        if (taken) KeepOutOfHistory();
-        CloseClipboard();
+ClipboardCopy CopyListToClipboard(HWND owner, const wchar_t* text, std::size_t length) {
+    const ClipboardCopy copy =
+        CopyToClipboard(owner, text, length * sizeof(wchar_t), CF_UNICODETEXT, true);
+    if (copy == ClipboardCopy::Done) {
+        listSequence = GetClipboardSequenceNumber();
+        listTimer = SetTimer(nullptr, listTimer, kListClipboardMs, ClearListOnTime);
     }
-    if (!taken) {
-        if ((copy = static_cast<char*>(GlobalLock(block))) != nullptr) {
-            OPENSSL_cleanse(copy, length);
-            GlobalUnlock(block);
-        }
-        GlobalFree(block);
-    }
-    return taken ? ClipboardCopy::Done : ClipboardCopy::NotTaken;
+    return copy;
+}
+
+void ClearCopiedList() {
+    if (listTimer == 0) return;
+    KillTimer(nullptr, listTimer);
+    listTimer = 0;
+    for (int attempt = 0; attempt < 10 && !EmptyOfList(); ++attempt)
+        Sleep(kClipboardRetryMs / 10);
 }

@@ -24,3 +24,8 @@ void OnChangeCbChain(HWND viewer, WPARAM wParam, LPARAM lParam);
 // and the cloud. NoMemory leaves the system's error code for the caller to tell.
 enum class ClipboardCopy { Done, NoMemory, NotTaken };
 ClipboardCopy CopyTextToClipboard(HWND owner, const char* text, std::size_t length);
+// The same for a list of responses, as Unicode text, which also asks clipboard monitors to leave
+// it alone and goes kListClipboardMs later, or at ClearCopiedList (the program's end), unless
+// something was copied since. The thread's message loop runs the timer.
+ClipboardCopy CopyListToClipboard(HWND owner, const wchar_t* text, std::size_t length);
+void ClearCopiedList();

@@ -49,8 +49,10 @@ struct ProcedureSearch {
 // A dialog is known by its procedure, so that no dialog has to report itself.
 BOOL CALLBACK MatchProcedure(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<ProcedureSearch*>(lParam);
-    if (reinterpret_cast<DLGPROC>(GetWindowLongPtrA(window, DWLP_DLGPROC)) != search->procedure)
-        return TRUE;
+    // Asked in the other character set, a dialog gives a stand-in for its procedure.
+    const LONG_PTR procedure = IsWindowUnicode(window) ? GetWindowLongPtrW(window, DWLP_DLGPROC)
+                                                       : GetWindowLongPtrA(window, DWLP_DLGPROC);
+    if (reinterpret_cast<DLGPROC>(procedure) != search->procedure) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -100,7 +102,7 @@ bool ExitRequested() {
     return exitRequested;
 }
 
-bool RunOnce(int resource, DLGPROC procedure, HWND owner, LPARAM parameter) {
+bool RunOnce(int resource, DLGPROC procedure, HWND owner, LPARAM parameter, bool unicode) {
     if (exitRequested) return true;
     if (RunningSlot(procedure) != nullptr) {
         // A request that comes while it is being made finds no window yet; that one comes up
@@ -115,7 +117,9 @@ bool RunOnce(int resource, DLGPROC procedure, HWND owner, LPARAM parameter) {
     *slot = procedure;
     WaitingForAnswerBegins();
     const INT_PTR result =
-        DialogBoxParamA(g_instance, MAKEINTRESOURCEA(resource), owner, procedure, parameter);
+        unicode
+            ? DialogBoxParamW(g_instance, MAKEINTRESOURCEW(resource), owner, procedure, parameter)
+            : DialogBoxParamA(g_instance, MAKEINTRESOURCEA(resource), owner, procedure, parameter);
     const DWORD error = GetLastError();
     WaitingForAnswerEnds();
     SetLastError(error);

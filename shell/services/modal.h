@@ -25,7 +25,7 @@ void ExitProgram(HWND mainDialog);
 bool ExitRequested();
 
 // One of each: two Options dialogs would edit the same settings, each unaware of the other.
-// Runs dialog `resource` with `procedure` modally, owned by `owner`; while one with that
-// procedure is open, brings it to the front instead. False only when it could not be created
-// (GetLastError tells why).
-bool RunOnce(int resource, DLGPROC procedure, HWND owner, LPARAM parameter);
+// Runs dialog `resource` with `procedure` modally, owned by `owner`, as a Unicode window when
+// `unicode`; while one with that procedure is open, brings it to the front instead. False only
+// when it could not be created (GetLastError tells why).
+bool RunOnce(int resource, DLGPROC procedure, HWND owner, LPARAM parameter, bool unicode = false);

@@ -2,85 +2,158 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+#include <wincrypt.h>
+
+#include <openssl/crypto.h>
+
 namespace {
 
-const char kSequencesKeyPath[] = "Software\\Vantreth\\Sequences";
-// Longer names are no sequence's; such a value is neither counted nor deleted.
-constexpr DWORD kValueNameSize = 256;
-// The most values deleted to make room at one write: a store filled from outside is cut down
-// over several.
-constexpr int kMostDeletions = 16;
+const char kKeyPath[] = "Software\\Vantreth";
+const char kValueName[] = "Sequences";
+const char kOldKeyPath[] = "Software\\Vantreth\\Sequences";
+// The protected memory is a few hundred bytes longer than the memory; a longer value is none.
+constexpr DWORD kProtectedLimit = 2 * kSequenceMemorySize;
+// A writer holds the lock for a registry read and write; one that holds it longer has hung.
+constexpr DWORD kLockWaitMs = 10000;
 
-bool ReadRecord(HKEY key, const char* name, SequenceRecord* record) {
-    std::uint8_t data[kSequenceRecordSize];
-    DWORD type = 0;
-    DWORD length = sizeof data;
-    return RegQueryValueExA(key, name, nullptr, &type, data, &length) == ERROR_SUCCESS &&
-           type == REG_BINARY && DecodeSequenceRecord(data, length, record);
+const wchar_t kLockPrefix[] = L"Local\\Vantreth.Sequences.";
+
+// The prefix and the user's SID: one lock per user and session.
+bool LockName(wchar_t name[128]) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    alignas(TOKEN_USER) BYTE user[256];
+    DWORD length = 0;
+    wchar_t* sid = nullptr;
+    const bool named =
+        GetTokenInformation(token, TokenUser, user, sizeof user, &length) &&
+        ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid) &&
+        lstrlenW(sid) < 128 - lstrlenW(kLockPrefix);
+    if (named) lstrcatW(lstrcpyW(name, kLockPrefix), sid);
+    if (sid != nullptr) LocalFree(sid);
+    CloseHandle(token);
+    return named;
 }
 
-// Surveys every value but `own`; `victim` names the one to delete first. False when the
-// values cannot be read.
-bool Survey(HKEY key, const char* own, bool* ownStored, SequenceSurvey* survey,
-            char victim[kValueNameSize]) {
-    *survey = {};
-    *ownStored = false;
-    for (DWORD index = 0;; ++index) {
-        char name[kValueNameSize];
+HANDLE Lock() {
+    wchar_t name[128];
+    if (!LockName(name)) return nullptr;
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, name);
+    if (mutex == nullptr) return nullptr;
+    const DWORD waited = WaitForSingleObject(mutex, kLockWaitMs);
+    // An owner that ended holding it left the value whole: RegSetValueEx writes it at once.
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) return mutex;
+    CloseHandle(mutex);
+    return nullptr;
+}
+
+void Unlock(HANDLE mutex) {
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+}
+
+void ReadMemory(HKEY key, SequenceMemory* memory) {
+    memory->size = 0;
+    BYTE stored[kProtectedLimit];
+    DWORD type = 0;
+    DWORD length = sizeof stored;
+    if (RegQueryValueExA(key, kValueName, nullptr, &type, stored, &length) != ERROR_SUCCESS ||
+        type != REG_BINARY)
+        return;
+    DATA_BLOB in = {length, stored};
+    DATA_BLOB out = {};
+    if (!CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
+                            &out))
+        return;
+    if (!DecodeSequenceMemory(out.pbData, out.cbData, memory)) memory->size = 0;
+    OPENSSL_cleanse(out.pbData, out.cbData);
+    LocalFree(out.pbData);
+}
+
+bool WriteMemory(HKEY key, const SequenceMemory& memory) {
+    BYTE plain[kSequenceMemorySize];
+    EncodeSequenceMemory(memory, plain);
+    DATA_BLOB in = {sizeof plain, plain};
+    DATA_BLOB out = {};
+    const bool written =
+        CryptProtectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
+                         &out) &&
+        RegSetValueExA(key, kValueName, 0, REG_BINARY, out.pbData, out.cbData) == ERROR_SUCCESS;
+    OPENSSL_cleanse(plain, sizeof plain);
+    if (out.pbData != nullptr) LocalFree(out.pbData);
+    return written;
+}
+
+// 0.15's values, wherever a 0.15 left them, into `memory`, written with it and deleted.
+void CarryOver(HKEY key, SequenceMemory& memory) {
+    HKEY oldKey;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kOldKeyPath, 0, KEY_QUERY_VALUE, &oldKey) != ERROR_SUCCESS)
+        return;
+    OldSequence old[kSequenceLimit];
+    std::size_t count = 0;
+    for (DWORD index = 0; count < kSequenceLimit; ++index) {
+        char name[kSequenceNameSize];
         DWORD nameLength = sizeof name;
+        BYTE data[16];
+        DWORD length = sizeof data;
+        DWORD type = 0;
         const LONG status =
-            RegEnumValueA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) return true;
-        if (status == ERROR_MORE_DATA) continue;
-        if (status != ERROR_SUCCESS) return false;
-        SequenceRecord record;
-        const bool readable = ReadRecord(key, name, &record);
-        if (lstrcmpiA(name, own) == 0) {
-            *ownStored = true;
-            if (readable && record.used > survey->highestUsed) survey->highestUsed = record.used;
-            continue;
-        }
-        if (SurveySequence(*survey, readable ? &record : nullptr))
-            lstrcpynA(victim, name, kValueNameSize);
+            RegEnumValueA(oldKey, index, name, &nameLength, nullptr, &type, data, &length);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status == ERROR_SUCCESS && type == REG_BINARY &&
+            DecodeOldSequence(name, data, length, &old[count]))
+            ++count;
     }
+    RegCloseKey(oldKey);
+    CarryOverOldSequences(memory, old, count);
+    OPENSSL_cleanse(old, sizeof old);
+    if (count == 0 || WriteMemory(key, memory)) RegDeleteKeyA(HKEY_CURRENT_USER, kOldKeyPath);
+}
+
+// Under the lock: the memory read, the sequence `name`'s record in `found`, and with `answer`
+// written back with the answer taken in. False when the memory cannot be reached.
+bool Visit(const char* name, const SequenceAnswer* answer, SequenceRecord* found) {
+    HANDLE lock = Lock();
+    if (lock == nullptr) return false;
+    HKEY key;
+    const REGSAM access = KEY_QUERY_VALUE | KEY_SET_VALUE;
+    // Only a change makes the key.
+    bool reached =
+        (answer != nullptr
+             ? RegCreateKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               access, nullptr, &key, nullptr)
+             : RegOpenKeyExA(HKEY_CURRENT_USER, kKeyPath, 0, access, &key)) == ERROR_SUCCESS;
+    if (reached) {
+        SequenceMemory memory;
+        ReadMemory(key, &memory);
+        CarryOver(key, memory);
+        const SequenceRecord* stored = name != nullptr ? FindSequence(memory, name) : nullptr;
+        reached = stored != nullptr || answer != nullptr;
+        if (stored != nullptr && found != nullptr) *found = *stored;
+        if (answer != nullptr) {
+            PutSequence(memory, name, RecordAfterAnswer(stored, *answer));
+            reached = WriteMemory(key, memory);
+        }
+        OPENSSL_cleanse(&memory, sizeof memory);
+        RegCloseKey(key);
+    }
+    Unlock(lock);
+    return reached;
 }
 
 } // namespace
 
 bool LookUpSequence(HashKind kind, const char* seed, SequenceRecord* record) {
     char name[kSequenceNameSize];
-    if (!SequenceName(kind, seed, name)) return false;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSequencesKeyPath, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return false;
-    const bool found = ReadRecord(key, name, record);
-    RegCloseKey(key);
-    return found;
+    return SequenceName(kind, seed, name) && Visit(name, nullptr, record);
 }
 
-bool RememberSequence(HashKind kind, const char* seed, std::uint32_t count, std::uint16_t check) {
+bool RememberSequence(HashKind kind, const char* seed, const SequenceAnswer& answer) {
     char name[kSequenceNameSize];
-    if (!SequenceName(kind, seed, name)) return false;
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kSequencesKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    SequenceSurvey survey;
-    bool ownStored = false;
-    char victim[kValueNameSize] = {};
-    bool surveyed = Survey(key, name, &ownStored, &survey, victim);
-    for (int deleted = 0; surveyed && !ownStored && SequenceStoreFull(survey) &&
-                          survey.victimFound && deleted < kMostDeletions;
-         ++deleted) {
-        if (RegDeleteValueA(key, victim) != ERROR_SUCCESS) break;
-        surveyed = Survey(key, name, &ownStored, &survey, victim);
-    }
-    const SequenceRecord record = {count, check, surveyed ? survey.highestUsed + 1 : 1};
-    std::uint8_t data[kSequenceRecordSize];
-    EncodeSequenceRecord(record, data);
-    const bool written =
-        RegSetValueExA(key, name, 0, REG_BINARY, data, sizeof data) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return written;
+    return SequenceName(kind, seed, name) && Visit(name, &answer, nullptr);
+}
+
+void OpenSequenceMemory() {
+    Visit(nullptr, nullptr, nullptr);
 }

@@ -79,8 +79,7 @@ void FinishPress(HWND dialog, bool computed, const OtpChain& chain) {
     std::memcpy(given->response, words, std::strlen(words) + 1);
     given->kind = kind;
     lstrcpynA(given->seed, press.fields.seed, sizeof given->seed);
-    given->count = press.count;
-    given->check = SequenceCheck(chain.values[0]);
+    given->memory = AnswerPastGuard(verdict, press.count, press.count, chain.values[0]);
     ForgetPress();
     EndDialog(dialog, IDOK);
 }
@@ -120,11 +119,11 @@ void OnChallengeOk(HWND dialog) {
     OPENSSL_cleanse(&fields, sizeof fields);
     press.count = static_cast<std::uint32_t>(ReadCount(press.fields.count));
     press.guard = settings.Guard != 0;
-    press.remembered =
-        press.guard && LookUpSequence(challenge.kind, press.fields.seed, &press.record);
-    OtpChain chain = PlanChain(
-        press.count, false,
-        GuardCheckCount(press.guard, press.remembered ? &press.record : nullptr, press.count));
+    // Looked up with the guard off too: the memory takes nothing from another pass phrase.
+    press.remembered = LookUpSequence(challenge.kind, press.fields.seed, &press.record);
+    OtpChain chain =
+        PlanChain(press.count, false,
+                  GuardCheckCount(press.remembered ? &press.record : nullptr, press.count));
     const JobState state = ComputeOrStartChain(press.fields, chain);
     if (state == JobState::Started) {
         ShowBusy(dialog, true);
@@ -235,9 +234,7 @@ LoginEnd RunLoginDialog(const LoginRequest& request, LoginAnswer& answer) {
 }
 
 void RememberLoginAnswer(const LoginAnswer& answer) {
-    Settings settings;
-    ReadSettings(settings);
-    if (settings.Guard != 0) RememberSequence(answer.kind, answer.seed, answer.count, answer.check);
+    RememberSequence(answer.kind, answer.seed, answer.memory);
 }
 
 void WipeLoginAnswer(LoginAnswer& answer) {

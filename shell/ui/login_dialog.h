@@ -6,6 +6,7 @@
 
 #include "engine/challenge.h"
 #include "engine/otp.h"
+#include "shell/logic/sequence_logic.h"
 
 // Dialog 123: a login's question in a window of Vantreth's own. For a challenge it takes the pass
 // phrase, checks it as the main dialog's Ok does, applies the sequence guards and gives the
@@ -23,11 +24,10 @@ constexpr std::size_t kLoginAnswerSize = 1024;
 struct LoginAnswer {
     char response[kResponseSize]; // the challenge's six words
     char text[kLoginAnswerSize];  // the question's answer
-    // What the sequence memory keeps of the challenge answered.
+    // What the sequence memory takes of the challenge answered.
     HashKind kind;
     char seed[kChallengeSeedLength + 1];
-    std::uint32_t count;
-    std::uint16_t check;
+    SequenceAnswer memory;
 };
 
 enum class LoginEnd {

@@ -96,10 +96,18 @@ void StopPendingDecrement(HWND dialog) {
     KillTimer(dialog, ID_TIMER_DECR);
 }
 
+// A renewal line, longer than the response field, is shown whole below it too.
+void SetResponseField(HWND dialog, const char* text) {
+    SetDlgItemTextA(dialog, IDC_RESPONSE, text);
+    const bool line = IsRenewalLine(text);
+    SetDlgItemTextA(dialog, IDC_RENEW_LINE, line ? text : "");
+    ShowWindow(GetDlgItem(dialog, IDC_RENEW_LINE), line ? SW_SHOW : SW_HIDE);
+}
+
 // The response goes, and Copy with it: the fields no longer hold what it answered.
 void EmptyResponse(HWND dialog) {
     OPENSSL_cleanse(response, sizeof response);
-    SetDlgItemTextA(dialog, IDC_RESPONSE, "");
+    SetResponseField(dialog, "");
     EnableWindow(GetDlgItem(dialog, IDC_COPY), FALSE);
 }
 
@@ -187,6 +195,7 @@ void OnInitDialog(HWND dialog) {
     if (!loaded.saved) ShowMessage(dialog, Message::RegistryWrite);
     if (loaded.snkRecordStored) g_snkKeysSaved = true;
     if (loaded.firstStart) OfferNoticeOnceIconIsThere(PlainNotice(Notice::FirstStart));
+    OpenSequenceMemory();
     // The dock adds the icon, and the first-start notice follows it.
     PostMessageA(dialog, WM_COMMAND, IDC_CLOSE, 0);
 }
@@ -194,7 +203,7 @@ void OnInitDialog(HWND dialog) {
 void ApplyOkOutcome(HWND dialog, const OkOutcome& outcome) {
     // The field always shows what Copy would deliver, never a stale answer.
     if (outcome.showResponse) {
-        SetDlgItemTextA(dialog, IDC_RESPONSE, response);
+        SetResponseField(dialog, response);
         EnableWindow(GetDlgItem(dialog, IDC_COPY), TRUE);
     } else {
         EmptyResponse(dialog);
@@ -223,7 +232,6 @@ struct Press {
     OkFields fields;
     HashKind kind;
     std::uint32_t count;
-    bool guard;
     bool remembered;
     SequenceRecord record;
 };
@@ -235,7 +243,7 @@ void ForgetPress() {
 
 // The response field as it was before a list or a renewal showed its progress there.
 void RestoreResponse(HWND dialog) {
-    SetDlgItemTextA(dialog, IDC_RESPONSE, response);
+    SetResponseField(dialog, response);
     EnableWindow(GetDlgItem(dialog, IDC_COPY), response[0] != '\0');
 }
 
@@ -247,17 +255,23 @@ bool PassGuardOfPress(HWND dialog, const GuardVerdict& verdict) {
     return PassGuard(dialog, verdict, press.kind, press.fields.seed, press.count, question);
 }
 
-void AnswerResponse(HWND dialog, const OtpChain& chain) {
+// What the memory takes of the press's answer, down to `lowest`.
+void RememberPress(const GuardVerdict& verdict, const OtpChain& chain, std::uint32_t lowest) {
+    RememberSequence(
+        press.kind, press.fields.seed,
+        AnswerPastGuard(verdict, press.count, lowest, chain.values[lowest - chain.low]));
+}
+
+void AnswerResponse(HWND dialog, const OtpChain& chain, const GuardVerdict& verdict) {
     const HashKind kind = press.kind;
     const char* words = EncodeSixWords(chain.values[0]);
     std::memcpy(response, words, std::strlen(words) + 1);
-    if (press.guard)
-        RememberSequence(kind, press.fields.seed, press.count, SequenceCheck(chain.values[0]));
+    RememberPress(verdict, chain, press.count);
     ApplyOkOutcome(dialog, OkOutcomeFor(true, g_settings));
     OfferNotice(dialog, ResponsesLeftNotice(kind, press.count, press.fields.seed));
 }
 
-void AnswerRenewal(HWND dialog, const OtpChain& chain) {
+void AnswerRenewal(HWND dialog, const OtpChain& chain, const GuardVerdict& verdict) {
     const RenewRequest request = {
         press.kind,
         press.fields.seed,
@@ -267,6 +281,7 @@ void AnswerRenewal(HWND dialog, const OtpChain& chain) {
         RenewalAccepted(lastCopied, press.kind, press.fields.count, press.fields.seed),
         response};
     if (!RunRenewDialog(dialog, request)) return;
+    RememberPress(verdict, chain, press.count);
     // The line answers the count in the field: no lower one follows it.
     StopPendingDecrement(dialog);
     ApplyOkOutcome(dialog, OkOutcome{true, false, 0});
@@ -275,7 +290,7 @@ void AnswerRenewal(HWND dialog, const OtpChain& chain) {
 // The chain of a press is in, or its computation failed: the guard asks, then the answer.
 void FinishPress(HWND dialog, bool computed, const OtpChain& chain) {
     const SequenceRecord* remembered = press.remembered ? &press.record : nullptr;
-    const GuardVerdict verdict = DecideGuard(press.guard, remembered, press.count,
+    const GuardVerdict verdict = DecideGuard(g_settings.Guard != 0, remembered, press.count,
                                              chain.check != 0 ? chain.checkValue : nullptr);
     if (!computed) {
         if (press.purpose == Purpose::Response) {
@@ -286,13 +301,13 @@ void FinishPress(HWND dialog, bool computed, const OtpChain& chain) {
     } else if (!PassGuardOfPress(dialog, verdict)) {
         EmptyResponse(dialog);
     } else if (press.purpose == Purpose::Response) {
-        AnswerResponse(dialog, chain);
+        AnswerResponse(dialog, chain, verdict);
     } else {
         RestoreResponse(dialog);
         if (press.purpose == Purpose::List) {
-            RunListDialog(dialog, ListRequest{press.kind, press.fields.seed, &chain});
+            RunListDialog(dialog, ListRequest{press.kind, press.fields.seed, &chain, &verdict});
         } else {
-            AnswerRenewal(dialog, chain);
+            AnswerRenewal(dialog, chain, verdict);
         }
     }
     ForgetPress();
@@ -304,7 +319,7 @@ void ShowJobProgress(HWND dialog) {
     const JobState state = PollComputeJob(progress, chain);
     if (state == JobState::Running) {
         // Set on every tick: its change notice keeps an open dialog from docking mid-job.
-        SetDlgItemTextA(dialog, IDC_RESPONSE, progress);
+        SetResponseField(dialog, progress);
         return;
     }
     KillTimer(dialog, ID_TIMER_PROGRESS);
@@ -326,7 +341,7 @@ void AbandonLongComputation(HWND dialog) {
     StopComputeJob();
     ForgetPress();
     KillTimer(dialog, ID_TIMER_PROGRESS);
-    SetDlgItemTextA(dialog, IDC_RESPONSE, "");
+    SetResponseField(dialog, "");
 }
 
 // Any real change of what the job answers makes its answer stale before it exists.
@@ -373,12 +388,12 @@ void OnCompute(HWND dialog, Purpose purpose) {
     press.kind = *fields.kind;
     // The checks let only counts above zero through, of at most 9 digits.
     press.count = static_cast<std::uint32_t>(ReadCount(fields.count));
-    press.guard = g_settings.Guard != 0;
-    press.remembered = press.guard && LookUpSequence(press.kind, fields.seed, &press.record);
+    // Looked up with the guard off too: the memory takes nothing from another pass phrase.
+    press.remembered = LookUpSequence(press.kind, fields.seed, &press.record);
     OPENSSL_cleanse(&fields, sizeof fields);
-    OtpChain chain = PlanChain(
-        press.count, purpose == Purpose::List,
-        GuardCheckCount(press.guard, press.remembered ? &press.record : nullptr, press.count));
+    OtpChain chain =
+        PlanChain(press.count, purpose == Purpose::List,
+                  GuardCheckCount(press.remembered ? &press.record : nullptr, press.count));
     const JobState state = ComputeOrStartChain(press.fields, chain);
     if (state == JobState::Started) {
         ShowLongComputation(dialog);
@@ -468,6 +483,7 @@ void LeaveTheShell(HWND dialog) {
     StopComputeJob();
     ForgetPress();
     LeaveClipboardChain(dialog);
+    ClearCopiedList();
     RemoveTrayIcon(dialog);
     if (keyFilter != nullptr) UnhookWindowsHookEx(keyFilter);
     keyFilter = nullptr;
@@ -503,6 +519,8 @@ void RecogniseChallenge(HWND dialog, char* text) {
     lstrcpynA(lastCopied.seed, parsed.slots.seed, sizeof lastCopied.seed);
     // The last answer is for another challenge: Copy must not deliver it for this one.
     EmptyResponse(dialog);
+    // What is typed next replaces a pass phrase left in the field, never adds to it.
+    SendDlgItemMessageA(dialog, IDC_PASSPHRASE, EM_SETSEL, 0, -1);
     SetFocus(GetDlgItem(dialog, IDC_PASSPHRASE));
     RequestShow(dialog, ShowRequest{true, false});
 }
@@ -554,7 +572,7 @@ void OnTrayRequest(HWND dialog, const TrayRequest& request) {
 void OnClearAll(HWND dialog) {
     StopPendingDecrement(dialog);
     AbandonLongComputation(dialog);
-    SetDlgItemTextA(dialog, IDC_RESPONSE, "");
+    SetResponseField(dialog, "");
     SetDlgItemTextA(dialog, IDC_SEED, "");
     SetDlgItemTextA(dialog, IDC_PASSPHRASE, "");
     SetDlgItemTextA(dialog, IDC_COUNT, "");

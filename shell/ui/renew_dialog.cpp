@@ -39,8 +39,10 @@ bool MakeLine(HWND dialog, const RenewFields& fields) {
     made = made && BuildRenewalLine(request.kind, request.current, fields.seed, count,
                                     next.values[0], IsDlgButtonChecked(dialog, IDC_RENEW_HEX) != 0,
                                     request.line, kResponseSize) > 0;
-    if (made && g_settings.Guard != 0)
-        RememberSequence(request.kind, fields.seed, count, SequenceCheck(next.values[0]));
+    // A new sequence, perhaps with a new pass phrase: the memory takes it as it is.
+    if (made)
+        RememberSequence(request.kind, fields.seed,
+                         SequenceAnswer{count, count, SequenceCheck(next.values[0]), true, false});
     OPENSSL_cleanse(&next, sizeof next);
     return made;
 }

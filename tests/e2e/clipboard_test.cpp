@@ -78,6 +78,12 @@ TEST(Clipboard, ACopiedChallengeBringsTheDialogUpAndCopyGivesTheResponse) {
             return FocusedWindow(program) == Control(program, IDC_PASSPHRASE);
         })) << "focus on "
             << FocusedWindow(program);
+        // What is typed next replaces the pass phrase left from the last answer.
+        DWORD_PTR selection = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(Control(program, IDC_PASSPHRASE), EM_GETSEL, 0, 0,
+                                        SMTO_ABORTIFHUNG, kWaitMs, &selection) != 0 &&
+                    selection == (answered ? sizeof kPassPhrase - 1 : 0) << 16)
+            << std::hex << selection;
         EXPECT_EQ("", Field(program, IDC_RESPONSE)) << "the last words stayed";
         EXPECT_FALSE(IsEnabled(Control(program, IDC_COPY))) << "Copy would give the last words";
 

@@ -92,3 +92,32 @@ void PrintFigures(const char* who, const char* when, const Figures& figures) {
                 who, when, figures.handles, figures.handleSource, figures.privateBytes / 1024,
                 figures.memorySource, figures.windows);
 }
+
+bool TextsInMemory(const Program& program, const std::vector<std::string>& texts,
+                   std::vector<size_t>* found) {
+    HANDLE process =
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.processId);
+    if (process == nullptr) return false;
+    // What the program writes lies in its writable memory: its heaps, stacks and data.
+    std::string memory, region;
+    MEMORY_BASIC_INFORMATION info;
+    for (const char* at = nullptr; VirtualQueryEx(process, at, &info, sizeof info) == sizeof info;
+         at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+        SIZE_T read = 0;
+        if (info.State != MEM_COMMIT || (info.Protect & (PAGE_READWRITE | PAGE_WRITECOPY)) == 0)
+            continue;
+        region.resize(info.RegionSize);
+        if (ReadProcessMemory(process, info.BaseAddress, &region[0], info.RegionSize, &read))
+            memory.append(region, 0, read);
+    }
+    CloseHandle(process);
+    found->clear();
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string wide;
+        for (const char c : texts[i])
+            wide += std::string{c, '\0'};
+        if (memory.find(texts[i]) != std::string::npos || memory.find(wide) != std::string::npos)
+            found->push_back(i);
+    }
+    return true;
+}

@@ -3,6 +3,9 @@
 // many actions can be shown to leak none of them.
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/e2e/program.h"
 
 struct Figures {
@@ -16,3 +19,8 @@ struct Figures {
 bool ReadFigures(const Program& program, Figures* figures);
 // One line, "WHO WHEN handles ...".
 void PrintFigures(const char* who, const char* when, const Figures& figures);
+
+// Which of `texts` stand anywhere in the program's memory, in ANSI or UTF-16: their indexes in
+// `found`. False when the memory cannot be read.
+bool TextsInMemory(const Program& program, const std::vector<std::string>& texts,
+                   std::vector<size_t>* found);

@@ -1,12 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "tests/e2e/program.h"
 #include "tests/e2e/registry.h"
+#include "tests/e2e/sequence_writer.h"
 
-// Usage: vantreth_e2e [GoogleTest flags] PATH-TO-Vantreth.exe
+// Usage: vantreth_e2e [GoogleTest flags] PATH-TO-Vantreth.exe; started by a test,
+// vantreth_e2e --sequence-writer NUMBER EVENT.
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--sequence-writer") == 0)
+        return WriteSequences(std::atoi(argv[2]), argv[3]);
     testing::InitGoogleTest(&argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s [gtest flags] Vantreth.exe\n", argv[0]);
@@ -17,8 +23,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no program at %s\n", ProgramPath());
         return 2;
     }
-    std::printf("e2e: %s\n", UnderWow64() ? "under WoW64: a 64-bit system, the registry key under "
-                                            "WOW6432Node"
+    std::printf("e2e: %s\n", UnderWow64() ? "under WoW64: a 64-bit system, the settings key under "
+                                            "WOW6432Node, the sequences in the shared view"
                                           : "a 32-bit system");
     KillRunningInstances();
     const int result = RUN_ALL_TESTS();

@@ -1,5 +1,7 @@
 #include "tests/e2e/registry.h"
 
+#include <wincrypt.h>
+
 #include <cstdio>
 #include <map>
 
@@ -181,25 +183,58 @@ std::string FromHex(const char* hex) {
 
 namespace {
 
-const char kSequencesKey[] = "Software\\Vantreth\\Sequences";
+const char kVantrethKey[] = "Software\\Vantreth";
+const char kOldSequencesKey[] = "Software\\Vantreth\\Sequences";
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kRunValue[] = L"Vantreth";
 
 } // namespace
 
 bool DeleteSequences() {
-    const LONG result = RegDeleteKeyA(HKEY_CURRENT_USER, kSequencesKey);
+    const LONG result = RegDeleteTreeA(HKEY_CURRENT_USER, kVantrethKey);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }
 
-bool ReadSequence(const char* name, std::string* bytes) {
-    char data[64];
-    DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_CURRENT_USER, kSequencesKey, name, RRF_RT_ANY, nullptr, data, &size) !=
-        ERROR_SUCCESS)
+bool ReadSequenceMemory(SequenceMemory* memory) {
+    BYTE stored[16384];
+    DWORD size = sizeof stored;
+    if (RegGetValueA(HKEY_CURRENT_USER, kVantrethKey, "Sequences", RRF_RT_REG_BINARY, nullptr,
+                     stored, &size) != ERROR_SUCCESS)
         return false;
-    bytes->assign(data, size);
-    return true;
+    DATA_BLOB in = {size, stored};
+    DATA_BLOB out = {};
+    if (!CryptUnprotectData(&in, nullptr, nullptr, nullptr, nullptr, CRYPTPROTECT_UI_FORBIDDEN,
+                            &out))
+        return false;
+    const bool read = DecodeSequenceMemory(out.pbData, out.cbData, memory);
+    LocalFree(out.pbData);
+    return read;
+}
+
+std::string RegistryAsAThiefReadsIt() {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kVantrethKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no key>";
+    DWORD subkeys = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr);
+    std::string seen = subkeys != 0 ? "<subkeys>\n" : "";
+    char name[256];
+    std::string data(65536, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD nameSize = sizeof name, dataSize = static_cast<DWORD>(data.size());
+        if (RegEnumValueA(key, index, name, &nameSize, nullptr, nullptr,
+                          reinterpret_cast<BYTE*>(&data[0]), &dataSize) != ERROR_SUCCESS)
+            break;
+        seen += std::string(name, nameSize) + '=' + data.substr(0, dataSize) + '\n';
+    }
+    RegCloseKey(key);
+    return seen;
+}
+
+bool PlantOldSequence(const char* name, const std::string& bytes) {
+    return RegSetKeyValueA(HKEY_CURRENT_USER, kOldSequencesKey, name, REG_BINARY, bytes.data(),
+                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
 bool ReadRunValue(std::wstring* value, DWORD* type) {

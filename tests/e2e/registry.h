@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "shell/logic/sequence_logic.h"
 #include "shell/logic/settings.h"
 
 extern const char* const kSettingsKey;
@@ -76,7 +77,12 @@ std::string DescribeStored(const Settings& settings, const char* snkRecordHex = 
 // Raw bytes from hex digits.
 std::string FromHex(const char* hex);
 
-// The sequences, HKCU\Software\Vantreth\Sequences: deleted with every value, and a value's
-// bytes read (false when missing).
+// The sequences remembered, in HKCU\Software\Vantreth (the shared view on a 64-bit system):
+// all deleted, and the memory unprotected as the user and read (false when there is none).
 bool DeleteSequences();
-bool ReadSequence(const char* name, std::string* bytes);
+bool ReadSequenceMemory(SequenceMemory* memory);
+// Every value's name and bytes under HKCU\Software\Vantreth, as a thief with a copy of the
+// registry reads them, and "<subkeys>" while it has any.
+std::string RegistryAsAThiefReadsIt();
+// A value of 0.15's form: HKCU\Software\Vantreth\Sequences\NAME, 10 bytes.
+bool PlantOldSequence(const char* name, const std::string& bytes);

@@ -64,10 +64,15 @@ TEST(Print, PageHeadingAndLinesPerPage) {
     char heading[kPrintHeadingSize];
     PrintHeading(HashKind::SHA1, "KE1234", "Tuesday, 8 December 2026", heading, sizeof heading);
     EXPECT_STREQ("otp-sha1 ke1234, Tuesday, 8 December 2026", heading);
-    // A4 at 600 dpi less a printer's margins, 10-point lines: an inch and two lines go; a label
-    // printer still takes a line.
-    EXPECT_EQ(72u, PrintLinesPerPage(6814, 83, 600));
+    // A4 at 600 dpi less a printer's margins, 10-point lines: an inch and four lines go; a label
+    // printer still takes a line. A list of 100 takes two such pages, numbered.
+    EXPECT_EQ(70u, PrintLinesPerPage(6814, 83, 600));
     EXPECT_EQ(1u, PrintLinesPerPage(300, 50, 300));
+    EXPECT_EQ(2u, PrintPageCount(100, 70));
+    EXPECT_EQ(1u, PrintPageCount(70, 70));
+    char number[kPageNumberSize];
+    PageNumber(1, 2, number);
+    EXPECT_STREQ("page 1 of 2", number);
 }
 
 } // namespace

@@ -13,47 +13,66 @@ const std::uint8_t kRight[8] = {0x50, 0xfe, 0x19, 0x62, 0xc4, 0x96, 0x58, 0x80};
 // A value whose first 16 bits differ: another pass phrase.
 const std::uint8_t kWrong[8] = {0x50, 0xff, 0x19, 0x62, 0xc4, 0x96, 0x58, 0x80};
 constexpr std::uint16_t kCheck = 0x50fe;
+// The value of the count answered, whose check a new record takes.
+const std::uint8_t kAnswered[8] = {0x12, 0x37, 0xdc, 0xb4, 0xaa, 0x53, 0x16, 0xc1};
+constexpr std::uint16_t kNew = 0x1237;
 
 struct GuardCase {
     const char* name;
     bool guardOn;
-    std::uint32_t remembered; // 0: not remembered
+    SequenceRecord remembered; // count 0: not remembered
     std::uint32_t asked;
-    std::uint32_t checkCount; // what the computation must also give
-    const std::uint8_t* value;
-    bool mistyped;
-    bool lowCount;
-    bool checkSkipped;
+    std::uint32_t lowest; // a list's last count; 0 for a response
+    bool right;           // the pass phrase gives the remembered check
+    std::uint32_t checkCount;
+    const char* boxes;
+    SequenceRecord after; // with Yes to every box
 };
 
 const GuardCase kGuardCases[] = {
-    {"OptionOff", false, 99, 5, 0, nullptr, false, false, false},
-    {"NotRemembered", true, 0, 5, 0, nullptr, false, false, false},
-    {"Above", true, 99, 100, 0, nullptr, false, false, false},
-    {"Equal", true, 99, 99, 0, nullptr, false, false, false},
-    {"OneBelow", true, 99, 98, 99, kRight, false, false, false},
-    {"OneBelowMistyped", true, 99, 98, 99, kWrong, true, false, false},
-    {"TenBelowTheNext", true, 99, 88, 99, kRight, false, false, false},
-    {"ElevenBelowTheNext", true, 99, 87, 99, kRight, false, true, false},
-    {"FarBelowAndMistyped", true, 99, 2, 99, kWrong, true, true, false},
-    {"CheckAtItsLongest", true, 1000005, 5, 1000005, kRight, false, true, false},
-    {"CheckTooLong", true, 1000006, 5, 0, nullptr, false, true, true},
+    {"NotRemembered", true, {}, 5, 0, true, 0, "", {5, kNew, 0}},
+    {"AtTheCount", true, {99, kCheck, 3}, 99, 0, true, 99, "", {99, kCheck, 3}},
+    {"AtTheCountMistyped", true, {99, kCheck, 3}, 99, 0, false, 99, "mistyped", {99, kNew, 0}},
+    // Checked at the remembered count on the way; the memory is not raised.
+    {"Above", true, {100, kCheck, 4}, 5000, 0, true, 100, "", {100, kCheck, 4}},
+    {"AboveMistyped", true, {100, kCheck, 0}, 5000, 0, false, 100, "mistyped", {5000, kNew, 0}},
+    {"TheCountExpected", true, {89, kCheck, 10}, 88, 0, true, 89, "", {88, kNew, 0}},
+    {"TenSkipped", true, {100, kCheck, 0}, 89, 0, true, 100, "", {89, kNew, 10}},
+    {"SkipsAddUp", true, {89, kCheck, 10}, 78, 0, true, 89, "low", {78, kNew, 0}},
+    {"OneMoreAfterTen", true, {89, kCheck, 10}, 87, 0, true, 89, "low", {87, kNew, 0}},
+    {"ElevenAtOnce", true, {99, kCheck, 0}, 87, 0, true, 99, "low", {87, kNew, 0}},
+    {"FarBelowMistyped", true, {99, kCheck, 0}, 2, 0, false, 99, "mistyped low", {2, kNew, 0}},
+    {"CheckAtItsLongest", true, {1000005, kCheck, 0}, 5, 0, true, 1000005, "low", {5, kNew, 0}},
+    {"CheckTooLong", true, {1000006, kCheck, 0}, 5, 0, true, 0, "low unchecked", {5, kNew, 0}},
+    // No box, and the memory kept as with the guard on, but for another pass phrase.
+    {"GuardOff", false, {99, kCheck, 2}, 50, 0, true, 99, "", {50, kNew, 50}},
+    {"GuardOffMistyped", false, {99, kCheck, 2}, 98, 0, false, 99, "", {99, kCheck, 2}},
+    // A list gives away every count down to its last: none of them is skipped.
+    {"ListFromTheCountExpected", true, {100, kCheck, 4}, 99, 90, true, 100, "", {90, kNew, 0}},
+    {"ListAfterASkip", true, {100, kCheck, 4}, 95, 86, true, 100, "", {86, kNew, 8}},
+    {"ListFromAbove", true, {100, kCheck, 4}, 150, 51, true, 100, "", {51, kNew, 0}},
 };
 
 class Guard : public ::testing::TestWithParam<GuardCase> {};
 
-TEST_P(Guard, AsksOnlyWhereTheSequenceSaysSo) {
+TEST_P(Guard, AsksWhereTheSequenceSaysSoAndRemembersWhatWasGivenAway) {
     const GuardCase& c = GetParam();
-    const SequenceRecord record = {c.remembered, kCheck, 7};
-    const SequenceRecord* remembered = c.remembered != 0 ? &record : nullptr;
-    EXPECT_EQ(c.checkCount, GuardCheckCount(c.guardOn, remembered, c.asked));
-    const GuardVerdict verdict = DecideGuard(c.guardOn, remembered, c.asked, c.value);
-    EXPECT_EQ(c.mistyped, verdict.mistyped);
-    EXPECT_EQ(c.lowCount, verdict.lowCount);
-    EXPECT_EQ(c.checkSkipped, verdict.checkSkipped);
-    if (verdict.lowCount) {
-        EXPECT_EQ(c.remembered - 1, verdict.expected);
-    }
+    const SequenceRecord* remembered = c.remembered.count != 0 ? &c.remembered : nullptr;
+    EXPECT_EQ(c.checkCount, GuardCheckCount(remembered, c.asked));
+    const GuardVerdict verdict = DecideGuard(c.guardOn, remembered, c.asked,
+                                             c.checkCount == 0 ? nullptr
+                                             : c.right         ? kRight
+                                                               : kWrong);
+    std::string boxes = std::string(verdict.mistyped ? " mistyped" : "") +
+                        (verdict.lowCount ? " low" : "") +
+                        (verdict.checkSkipped ? " unchecked" : "");
+    EXPECT_EQ(c.boxes, boxes.empty() ? boxes : boxes.substr(1));
+    const SequenceRecord after = RecordAfterAnswer(
+        remembered,
+        AnswerPastGuard(verdict, c.asked, c.lowest != 0 ? c.lowest : c.asked, kAnswered));
+    EXPECT_EQ(c.after.count, after.count);
+    EXPECT_EQ(c.after.check, after.check);
+    EXPECT_EQ(c.after.skipped, after.skipped);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, Guard, ::testing::ValuesIn(kGuardCases),
@@ -61,32 +80,45 @@ INSTANTIATE_TEST_SUITE_P(Counts, Guard, ::testing::ValuesIn(kGuardCases),
                              return std::string(param.param.name);
                          });
 
-TEST(SequenceRecord, ReadsBackWhatItWroteAndRefusesAnythingElse) {
-    const SequenceRecord record = {999999999, 0xbeef, 0x01020304};
-    std::uint8_t bytes[kSequenceRecordSize + 1] = {};
-    EncodeSequenceRecord(record, bytes);
-    const std::uint8_t expected[kSequenceRecordSize] = {0xff, 0xc9, 0x9a, 0x3b, 0xef,
-                                                        0xbe, 0x04, 0x03, 0x02, 0x01};
-    EXPECT_EQ(0, std::memcmp(expected, bytes, sizeof expected));
-    SequenceRecord read = {};
-    ASSERT_TRUE(DecodeSequenceRecord(bytes, kSequenceRecordSize, &read));
-    EXPECT_EQ(record.count, read.count);
-    EXPECT_EQ(record.check, read.check);
-    EXPECT_EQ(record.used, read.used);
+// Always the same size: a mark, then each name NUL-padded with its record little-endian, the
+// latest first; the oldest goes at the limit.
+TEST(SequenceMemory, ReadsBackWhatItWroteAtOneSizeAndRefusesAnythingElse) {
+    SequenceMemory memory = {};
+    PutSequence(memory, "otp-md5 test", {7, 0, 0});
+    PutSequence(memory, "otp-sha1 x", {1, 0, 0});
+    PutSequence(memory, "otp-md5 test", {999999999, 0xbeef, 0x01020304});
+    std::uint8_t bytes[kSequenceMemorySize];
+    EncodeSequenceMemory(memory, bytes);
+    const std::uint8_t record[] = {0xff, 0xc9, 0x9a, 0x3b, 0xef, 0xbe, 0x04, 0x03, 0x02, 0x01};
+    EXPECT_EQ(0, std::memcmp(bytes + 4, "otp-md5 test\0", 13));
+    EXPECT_EQ(0, std::memcmp(bytes + 4 + kSequenceNameSize, record, sizeof record));
+    SequenceMemory read = {};
+    ASSERT_TRUE(DecodeSequenceMemory(bytes, sizeof bytes, &read));
+    ASSERT_EQ(2u, read.size);
+    EXPECT_STREQ("otp-sha1 x", read.entries[1].name);
+    EXPECT_EQ(0x01020304u, FindSequence(read, "otp-md5 test")->skipped);
+
+    for (std::size_t i = 0; i < kSequenceLimit - 1; ++i)
+        PutSequence(memory, std::to_string(i).c_str(), {5, 0, 0});
+    EXPECT_TRUE(FindSequence(memory, "otp-md5 test") && !FindSequence(memory, "otp-sha1 x"));
 
     const struct {
         const char* what;
+        std::size_t at, span; // the bytes changed
+        std::uint8_t to;
         std::size_t length;
-        std::uint32_t count;
-    } kGarbled[] = {{"short", kSequenceRecordSize - 1, 5},
-                    {"long", kSequenceRecordSize + 1, 5},
-                    {"count 0", kSequenceRecordSize, 0},
-                    {"ten digits", kSequenceRecordSize, 1000000000}};
+    } kGarbled[] = {
+        {"short", 0, 1, 'V', kSequenceMemorySize - 1},
+        {"a name without its end", 4, kSequenceNameSize, 'x', kSequenceMemorySize},
+        {"count 0", 4 + kSequenceNameSize, 4, 0, kSequenceMemorySize},
+        {"an entry after an empty slot", 4 + 3 * kSequenceSlotSize, 1, 'x', kSequenceMemorySize},
+    };
     for (const auto& garbled : kGarbled) {
-        EncodeSequenceRecord({garbled.count, 1, 1}, bytes);
-        EXPECT_FALSE(DecodeSequenceRecord(bytes, garbled.length, &read)) << garbled.what;
+        std::uint8_t copy[kSequenceMemorySize + 1];
+        std::memcpy(copy, bytes, sizeof bytes);
+        std::memset(copy + garbled.at, garbled.to, garbled.span);
+        EXPECT_FALSE(DecodeSequenceMemory(copy, garbled.length, &read)) << garbled.what;
     }
-    EXPECT_FALSE(DecodeSequenceRecord(nullptr, kSequenceRecordSize, &read));
 }
 
 TEST(SequenceName, KeywordAndFoldedSeed) {
@@ -107,32 +139,6 @@ TEST(SequenceName, KeywordAndFoldedSeed) {
     }
     EXPECT_FALSE(SequenceName(HashKind::SNK, "1234", name));
     EXPECT_FALSE(SequenceName(HashKind::SHA1, "0123456789abcdef0123456", name));
-}
-
-// A full store makes room with a garbled value first, else the least recently used; a new
-// sequence takes the next use after the highest.
-TEST(SurveySequence, MakesRoomWithTheGarbledValueElseTheOldest) {
-    const struct {
-        const char* what;
-        std::vector<int> used; // -1: a garbled value
-        int victim;
-        std::uint32_t highest;
-    } cases[] = {
-        {"the first of the oldest", {7, 3, 9, 3}, 1, 9},
-        {"a garbled one first", {7, 3, -1, 1}, 2, 7},
-        {"the first garbled one", {-1, 3, -1}, 0, 3},
-    };
-    for (const auto& c : cases) {
-        SequenceSurvey survey = {};
-        int victim = -1;
-        for (std::size_t i = 0; i < c.used.size(); ++i) {
-            const SequenceRecord record = {5, 0, static_cast<std::uint32_t>(c.used[i])};
-            if (SurveySequence(survey, c.used[i] < 0 ? nullptr : &record))
-                victim = static_cast<int>(i);
-        }
-        EXPECT_EQ(c.victim, victim) << c.what;
-        EXPECT_EQ(c.highest, survey.highestUsed) << c.what;
-    }
 }
 
 } // namespace
