@@ -243,11 +243,31 @@ std::wstring ShortPath(const std::wstring& path) {
     return length > 0 && length < MAX_PATH ? shortPath : path;
 }
 
+// The program run from a folder with a long name, whatever the checkout's: its short form then
+// differs from its long one.
+struct ProgramInLongFolder {
+    std::string original = ProgramPath();
+    std::string copy;
+    ProgramInLongFolder() {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        const std::string folder = std::string(temp) + "Vantreth in a long folder";
+        CreateDirectoryA(folder.c_str(), nullptr);
+        copy = folder + "\\Vantreth.exe";
+        if (CopyFileA(original.c_str(), copy.c_str(), FALSE)) SetProgramPath(copy.c_str());
+    }
+    ~ProgramInLongFolder() {
+        SetProgramPath(original.c_str());
+        DeleteFileA(copy.c_str());
+    }
+};
+
 // "Start with Windows" shows on only for a Run value that starts this very program, by any
 // name the system gives it; OK writes this program's path in quotes where the user ticked the
 // box and deletes the value where the user cleared it, and leaves alone a value the user did
 // not touch; Cancel leaves the value alone.
 TEST(Options, StartWithWindowsFollowsTheRunValueOfThisProgram) {
+    const ProgramInLongFolder longFolder;
     const std::wstring ours = L"\"" + Widened(ProgramPath()) + L"\"";
     const std::wstring ourPath = Widened(ProgramPath());
     const std::wstring byHand = Lowered(ourPath);
