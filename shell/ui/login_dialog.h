@@ -33,7 +33,7 @@ struct LoginAnswer {
 enum class LoginEnd {
     Answered,
     Cancelled, // Cancel, Escape or the dialog closed
-    Gone,      // the watched pipe was closed
+    Gone,      // the asking program has gone
     NotShown,  // no desktop to show it on
 };
 LoginEnd RunLoginDialog(const LoginRequest& request, LoginAnswer& answer);
